@@ -1,0 +1,31 @@
+#include "protocol/frame.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace tarvok::protocol {
+
+int get_bit(std::uint8_t value, int bit_index) {
+    if (bit_index < 0 || bit_index > 7) {
+        throw std::out_of_range("bit index outside 0 to 7");
+    }
+    return (value >> bit_index) & 1;
+}
+
+std::optional<bool> reply_status(const Frame& reply) {
+    if (!reply_valid(reply)) {
+        return std::nullopt;
+    }
+    return get_bit(reply[kStatusByte], 0) == 1;
+}
+
+Frame frame_from(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < kFrameSize) {
+        throw std::invalid_argument("a frame needs eight bytes");
+    }
+    Frame frame{};
+    std::copy_n(bytes.begin(), kFrameSize, frame.begin());
+    return frame;
+}
+
+}  // namespace tarvok::protocol

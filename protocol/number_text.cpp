@@ -1,0 +1,112 @@
+#include "protocol/number_text.h"
+
+#include <limits>
+
+namespace tarvok::protocol {
+
+namespace {
+
+constexpr bool is_blank(char c) { return c == ' ' || c == '\t'; }
+constexpr bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+std::string_view trim_blanks(std::string_view text) {
+    while (!text.empty() && is_blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && is_blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Magnitudes are accumulated unsigned; anything above this is refused.
+constexpr std::uint64_t kMagnitudeLimit = std::numeric_limits<std::int64_t>::max();
+
+// Whether the fraction digits, after a rounding to the nearest whole number,
+// carry the magnitude up by one; `odd` tells which way an exact half goes.
+bool rounds_up(std::string_view fraction, bool odd) {
+    if (fraction.empty() || fraction.front() < '5') {
+        return false;
+    }
+    if (fraction.front() > '5') {
+        return true;
+    }
+    for (char c : fraction.substr(1)) {
+        if (c != '0') {
+            return true;
+        }
+    }
+    return odd;
+}
+
+template <typename Int>
+std::optional<Int> narrow(std::optional<std::int64_t> value) {
+    if (!value || *value < std::numeric_limits<Int>::min() ||
+        *value > std::numeric_limits<Int>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<Int>(*value);
+}
+
+}  // namespace
+
+std::optional<std::int64_t> parse_rounded(std::string_view text) {
+    text = trim_blanks(text);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    const auto dot = text.find('.');
+    const std::string_view whole = text.substr(0, dot);
+    const std::string_view fraction =
+        dot == std::string_view::npos ? std::string_view{} : text.substr(dot + 1);
+    if (whole.empty() && fraction.empty()) {
+        return std::nullopt;
+    }
+    std::uint64_t magnitude = 0;
+    for (char c : whole) {
+        if (!is_digit(c)) {
+            return std::nullopt;
+        }
+        magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - '0');
+        if (magnitude > kMagnitudeLimit) {
+            return std::nullopt;
+        }
+    }
+    for (char c : fraction) {
+        if (!is_digit(c)) {
+            return std::nullopt;
+        }
+    }
+    if (rounds_up(fraction, (magnitude & 1U) != 0)) {
+        ++magnitude;
+        if (magnitude > kMagnitudeLimit) {
+            return std::nullopt;
+        }
+    }
+    const auto value = static_cast<std::int64_t>(magnitude);
+    return negative ? -value : value;
+}
+
+std::optional<std::int32_t> to_int32(std::string_view text) {
+    return narrow<std::int32_t>(parse_rounded(text));
+}
+
+std::optional<std::int16_t> to_int16(std::string_view text) {
+    return narrow<std::int16_t>(parse_rounded(text));
+}
+
+std::optional<std::uint8_t> address_byte(std::string_view text) {
+    const auto value = to_int32(text);
+    if (!value) {
+        return std::nullopt;
+    }
+    const std::int32_t remainder = *value % 256;
+    if (remainder < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(remainder);
+}
+
+}  // namespace tarvok::protocol

@@ -1,0 +1,28 @@
+// Numbers typed by the operator: the module address and the two entry boxes.
+//
+// Accepted text: optional blanks (spaces or tabs), an optional sign, decimal
+// digits with an optional fractional part after a '.', optional blanks. At least
+// one digit must be present (".5" and "5." are fine). A fraction rounds to the
+// nearest whole number, an exact half to the even neighbour (2.5 -> 2, 3.5 -> 4).
+// Nothing else is a number here: no hex prefixes, exponents, thousands
+// separators or currency signs.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tarvok::protocol {
+
+// The rounded value, or nothing when the text is not a number or its magnitude
+// exceeds what 64 bits hold.
+std::optional<std::int64_t> parse_rounded(std::string_view text);
+
+std::optional<std::int32_t> to_int32(std::string_view text);
+std::optional<std::int16_t> to_int16(std::string_view text);
+
+// The address byte for a frame: the 32-bit value reduced modulo 256 with the sign
+// of the dividend (300 -> 44, -256 -> 0). A negative remainder (-1) is refused.
+std::optional<std::uint8_t> address_byte(std::string_view text);
+
+}  // namespace tarvok::protocol

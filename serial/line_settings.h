@@ -1,0 +1,28 @@
+// The settings text of the serial line, "<baud>,<n|o|e>,8,1". Plain C++ so it can be
+// checked on its own.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tarvok::serial {
+
+enum class Parity : std::uint8_t { none, odd, even };
+
+struct LineSettings {
+    std::uint32_t baud = 9600;
+    Parity parity = Parity::none;
+
+    friend bool operator==(const LineSettings&, const LineSettings&) = default;
+};
+
+// Highest rate accepted; far above what any adapter in use runs at.
+inline constexpr std::uint32_t kMaxBaud = 4'000'000;
+
+// The settings for a well-formed text, nothing otherwise: a decimal rate from 1 to
+// kMaxBaud without sign or blanks, a parity letter n, o or e (either case),
+// eight data bits and one stop bit.
+std::optional<LineSettings> parse_line_settings(std::string_view text);
+
+}  // namespace tarvok::serial

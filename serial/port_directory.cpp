@@ -1,0 +1,127 @@
+#include "serial/port_directory.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSerialPortInfo>
+
+#include <algorithm>
+#include <set>
+
+#include <sys/stat.h>
+
+namespace tarvok::serial {
+
+namespace {
+
+#ifndef Q_OS_WIN
+bool is_char_device(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+// comN links in the ports folder; N must be a whole number from 1 upward.
+QList<PortEntry> linked_ports() {
+    static const QRegularExpression kName(QStringLiteral("^com([1-9][0-9]{0,4})$"));
+    QList<PortEntry> ports;
+    const QDir dir(ports_folder());
+    for (const QFileInfo& info : dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+        const auto match = kName.match(info.fileName());
+        if (!match.hasMatch() || !info.isSymLink()) {
+            continue;
+        }
+        ports.append({match.captured(1).toInt(), info.symLinkTarget(), QString(), true});
+    }
+    return ports;
+}
+
+QString canonical(const QString& path) {
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    return resolved.isEmpty() ? path : resolved;
+}
+#endif
+
+}  // namespace
+
+QString ports_folder() {
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty()) {
+        base = QDir::homePath() + QStringLiteral("/.config");
+    }
+    return base + QStringLiteral("/tarvok/ports");
+}
+
+QList<PortEntry> port_table() {
+    QList<PortEntry> table;
+#ifdef Q_OS_WIN
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        static const QRegularExpression kCom(QStringLiteral("^COM([0-9]+)$"));
+        const auto match = kCom.match(info.portName());
+        if (match.hasMatch()) {
+            table.append({match.captured(1).toInt(), info.portName(), info.description(), false});
+        }
+    }
+#else
+    table = linked_ports();
+    std::set<int> claimed;
+    std::set<QString> named;
+    for (const PortEntry& entry : table) {
+        claimed.insert(entry.number);
+        named.insert(canonical(entry.device));
+    }
+    auto system = QSerialPortInfo::availablePorts();
+    std::sort(system.begin(), system.end(), [](const auto& a, const auto& b) {
+        return a.systemLocation() < b.systemLocation();
+    });
+    int next = 1;
+    for (const QSerialPortInfo& info : system) {
+        if (named.count(canonical(info.systemLocation())) != 0) {
+            continue;
+        }
+        while (claimed.count(next) != 0) {
+            ++next;
+        }
+        table.append({next, info.systemLocation(), info.description(), false});
+        claimed.insert(next);
+    }
+#endif
+    std::sort(table.begin(), table.end(),
+              [](const PortEntry& a, const PortEntry& b) { return a.number < b.number; });
+    return table;
+}
+
+Resolution resolve_port(int number) {
+#ifdef Q_OS_WIN
+    return PortEntry{number, QStringLiteral("COM%1").arg(number), QString(), false};
+#else
+    for (const PortEntry& entry : port_table()) {
+        if (entry.number != number) {
+            continue;
+        }
+        if (!is_char_device(entry.device)) {
+            // A link to nothing is a port that is not there; a link to a file or
+            // folder is a mistake worth naming.
+            if (!QFileInfo::exists(entry.device)) {
+                return ResolveFailure{ResolveError::no_such_port, entry.device};
+            }
+            return ResolveFailure{ResolveError::not_char_device, entry.device};
+        }
+        return entry;
+    }
+    return ResolveFailure{ResolveError::no_such_port, QString()};
+#endif
+}
+
+QString port_table_text() {
+    QStringList lines;
+    for (const PortEntry& entry : port_table()) {
+        QString line = QStringLiteral("%1 = %2").arg(entry.number).arg(entry.device);
+        if (!entry.description.isEmpty()) {
+            line += QStringLiteral(" (%1)").arg(entry.description);
+        }
+        lines.append(line);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace tarvok::serial

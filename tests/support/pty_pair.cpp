@@ -1,0 +1,93 @@
+#include "tests/support/pty_pair.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
+
+namespace tarvok::test {
+
+PtyPair::PtyPair() {
+    int slave = -1;
+    char name[256] = {};
+    if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0) {
+        master_ = -1;
+        return;
+    }
+    termios raw{};
+    ::tcgetattr(slave, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(slave, TCSANOW, &raw);
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    slave_keep_ = slave;
+    slave_path_ = QString::fromLocal8Bit(name);
+}
+
+PtyPair::~PtyPair() {
+    close_master();
+    if (slave_keep_ >= 0) {
+        ::close(slave_keep_);
+    }
+}
+
+void PtyPair::write(const QByteArray& bytes) const {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const auto n = ::write(master_, bytes.constData() + done,
+                               static_cast<size_t>(bytes.size() - done));
+        if (n > 0) {
+            done += n;
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return;
+        } else {
+            pollfd pfd{master_, POLLOUT, 0};
+            ::poll(&pfd, 1, 100);
+            QCoreApplication::processEvents();  // let the reader drain the line
+        }
+    }
+}
+
+QByteArray PtyPair::read(int at_least, int wait_ms) const {
+    QByteArray out;
+    QElapsedTimer timer;
+    timer.start();
+    char buf[4096];
+    int settle_ms = -1;
+    while (timer.elapsed() < wait_ms) {
+        const auto n = ::read(master_, buf, sizeof buf);
+        if (n > 0) {
+            out.append(buf, n);
+            continue;
+        }
+        if (out.size() >= at_least) {
+            if (settle_ms < 0) {
+                settle_ms = static_cast<int>(timer.elapsed());
+            } else if (timer.elapsed() - settle_ms > 20) {
+                break;
+            }
+        }
+        QTest::qWait(2);
+    }
+    return out;
+}
+
+bool PtyPair::silent(int wait_ms) const { return read(1, wait_ms).isEmpty(); }
+
+speed_t PtyPair::slave_speed() const {
+    termios t{};
+    ::tcgetattr(slave_keep_, &t);
+    return ::cfgetospeed(&t);
+}
+
+void PtyPair::close_master() {
+    if (master_ >= 0) {
+        ::close(master_);
+        master_ = -1;
+    }
+}
+
+}  // namespace tarvok::test

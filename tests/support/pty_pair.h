@@ -1,0 +1,41 @@
+// A pseudo-terminal pair that stands in for the serial wire in tests: the program
+// under test opens the slave by its path, the test reads and writes the master.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <termios.h>
+
+namespace tarvok::test {
+
+class PtyPair {
+public:
+    PtyPair();
+    ~PtyPair();
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    bool ok() const { return master_ >= 0; }
+    QString slave_path() const { return slave_path_; }
+
+    // Bytes written to the master arrive at the program as received data.
+    void write(const QByteArray& bytes) const;
+    // Everything the program has written so far, waiting up to `wait_ms` for at
+    // least `at_least` bytes (and a short settle for more).
+    QByteArray read(int at_least = 0, int wait_ms = 2000) const;
+    // Whether nothing is waiting on the master after `wait_ms`.
+    bool silent(int wait_ms = 200) const;
+
+    // The line speed the program set on the slave (termios is shared by both ends).
+    speed_t slave_speed() const;
+    // Closes the master: the program sees the wire vanish.
+    void close_master();
+
+private:
+    int master_ = -1;
+    int slave_keep_ = -1;  // keeps the slave alive between the program's opens
+    QString slave_path_;
+};
+
+}  // namespace tarvok::test

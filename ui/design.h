@@ -1,0 +1,28 @@
+// Window geometry is designed in twips (1/1440 inch). At 96 dots per inch that is
+// 15 twips to the pixel; Qt's device-independent pixels scale it to other screens.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+
+class QWidget;
+
+namespace tarvok::ui {
+
+inline constexpr double kTwipsPerPixel = 15.0;
+
+constexpr int px(int twips) {
+    return static_cast<int>(twips / kTwipsPerPixel + 0.5);
+}
+
+constexpr QRect twips_rect(int left, int top, int width, int height) {
+    return {px(left), px(top), px(width), px(height)};
+}
+
+// Places `widget` relative to its parent's top-left corner.
+void place(QWidget* widget, int left, int top, int width, int height);
+
+// The window's face: "宋体" at the given point size, bold where a frame caption is.
+QFont song(double points, bool bold = false);
+
+}  // namespace tarvok::ui

@@ -1,0 +1,107 @@
+// The main window: the PC port group, the module address and the three setting
+// groups, with the serial line MSComm1 and the reply store recv_buf.
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+
+#include "serial/serial_line.h"
+#include "ui/module1.h"
+#include "ui/result_dialogs.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tarvok::ui {
+
+class SpinArrows;
+
+class main_form : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit main_form(QWidget* parent = nullptr);
+    ~main_form() override;
+    main_form(const main_form&) = delete;
+    main_form& operator=(const main_form&) = delete;
+
+    // Controls, named as the window design names them.
+    QLabel* Label3;
+    QLineEdit* chuankou_num;
+    SpinArrows* VScroll2;
+    QPushButton* open_comm;
+    QLabel* Label2;
+    QComboBox* Combo3;
+    QLabel* Label4;
+    QComboBox* Combo7;
+    QLabel* Label5;
+    QLineEdit* add;
+    SpinArrows* VScroll1;
+    QGroupBox* Frame1;
+    QLabel* Label7;
+    QLabel* Label8;
+    QComboBox* Combo2;
+    QPushButton* Command1;
+    QGroupBox* Frame2;
+    QLabel* Label9;
+    QLabel* Label10;
+    QComboBox* Combo4;
+    QPushButton* Command2;
+    QGroupBox* Frame3;
+    QLabel* Label11;
+    QComboBox* Combo5;
+    QLabel* Label12;
+    QComboBox* Combo6;
+    QPushButton* Command3;
+    std::array<QComboBox*, 2> Combo1{};
+
+    serial::SerialLine* MSComm1;
+    std::array<std::int32_t, 100> recv_buf{};
+
+    ResultDialogs& dialogs() { return dialogs_; }
+    Module1& module1() { return module1_; }
+
+    // Event handlers.
+    void Form_Load();
+    void open_comm_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void MSComm1_OnComm();
+    void add_Change();
+    void VScroll1_Change();
+    void chuankou_num_Change();
+    void VScroll2_Change();
+
+    // Procedures.
+    void init_lists();
+    void show_result();
+    void port_opened_ui();
+    void port_closed_ui();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build_port_group();
+    void build_mode_group();
+    void build_power_group();
+    void build_serial_group();
+    void set_tab_order();
+    void connect_handlers();
+    void MSComm1_Lost(const serial::SerialError& error);
+    void fail_open(const QString& message);
+    void report(SendResult result);
+    void show_error(const QString& message);
+
+    ResultDialogs dialogs_;
+    Module1 module1_;
+};
+
+}  // namespace tarvok::ui
