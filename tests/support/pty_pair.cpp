@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace tarvok::test {
@@ -81,6 +82,12 @@ speed_t PtyPair::slave_speed() const {
     termios t{};
     ::tcgetattr(slave_keep_, &t);
     return ::cfgetospeed(&t);
+}
+
+int PtyPair::waiting_at_slave() const {
+    int count = 0;
+    ::ioctl(slave_keep_, FIONREAD, &count);
+    return count;
 }
 
 void PtyPair::close_master() {

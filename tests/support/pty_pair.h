@@ -29,6 +29,8 @@ public:
 
     // The line speed the program set on the slave (termios is shared by both ends).
     speed_t slave_speed() const;
+    // Bytes the slave has received and nobody has read yet.
+    int waiting_at_slave() const;
     // Closes the master: the program sees the wire vanish.
     void close_master();
 
