@@ -2,18 +2,20 @@
 // frame finding, rate change, log and state text, reply faults, options), then the
 // real tarvok-sim process over its pty (port link, replies, rate, signals).
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+#include <csignal>
 
 #include "protocol/frame.h"
 #include "sim/cli_options.h"
@@ -41,10 +43,13 @@ QByteArray reply(int address, int code, int status) {
     return QByteArray(reinterpret_cast<const char*>(f.data()), 8);
 }
 
-QByteArray bytes_of(const Frame& f) { return QByteArray(reinterpret_cast<const char*>(f.data()), 8); }
+QByteArray bytes_of(const Frame& f) {
+    return QByteArray(reinterpret_cast<const char*>(f.data()), 8);
+}
 
 std::span<const std::uint8_t> span_of(const QByteArray& b) {
-    return {reinterpret_cast<const std::uint8_t*>(b.constData()), static_cast<std::size_t>(b.size())};
+    return {reinterpret_cast<const std::uint8_t*>(b.constData()),
+            static_cast<std::size_t>(b.size())};
 }
 
 ModuleState all(ModuleState s, Mode mode) {
@@ -122,7 +127,8 @@ struct Sim {
 // The host's end: opens the sim's slave raw at a given rate.
 struct Host {
     int fd = -1;
-    explicit Host(const QString& path) : fd(::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {}
+    explicit Host(const QString& path)
+        : fd(::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {}
     ~Host() {
         if (fd >= 0) ::close(fd);
     }
@@ -135,7 +141,8 @@ struct Host {
         return ::tcsetattr(fd, TCSANOW, &t) == 0;
     }
     QByteArray exchange(const QByteArray& sent, int wait_ms) const {
-        if (::write(fd, sent.constData(), static_cast<size_t>(sent.size())) != sent.size()) return {};
+        if (::write(fd, sent.constData(), static_cast<size_t>(sent.size())) != sent.size())
+            return {};
         QByteArray got;
         QElapsedTimer timer;
         timer.start();
@@ -168,25 +175,42 @@ private slots:
         const ModuleState d;
         ModuleState far;
         far.address = 200;
-        QTest::newRow("ch3 self-locking") << d << cmd(1, 0x44, {0, 0, 1, 3}) << with_channel(d, 3, Mode::self_locking);
-        QTest::newRow("ch32 momentary") << d << cmd(1, 0x44, {0, 0, 3, 32}) << with_channel(d, 32, Mode::momentary);
-        QTest::newRow("all interlocked") << d << cmd(1, 0x44, {0, 0, 2, 0xFF}) << all(d, Mode::interlocked);
-        QTest::newRow("ch5 back to unlinked") << all(d, Mode::self_locking) << cmd(1, 0x44, {0, 0, 0, 5})
-                                              << with_channel(all(d, Mode::self_locking), 5, Mode::unlinked);
-        QTest::newRow("addr 200 ch1") << far << cmd(200, 0x44, {0, 0, 2, 1}) << with_channel(far, 1, Mode::interlocked);
-        QTest::newRow("all on") << d << cmd(1, 0x46, {0xFF, 0xFF, 0xFF, 0xFF}) << all(d, PowerOn::on);
+        QTest::newRow("ch3 self-locking")
+            << d << cmd(1, 0x44, {0, 0, 1, 3}) << with_channel(d, 3, Mode::self_locking);
+        QTest::newRow("ch32 momentary")
+            << d << cmd(1, 0x44, {0, 0, 3, 32}) << with_channel(d, 32, Mode::momentary);
+        QTest::newRow("all interlocked")
+            << d << cmd(1, 0x44, {0, 0, 2, 0xFF}) << all(d, Mode::interlocked);
+        QTest::newRow("ch5 back to unlinked")
+            << all(d, Mode::self_locking) << cmd(1, 0x44, {0, 0, 0, 5})
+            << with_channel(all(d, Mode::self_locking), 5, Mode::unlinked);
+        QTest::newRow("addr 200 ch1")
+            << far << cmd(200, 0x44, {0, 0, 2, 1}) << with_channel(far, 1, Mode::interlocked);
+        QTest::newRow("all on") << d << cmd(1, 0x46, {0xFF, 0xFF, 0xFF, 0xFF})
+                                << all(d, PowerOn::on);
         QTest::newRow("all off") << all(d, PowerOn::memory) << cmd(1, 0x46, {0, 0, 0, 0}) << d;
-        QTest::newRow("ch7 on") << d << cmd(1, 0x47, {0, 0, 7, 1}) << with_channel(d, 7, PowerOn::on);
+        QTest::newRow("ch7 on") << d << cmd(1, 0x47, {0, 0, 7, 1})
+                                << with_channel(d, 7, PowerOn::on);
         QTest::newRow("ch7 off") << all(d, PowerOn::memory) << cmd(1, 0x47, {0, 0, 7, 0})
                                  << with_channel(all(d, PowerOn::memory), 7, PowerOn::off);
-        QTest::newRow("all memory") << d << cmd(1, 0x49, {0xFF, 0xFF, 0xFF, 0xFF}) << all(d, PowerOn::memory);
-        QTest::newRow("ch32 memory") << d << cmd(1, 0x4A, {0, 0, 32, 1}) << with_channel(d, 32, PowerOn::memory);
-        const std::array<std::pair<int, std::uint32_t>, 8> codes = {
-            {{0x12, 1200}, {0x24, 2400}, {0x48, 4800}, {0x96, 9600}, {0x19, 19200}, {0x38, 38400}, {0x57, 57600}, {0x11, 115200}}};
+        QTest::newRow("all memory")
+            << d << cmd(1, 0x49, {0xFF, 0xFF, 0xFF, 0xFF}) << all(d, PowerOn::memory);
+        QTest::newRow("ch32 memory")
+            << d << cmd(1, 0x4A, {0, 0, 32, 1}) << with_channel(d, 32, PowerOn::memory);
+        const std::array<std::pair<int, std::uint32_t>, 8> codes = {{{0x12, 1200},
+                                                                     {0x24, 2400},
+                                                                     {0x48, 4800},
+                                                                     {0x96, 9600},
+                                                                     {0x19, 19200},
+                                                                     {0x38, 38400},
+                                                                     {0x57, 57600},
+                                                                     {0x11, 115200}}};
         for (const auto& [code, baud] : codes) {
             const int parity = static_cast<int>(baud % 3);
             QTest::addRow("serial %u parity %d", baud, parity)
-                << serial(d, 57600, Parity::even) << cmd(1, 0x4B, {0, 0, static_cast<std::uint8_t>(code), static_cast<std::uint8_t>(parity)})
+                << serial(d, 57600, Parity::even)
+                << cmd(1, 0x4B,
+                       {0, 0, static_cast<std::uint8_t>(code), static_cast<std::uint8_t>(parity)})
                 << serial(d, baud, static_cast<Parity>(parity));
         }
     }
@@ -196,7 +220,7 @@ private slots:
         QFETCH(ModuleState, expected);
         ModuleEngine engine(start);
         const auto events = engine.feed(span_of(frame), start.baud);
-        QCOMPARE(events.size(), 1U);
+        QCOMPARE(events.size(), std::size_t{1});
         QCOMPARE(events[0].outcome, Outcome::applied);
         QVERIFY(events[0].reply);
         QCOMPARE(bytes_of(*events[0].reply), reply(start.address, frame[2], 1));
@@ -231,18 +255,22 @@ private slots:
         QTest::newRow("memory ch33") << cmd(1, 0x4A, {0, 0, 33, 1}) << false << range;
         QTest::newRow("baud code 0x13") << cmd(1, 0x4B, {0, 0, 0x13, 0}) << false << range;
         QTest::newRow("parity 3") << cmd(1, 0x4B, {0, 0, 0x11, 3}) << false << range;
-        QTest::newRow("unknown 0x45") << cmd(1, 0x45, {0, 0, 0, 0}) << false << Outcome::unknown_command;
-        QTest::newRow("told to fail mode") << cmd(1, 0x44, {0, 0, 1, 3}) << true << Outcome::failed_on_purpose;
-        QTest::newRow("told to fail serial") << cmd(1, 0x4B, {0, 0, 0x11, 2}) << true << Outcome::failed_on_purpose;
+        QTest::newRow("unknown 0x45")
+            << cmd(1, 0x45, {0, 0, 0, 0}) << false << Outcome::unknown_command;
+        QTest::newRow("told to fail mode")
+            << cmd(1, 0x44, {0, 0, 1, 3}) << true << Outcome::failed_on_purpose;
+        QTest::newRow("told to fail serial")
+            << cmd(1, 0x4B, {0, 0, 0x11, 2}) << true << Outcome::failed_on_purpose;
     }
     void refused_frame_changes_nothing() {
         QFETCH(QByteArray, frame);
         QFETCH(bool, fail);
         QFETCH(Outcome, outcome);
-        const ModuleState start = with_channel(all(ModuleState{}, PowerOn::memory), 2, Mode::interlocked);
+        const ModuleState start =
+            with_channel(all(ModuleState{}, PowerOn::memory), 2, Mode::interlocked);
         ModuleEngine engine(start, fail);
         const auto events = engine.feed(span_of(frame), 9600);
-        QCOMPARE(events.size(), 1U);
+        QCOMPARE(events.size(), std::size_t{1});
         QCOMPARE(events[0].outcome, outcome);
         QVERIFY(events[0].reply);
         QCOMPARE(bytes_of(*events[0].reply), reply(1, frame[2], 0));
@@ -255,11 +283,16 @@ private slots:
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<int>("line_baud");
         QTest::addColumn<Outcome>("outcome");
-        QTest::newRow("other address") << 1 << cmd(2, 0x44, {0, 0, 1, 3}) << 9600 << Outcome::other_address;
-        QTest::newRow("0x55 is not 0x01") << 0x55 << cmd(1, 0x49, {0xFF, 0xFF, 0xFF, 0xFF}) << 9600 << Outcome::other_address;
-        QTest::newRow("line slower") << 1 << cmd(1, 0x44, {0, 0, 1, 3}) << 4800 << Outcome::wrong_rate;
-        QTest::newRow("line faster") << 1 << cmd(1, 0x4B, {0, 0, 0x11, 0}) << 115200 << Outcome::wrong_rate;
-        QTest::newRow("unknown line rate") << 1 << cmd(1, 0x44, {0, 0, 1, 3}) << 0 << Outcome::wrong_rate;
+        QTest::newRow("other address")
+            << 1 << cmd(2, 0x44, {0, 0, 1, 3}) << 9600 << Outcome::other_address;
+        QTest::newRow("0x55 is not 0x01")
+            << 0x55 << cmd(1, 0x49, {0xFF, 0xFF, 0xFF, 0xFF}) << 9600 << Outcome::other_address;
+        QTest::newRow("line slower")
+            << 1 << cmd(1, 0x44, {0, 0, 1, 3}) << 4800 << Outcome::wrong_rate;
+        QTest::newRow("line faster")
+            << 1 << cmd(1, 0x4B, {0, 0, 0x11, 0}) << 115200 << Outcome::wrong_rate;
+        QTest::newRow("unknown line rate")
+            << 1 << cmd(1, 0x44, {0, 0, 1, 3}) << 0 << Outcome::wrong_rate;
     }
     void unanswered_frame() {
         QFETCH(int, address);
@@ -270,7 +303,7 @@ private slots:
         start.address = static_cast<std::uint8_t>(address);
         ModuleEngine engine(start);
         const auto events = engine.feed(span_of(frame), static_cast<std::uint32_t>(line_baud));
-        QCOMPARE(events.size(), 1U);
+        QCOMPARE(events.size(), std::size_t{1});
         QCOMPARE(events[0].outcome, outcome);
         QVERIFY(!events[0].reply);
         QVERIFY(engine.state() == start);
@@ -312,11 +345,13 @@ private slots:
         const QByteArray a = cmd(1, 0x44, {0, 0, 1, 3});
         const QByteArray b = cmd(1, 0x4A, {0, 0, 4, 1});
         const QByteArray c = cmd(1, 0x46, {0xFF, 0xFF, 0xFF, 0xFF});
-        const QByteArray stream = QByteArray("\x13\x55", 2) + a + b.left(6) + QByteArray("\x55") + b + c;
+        const QByteArray stream =
+            QByteArray("\x13\x55", 2) + a + b.left(6) + QByteArray("\x55") + b + c;
         FrameReader reader;
         QByteArrayList found;
         for (qsizetype at = 0, i = 0; at < stream.size(); at += sizes[i++ % sizes.size()]) {
-            for (const auto& f : reader.push(span_of(stream.mid(at, sizes[i % sizes.size()])))) found << bytes_of(f);
+            for (const auto& f : reader.push(span_of(stream.mid(at, sizes[i % sizes.size()]))))
+                found << bytes_of(f);
         }
         QCOMPARE(found, (QByteArrayList{a, b, c}));
     }
@@ -324,9 +359,9 @@ private slots:
     void rate_change_waits_for_reply() {
         ModuleEngine engine;
         const QByteArray to_19200 = cmd(1, 0x4B, {0, 0, 0x19, 1});
-        const QByteArray mode = cmd(1, 0x44, {0, 0, 1, 2});
+        const QByteArray mode = cmd(1, 0x44, {0, 0, 2, 1});
         const auto first = engine.feed(span_of(to_19200 + mode), 9600);
-        QCOMPARE(first.size(), 2U);
+        QCOMPARE(first.size(), std::size_t{2});
         QCOMPARE(first[0].outcome, Outcome::applied);
         QCOMPARE(first[0].module_baud, 9600U);  // the reply still goes out at the old rate
         QCOMPARE(first[0].baud_after_reply, std::optional<std::uint32_t>(19200));
@@ -350,14 +385,23 @@ private slots:
         QTest::addColumn<int>("line_baud");
         QTest::addColumn<bool>("fail");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("mode") << cmd(1, 0x44, {0, 0, 1, 3}) << 9600 << false << "地址 1 · 第3路 关联方式 自锁 → 成功";
-        QTest::newRow("all on") << cmd(1, 0x46, {0xFF, 0xFF, 0xFF, 0xFF}) << 9600 << false << "地址 1 · 全部通道 上电状态 上电开 → 成功";
-        QTest::newRow("serial") << cmd(1, 0x4B, {0, 0, 0x11, 2}) << 9600 << false << "地址 1 · 通讯参数 115200 偶校验 → 成功";
-        QTest::newRow("other") << cmd(2, 0x44, {0, 0, 1, 3}) << 9600 << false << "地址 2 的帧（不是本模块）已忽略";
-        QTest::newRow("range") << cmd(1, 0x44, {0, 0, 1, 33}) << 9600 << false << "地址 1 · 关联方式 参数 00 00 01 21 → 失败（参数超出范围）";
-        QTest::newRow("unknown") << cmd(1, 0x50, {0, 0, 0, 0xAB}) << 9600 << false << "地址 1 · 未知命令 0x50 参数 00 00 00 AB → 失败（未知命令）";
-        QTest::newRow("fail") << cmd(1, 0x4A, {0, 0, 5, 1}) << 9600 << true << "地址 1 · 第5路 上电状态 上电记忆 → 失败（模拟失败，未执行）";
-        QTest::newRow("rate") << cmd(1, 0x44, {0, 0, 3, 0xFF}) << 4800 << false << "地址 1 · 全部通道 关联方式 点动 → 未应答（线路 4800 波特，本模块 9600 波特）";
+        QTest::newRow("mode") << cmd(1, 0x44, {0, 0, 1, 3}) << 9600 << false
+                              << "地址 1 · 第3路 关联方式 自锁 → 成功";
+        QTest::newRow("all on") << cmd(1, 0x46, {0xFF, 0xFF, 0xFF, 0xFF}) << 9600 << false
+                                << "地址 1 · 全部通道 上电状态 上电开 → 成功";
+        QTest::newRow("serial") << cmd(1, 0x4B, {0, 0, 0x11, 2}) << 9600 << false
+                                << "地址 1 · 通讯参数 115200 偶校验 → 成功";
+        QTest::newRow("other") << cmd(2, 0x44, {0, 0, 1, 3}) << 9600 << false
+                               << "地址 2 的帧（不是本模块）已忽略";
+        QTest::newRow("range") << cmd(1, 0x44, {0, 0, 1, 33}) << 9600 << false
+                               << "地址 1 · 关联方式 参数 00 00 01 21 → 失败（参数超出范围）";
+        QTest::newRow("unknown") << cmd(1, 0x50, {0, 0, 0, 0xAB}) << 9600 << false
+                                 << "地址 1 · 未知命令 0x50 参数 00 00 00 AB → 失败（未知命令）";
+        QTest::newRow("fail") << cmd(1, 0x4A, {0, 0, 5, 1}) << 9600 << true
+                              << "地址 1 · 第5路 上电状态 上电记忆 → 失败（模拟失败，未执行）";
+        QTest::newRow("rate")
+            << cmd(1, 0x44, {0, 0, 3, 0xFF}) << 4800 << false
+            << "地址 1 · 全部通道 关联方式 点动 → 未应答（线路 4800 波特，本模块 9600 波特）";
     }
     void log_line() {
         QFETCH(QByteArray, frame);
@@ -370,25 +414,34 @@ private slots:
     }
 
     void state_text_lists_every_channel() {
-        ModuleState s = with_channel(with_channel(serial({}, 38400, Parity::odd), 2, Mode::interlocked), 2, PowerOn::on);
+        ModuleState s = with_channel(
+            with_channel(serial({}, 38400, Parity::odd), 2, Mode::interlocked), 2, PowerOn::on);
         s = with_channel(with_channel(s, 32, Mode::momentary), 32, PowerOn::memory);
         s.address = 7;
-        const QStringList lines = QString::fromStdString(state_text(s)).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromStdString(state_text(s)).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 33);
         QVERIFY(lines[0].startsWith("状态 "));
-        QCOMPARE(fields(lines[0]), (QMap<QString, QString>{{"地址", "7"}, {"波特率", "38400"}, {"校验", "奇校验"}}));
+        QCOMPARE(fields(lines[0]),
+                 (QMap<QString, QString>{{"地址", "7"}, {"波特率", "38400"}, {"校验", "奇校验"}}));
         const QMap<QString, QString> plain{{"关联方式", "不关联"}, {"上电状态", "上电关"}};
-        for (int ch = 1; ch <= 32; ++ch) QVERIFY2(lines[ch].startsWith(QStringLiteral("第%1路 ").arg(ch)), qPrintable(lines[ch]));
+        for (int ch = 1; ch <= 32; ++ch)
+            QVERIFY2(lines[ch].startsWith(QStringLiteral("第%1路 ").arg(ch)),
+                     qPrintable(lines[ch]));
         QCOMPARE(fields(lines[1]), plain);
-        QCOMPARE(fields(lines[2]), (QMap<QString, QString>{{"关联方式", "联动"}, {"上电状态", "上电开"}}));
-        QCOMPARE(fields(lines[32]), (QMap<QString, QString>{{"关联方式", "点动"}, {"上电状态", "上电记忆"}}));
+        QCOMPARE(fields(lines[2]),
+                 (QMap<QString, QString>{{"关联方式", "联动"}, {"上电状态", "上电开"}}));
+        QCOMPARE(fields(lines[32]),
+                 (QMap<QString, QString>{{"关联方式", "点动"}, {"上电状态", "上电记忆"}}));
     }
 
     // A host that slides past bad starts must find the real reply and nothing else.
     void junk_never_hides_the_reply() {
         for (const bool corrupt : {false, true}) {
             for (std::uint32_t seed = 0; seed < 3000; ++seed) {
-                Frame r = tarvok::protocol::make_frame(0x22, static_cast<std::uint8_t>(seed), 0x44 + seed % 8, {0, 0, 0, static_cast<std::uint8_t>(seed % 2)});
+                Frame r = tarvok::protocol::make_frame(
+                    0x22, static_cast<std::uint8_t>(seed), 0x44 + seed % 8,
+                    {0, 0, 0, static_cast<std::uint8_t>(seed % 2)});
                 r[7] = static_cast<std::uint8_t>(r[7] + (corrupt ? 1 : 0));
                 const auto junk = junk_bytes(r, seed);
                 QVERIFY(junk.size() >= 3 && junk.size() <= 6);
@@ -397,8 +450,11 @@ private slots:
                 stream.insert(stream.end(), r.begin(), r.end());
                 std::vector<std::size_t> valid_at;
                 for (std::size_t i = 0; i + 8 <= stream.size(); ++i)
-                    if (tarvok::protocol::reply_valid(tarvok::protocol::frame_from(std::span(stream).subspan(i)))) valid_at.push_back(i);
-                const auto expected = corrupt ? std::vector<std::size_t>{} : std::vector<std::size_t>{junk.size()};
+                    if (tarvok::protocol::reply_valid(
+                            tarvok::protocol::frame_from(std::span(stream).subspan(i))))
+                        valid_at.push_back(i);
+                const auto expected =
+                    corrupt ? std::vector<std::size_t>{} : std::vector<std::size_t>{junk.size()};
                 QVERIFY2(valid_at == expected, qPrintable(QStringLiteral("seed %1").arg(seed)));
             }
         }
@@ -424,7 +480,9 @@ private slots:
         const Frame r = tarvok::protocol::make_frame(0x22, 1, 0x44, {0, 0, 0, 1});
         const auto pieces = tarvok::sim::shape_reply(r, {delay, corrupt, false, split, garbage}, 7);
         QByteArray sent;
-        for (const auto& p : pieces) sent.append(reinterpret_cast<const char*>(p.bytes.data()), static_cast<qsizetype>(p.bytes.size()));
+        for (const auto& p : pieces)
+            sent.append(reinterpret_cast<const char*>(p.bytes.data()),
+                        static_cast<qsizetype>(p.bytes.size()));
         QByteArray want = bytes_of(r);
         want[7] = static_cast<char>(want[7] + (corrupt ? 1 : 0));
         QCOMPARE(sent.right(8), want);
@@ -432,7 +490,7 @@ private slots:
         QCOMPARE(pieces.front().pause_ms, delay);
         QCOMPARE(pieces.size(), std::size_t{1} + (garbage ? 1 : 0) + (split ? 1 : 0));
         if (split) {
-            QCOMPARE(pieces.back().bytes.size(), 5U);
+            QCOMPARE(pieces.back().bytes.size(), std::size_t{5});
             QVERIFY(pieces.back().pause_ms > 0);
         }
         QVERIFY(tarvok::sim::shape_reply(r, {delay, corrupt, true, split, garbage}, 7).empty());
@@ -443,11 +501,15 @@ private slots:
         QTest::addColumn<QList<int>>("expected");  // port, address, baud, delay
         QTest::addColumn<QString>("flags");
         QTest::newRow("defaults") << QStringList{} << QList<int>{1, 1, 9600, 0} << "";
-        QTest::newRow("values") << QStringList{"--port", "12", "--address", "0", "--baud", "115200", "--delay", "250"}
+        QTest::newRow("values") << QStringList{"--port", "12",     "--address", "0",
+                                               "--baud", "115200", "--delay",   "250"}
                                 << QList<int>{12, 0, 115200, 250} << "";
-        QTest::newRow("equals form") << QStringList{"--port=255", "--baud=1200", "--address=255"} << QList<int>{255, 255, 1200, 0} << "";
-        QTest::newRow("last wins") << QStringList{"--port", "2", "--port", "5"} << QList<int>{5, 1, 9600, 0} << "";
-        QTest::newRow("flags") << QStringList{"--garbage", "--fail", "--split", "--no-reply", "--corrupt-checksum"}
+        QTest::newRow("equals form") << QStringList{"--port=255", "--baud=1200", "--address=255"}
+                                     << QList<int>{255, 255, 1200, 0} << "";
+        QTest::newRow("last wins")
+            << QStringList{"--port", "2", "--port", "5"} << QList<int>{5, 1, 9600, 0} << "";
+        QTest::newRow("flags") << QStringList{"--garbage", "--fail", "--split", "--no-reply",
+                                              "--corrupt-checksum"}
                                << QList<int>{1, 1, 9600, 0} << "fail corrupt none split garbage";
         QTest::newRow("one flag") << QStringList{"--split"} << QList<int>{1, 1, 9600, 0} << "split";
     }
@@ -461,7 +523,8 @@ private slots:
         const auto parsed = parse_options(views);
         const auto* o = std::get_if<Options>(&parsed);
         QVERIFY(o);
-        QCOMPARE((QList<int>{o->port, o->address, static_cast<int>(o->baud), o->faults.delay_ms}), expected);
+        QCOMPARE((QList<int>{o->port, o->address, static_cast<int>(o->baud), o->faults.delay_ms}),
+                 expected);
         QStringList set;
         if (o->fail) set << "fail";
         if (o->faults.corrupt_checksum) set << "corrupt";
@@ -504,7 +567,8 @@ private slots:
         const std::array<std::string_view, 1> args = {"--help"};
         QVERIFY(std::holds_alternative<HelpRequested>(parse_options(args)));
         const auto help = QString::fromStdString(help_text());
-        for (const char* name : {"--port", "--address", "--baud", "--delay", "--fail", "--corrupt-checksum", "--no-reply", "--split", "--garbage"})
+        for (const char* name : {"--port", "--address", "--baud", "--delay", "--fail",
+                                 "--corrupt-checksum", "--no-reply", "--split", "--garbage"})
             QVERIFY2(help.contains(name), name);
     }
 
@@ -552,7 +616,8 @@ private slots:
         intruder.start(home.path(), {"--port", "5"});
         QVERIFY(intruder.proc.waitForFinished(5000));
         QVERIFY(intruder.proc.exitCode() != 0);
-        QVERIFY(QString::fromUtf8(intruder.proc.readAllStandardError()).contains(home.path() + "/tarvok/ports/com5"));
+        QVERIFY(QString::fromUtf8(intruder.proc.readAllStandardError())
+                    .contains(home.path() + "/tarvok/ports/com5"));
         QCOMPARE(link_target(home.path(), 5), device);
 
         const QString ports = home.path() + "/tarvok/ports/";

@@ -327,18 +327,18 @@ void main_form::MSComm1_OnComm() {
         return;
     }
     // The line raises this only while eight bytes wait, so the reads cannot run dry.
+    protocol::Frame reply{};
     for (std::size_t i = 0; i < protocol::kFrameSize; ++i) {
         const auto received = MSComm1->input();
         if (!received) {
             return;
         }
+        reply.at(i) = *received;
         recv_buf.at(i) = *received;
     }
-    std::int32_t sum = 0;
-    for (std::size_t i = 0; i < protocol::kChecksumByte; ++i) {
-        sum += recv_buf.at(i);
-    }
-    if (sum % 256 == recv_buf.at(protocol::kChecksumByte) && recv_buf.at(0) == protocol::kReplyStart) {
+    // A reply that fails the check is dropped without a word; nothing is paired
+    // with the command that went out.
+    if (protocol::reply_valid(reply)) {
         show_result();
     }
 }
