@@ -365,16 +365,17 @@ std::optional<int> spin_value(const QLineEdit* box) {
     return *value;
 }
 
-// Writes the plain form of the value, leaving the caret where it was so that
-// typing carries on naturally.
+// Writes the plain form of the value. The caret keeps its distance from the end of
+// the text, so typing carries on where it was even when leading zeros or blanks go.
 void rewrite(QLineEdit* box, int value) {
     const QString plain = QString::number(value);
-    if (box->text() == plain) {
+    const QString old = box->text();
+    if (old == plain) {
         return;
     }
-    const int caret = box->cursorPosition();
+    const auto from_end = old.size() - box->cursorPosition();
     box->setText(plain);
-    box->setCursorPosition(std::min(caret, static_cast<int>(plain.size())));
+    box->setCursorPosition(static_cast<int>(std::clamp<qsizetype>(plain.size() - from_end, 0, plain.size())));
 }
 
 }  // namespace
