@@ -29,9 +29,8 @@ enum class Command : std::uint8_t {
 };
 
 inline constexpr std::array<Command, 6> kAllCommands = {
-    Command::channel_mode,        Command::power_on_state_all,
-    Command::power_on_state_channel, Command::power_on_memory_all,
-    Command::power_on_memory_channel, Command::device_serial,
+    Command::channel_mode,        Command::power_on_state_all,      Command::power_on_state_channel,
+    Command::power_on_memory_all, Command::power_on_memory_channel, Command::device_serial,
 };
 
 inline constexpr std::uint8_t kAllChannels = 0xFF;

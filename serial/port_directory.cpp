@@ -25,7 +25,8 @@ QList<PortEntry> linked_ports() {
     static const QRegularExpression kName(QStringLiteral("^com([1-9][0-9]{0,4})$"));
     QList<PortEntry> ports;
     const QDir dir(ports_folder());
-    for (const QFileInfo& info : dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo& info :
+         dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
         const auto match = kName.match(info.fileName());
         if (!match.hasMatch() || !info.isSymLink()) {
             continue;
@@ -70,15 +71,14 @@ QList<PortEntry> port_table() {
         named.insert(canonical(entry.device));
     }
     auto system = QSerialPortInfo::availablePorts();
-    std::sort(system.begin(), system.end(), [](const auto& a, const auto& b) {
-        return a.systemLocation() < b.systemLocation();
-    });
+    std::sort(system.begin(), system.end(),
+              [](const auto& a, const auto& b) { return a.systemLocation() < b.systemLocation(); });
     int next = 1;
     for (const QSerialPortInfo& info : system) {
-        if (named.count(canonical(info.systemLocation())) != 0) {
+        if (named.contains(canonical(info.systemLocation()))) {
             continue;
         }
-        while (claimed.count(next) != 0) {
+        while (claimed.contains(next)) {
             ++next;
         }
         table.append({next, info.systemLocation(), info.description(), false});

@@ -20,7 +20,7 @@ namespace tarvok::serial {
 // Event codes reported through comm_event().
 enum class CommEvent : int {
     none = 0,
-    receive = 2,      // at least the threshold of received bytes waits unread
+    receive = 2,        // at least the threshold of received bytes waits unread
     line_error = 1009,  // the driver reported a read or write fault on an open line
 };
 

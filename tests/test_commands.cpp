@@ -17,25 +17,42 @@ private slots:
         QTest::addColumn<int>("first");    // Combo2, Combo4 or Combo5 index
         QTest::addColumn<int>("second");   // Combo6 index for Command3
         QTest::addColumn<QByteArray>("frame");
-        QTest::newRow("ch3 self-lock") << "1" << 1 << 2 << 1 << 0 << QByteArray("55 01 44 00 00 01 03 9E");
-        QTest::newRow("all momentary") << "1" << 1 << 32 << 3 << 0 << QByteArray("55 01 44 00 00 03 FF 9C");
-        QTest::newRow("ch32 linked") << "1" << 1 << 31 << 2 << 0 << QByteArray("55 01 44 00 00 02 20 BC");
-        QTest::newRow("all on") << "1" << 2 << 32 << 1 << 0 << QByteArray("55 01 46 FF FF FF FF 98");
-        QTest::newRow("all off") << "1" << 2 << 32 << 0 << 0 << QByteArray("55 01 46 00 00 00 00 9C");
-        QTest::newRow("all memory") << "1" << 2 << 32 << 2 << 0 << QByteArray("55 01 49 FF FF FF FF 9B");
+        QTest::newRow("ch3 self-lock")
+            << "1" << 1 << 2 << 1 << 0 << QByteArray("55 01 44 00 00 01 03 9E");
+        QTest::newRow("all momentary")
+            << "1" << 1 << 32 << 3 << 0 << QByteArray("55 01 44 00 00 03 FF 9C");
+        QTest::newRow("ch32 linked")
+            << "1" << 1 << 31 << 2 << 0 << QByteArray("55 01 44 00 00 02 20 BC");
+        QTest::newRow("all on") << "1" << 2 << 32 << 1 << 0
+                                << QByteArray("55 01 46 FF FF FF FF 98");
+        QTest::newRow("all off") << "1" << 2 << 32 << 0 << 0
+                                 << QByteArray("55 01 46 00 00 00 00 9C");
+        QTest::newRow("all memory")
+            << "1" << 2 << 32 << 2 << 0 << QByteArray("55 01 49 FF FF FF FF 9B");
         QTest::newRow("ch1 on") << "1" << 2 << 0 << 1 << 0 << QByteArray("55 01 47 00 00 01 01 9F");
-        QTest::newRow("ch1 off") << "1" << 2 << 0 << 0 << 0 << QByteArray("55 01 47 00 00 01 00 9E");
-        QTest::newRow("ch32 memory") << "1" << 2 << 31 << 2 << 0 << QByteArray("55 01 4A 00 00 20 01 C1");
-        QTest::newRow("9600 none") << "1" << 3 << 0 << 3 << 0 << QByteArray("55 01 4B 00 00 96 00 37");
-        QTest::newRow("addr 255 115200 even") << "255" << 3 << 0 << 7 << 2 << QByteArray("55 FF 4B 00 00 11 02 B2");
-        QTest::newRow("1200 odd") << "1" << 3 << 0 << 0 << 1 << QByteArray("55 01 4B 00 00 12 01 B4");
+        QTest::newRow("ch1 off") << "1" << 2 << 0 << 0 << 0
+                                 << QByteArray("55 01 47 00 00 01 00 9E");
+        QTest::newRow("ch32 memory")
+            << "1" << 2 << 31 << 2 << 0 << QByteArray("55 01 4A 00 00 20 01 C1");
+        QTest::newRow("9600 none")
+            << "1" << 3 << 0 << 3 << 0 << QByteArray("55 01 4B 00 00 96 00 37");
+        QTest::newRow("addr 255 115200 even")
+            << "255" << 3 << 0 << 7 << 2 << QByteArray("55 FF 4B 00 00 11 02 B2");
+        QTest::newRow("1200 odd") << "1" << 3 << 0 << 0 << 1
+                                  << QByteArray("55 01 4B 00 00 12 01 B4");
         QTest::newRow("57600") << "1" << 3 << 0 << 6 << 0 << QByteArray("55 01 4B 00 00 57 00 F8");
-        QTest::newRow("addr 256 is 0") << "256" << 3 << 0 << 3 << 0 << QByteArray("55 00 4B 00 00 96 00 36");
-        QTest::newRow("addr 300 is 44") << "300" << 3 << 0 << 3 << 0 << QByteArray("55 2C 4B 00 00 96 00 62");
-        QTest::newRow("addr -256 is 0") << "-256" << 3 << 0 << 3 << 0 << QByteArray("55 00 4B 00 00 96 00 36");
-        QTest::newRow("addr ' 7 '") << " 7 " << 3 << 0 << 3 << 0 << QByteArray("55 07 4B 00 00 96 00 3D");
-        QTest::newRow("addr 2.5") << "2.5" << 3 << 0 << 3 << 0 << QByteArray("55 02 4B 00 00 96 00 38");
-        QTest::newRow("addr 01 left by operator") << "01" << 3 << 0 << 3 << 0 << QByteArray("55 01 4B 00 00 96 00 37");
+        QTest::newRow("addr 256 is 0")
+            << "256" << 3 << 0 << 3 << 0 << QByteArray("55 00 4B 00 00 96 00 36");
+        QTest::newRow("addr 300 is 44")
+            << "300" << 3 << 0 << 3 << 0 << QByteArray("55 2C 4B 00 00 96 00 62");
+        QTest::newRow("addr -256 is 0")
+            << "-256" << 3 << 0 << 3 << 0 << QByteArray("55 00 4B 00 00 96 00 36");
+        QTest::newRow("addr ' 7 '")
+            << " 7 " << 3 << 0 << 3 << 0 << QByteArray("55 07 4B 00 00 96 00 3D");
+        QTest::newRow("addr 2.5") << "2.5" << 3 << 0 << 3 << 0
+                                  << QByteArray("55 02 4B 00 00 96 00 38");
+        QTest::newRow("addr 01 left by operator")
+            << "01" << 3 << 0 << 3 << 0 << QByteArray("55 01 4B 00 00 96 00 37");
     }
     void frames_on_the_wire() {
         QFETCH(QString, address);

@@ -47,8 +47,8 @@ private slots:
         QFETCH(int, value);
         QFETCH(QString, shown);
         main_form form;
-        for (auto [box, arrows] : {std::pair{form.add, form.VScroll1},
-                                   std::pair{form.chuankou_num, form.VScroll2}}) {
+        for (auto [box, arrows] :
+             {std::pair{form.add, form.VScroll1}, std::pair{form.chuankou_num, form.VScroll2}}) {
             box->setText(text);
             QCOMPARE(arrows->value(), value);
             QCOMPARE(box->text(), shown);

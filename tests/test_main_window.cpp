@@ -76,21 +76,37 @@ private slots:
         QTest::addColumn<double>("points");
         QTest::addColumn<bool>("bold");
         QTest::addColumn<QRect>("pixels");  // twips / 15, relative to the parent
-        QTest::newRow("Label3") << "Label3" << "串口号" << 15.6 << false << QRect(16, 8, 89, 25);
-        QTest::newRow("open_comm") << "open_comm" << "打开串口" << 15.6 << false << QRect(256, 8, 97, 25);
-        QTest::newRow("Label5") << "Label5" << "模块地址" << 15.6 << false << QRect(256, 64, 89, 25);
-        QTest::newRow("chuankou_num") << "chuankou_num" << "1" << 15.0 << false << QRect(112, 8, 41, 25);
-        QTest::newRow("add") << "add" << "1" << 15.0 << false << QRect(344, 64, 46, 25);
-        QTest::newRow("Frame1") << "Frame1" << "修改输入输出关联方式" << 14.4 << true << QRect(24, 128, 489, 73);
-        QTest::newRow("Frame2") << "Frame2" << "修改输出上电状态" << 15.0 << true << QRect(24, 216, 489, 73);
-        QTest::newRow("Frame3") << "Frame3" << "修改通讯参数" << 15.0 << true << QRect(24, 304, 489, 65);
-        QTest::newRow("Label8") << "Label8" << "关联方式" << 14.4 << false << QRect(216, 32, 81, 17);
-        QTest::newRow("Label10") << "Label10" << "默认状态" << 14.4 << false << QRect(216, 32, 81, 25);
-        QTest::newRow("Label11") << "Label11" << "波特率" << 14.4 << false << QRect(16, 24, 65, 33);
-        QTest::newRow("Command1") << "Command1" << "修改" << 15.0 << false << QRect(408, 32, 65, 25);
-        QTest::newRow("Command3") << "Command3" << "修改" << 15.0 << false << QRect(408, 24, 65, 25);
-        QTest::newRow("Combo3") << "Combo3" << "9600" << 12.0 << false << QRect(96, 48, 81, 24);
-        QTest::newRow("Combo1(1)") << "Combo1(1)" << "第1路" << 12.0 << false << QRect(80, 32, 81, 24);
+        QTest::newRow("Label3") << "Label3"
+                                << "串口号" << 15.6 << false << QRect(16, 8, 89, 25);
+        QTest::newRow("open_comm") << "open_comm"
+                                   << "打开串口" << 15.6 << false << QRect(256, 8, 97, 25);
+        QTest::newRow("Label5") << "Label5"
+                                << "模块地址" << 15.6 << false << QRect(256, 64, 89, 25);
+        QTest::newRow("chuankou_num") << "chuankou_num"
+                                      << "1" << 15.0 << false << QRect(112, 8, 41, 25);
+        QTest::newRow("add") << "add"
+                             << "1" << 15.0 << false << QRect(344, 64, 46, 25);
+        QTest::newRow("Frame1") << "Frame1"
+                                << "修改输入输出关联方式" << 14.4 << true
+                                << QRect(24, 128, 489, 73);
+        QTest::newRow("Frame2") << "Frame2"
+                                << "修改输出上电状态" << 15.0 << true << QRect(24, 216, 489, 73);
+        QTest::newRow("Frame3") << "Frame3"
+                                << "修改通讯参数" << 15.0 << true << QRect(24, 304, 489, 65);
+        QTest::newRow("Label8") << "Label8"
+                                << "关联方式" << 14.4 << false << QRect(216, 32, 81, 17);
+        QTest::newRow("Label10") << "Label10"
+                                 << "默认状态" << 14.4 << false << QRect(216, 32, 81, 25);
+        QTest::newRow("Label11") << "Label11"
+                                 << "波特率" << 14.4 << false << QRect(16, 24, 65, 33);
+        QTest::newRow("Command1") << "Command1"
+                                  << "修改" << 15.0 << false << QRect(408, 32, 65, 25);
+        QTest::newRow("Command3") << "Command3"
+                                  << "修改" << 15.0 << false << QRect(408, 24, 65, 25);
+        QTest::newRow("Combo3") << "Combo3"
+                                << "9600" << 12.0 << false << QRect(96, 48, 81, 24);
+        QTest::newRow("Combo1(1)") << "Combo1(1)"
+                                   << "第1路" << 12.0 << false << QRect(80, 32, 81, 24);
     }
     void captions_fonts_and_places() {
         QFETCH(QString, name);
@@ -99,12 +115,21 @@ private slots:
         QFETCH(bool, bold);
         QFETCH(QRect, pixels);
         main_form form;
-        const std::map<QString, QWidget*> widgets = {
-            {"Label3", form.Label3},   {"open_comm", form.open_comm}, {"Label5", form.Label5},
-            {"chuankou_num", form.chuankou_num}, {"add", form.add},   {"Frame1", form.Frame1},
-            {"Frame2", form.Frame2},   {"Frame3", form.Frame3},       {"Label8", form.Label8},
-            {"Label10", form.Label10}, {"Label11", form.Label11},     {"Command1", form.Command1},
-            {"Command3", form.Command3}, {"Combo3", form.Combo3},     {"Combo1(1)", form.Combo1[1]}};
+        const std::map<QString, QWidget*> widgets = {{"Label3", form.Label3},
+                                                     {"open_comm", form.open_comm},
+                                                     {"Label5", form.Label5},
+                                                     {"chuankou_num", form.chuankou_num},
+                                                     {"add", form.add},
+                                                     {"Frame1", form.Frame1},
+                                                     {"Frame2", form.Frame2},
+                                                     {"Frame3", form.Frame3},
+                                                     {"Label8", form.Label8},
+                                                     {"Label10", form.Label10},
+                                                     {"Label11", form.Label11},
+                                                     {"Command1", form.Command1},
+                                                     {"Command3", form.Command3},
+                                                     {"Combo3", form.Combo3},
+                                                     {"Combo1(1)", form.Combo1[1]}};
         QWidget* widget = widgets.at(name);
         QString text;
         if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
@@ -141,10 +166,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QCOMPARE(QApplication::focusWidget(), form.chuankou_num);
         const QList<QWidget*> expected = {
-            form.open_comm, form.add,       form.VScroll1,  form.VScroll2,  form.Command3,
-            form.Combo6,    form.Combo5,    form.Command2,  form.Combo1[1], form.Combo4,
-            form.Combo1[0], form.Command1,  form.Combo2,    form.Combo3,    form.Combo7,
-            form.chuankou_num};
+            form.open_comm, form.add,    form.VScroll1,  form.VScroll2,
+            form.Command3,  form.Combo6, form.Combo5,    form.Command2,
+            form.Combo1[1], form.Combo4, form.Combo1[0], form.Command1,
+            form.Combo2,    form.Combo3, form.Combo7,    form.chuankou_num};
         for (QWidget* next : expected) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
@@ -155,14 +180,15 @@ private slots:
         main_form form;
         QVERIFY(!form.MSComm1->port_open());
         QCOMPARE(form.open_comm->text(), QStringLiteral("打开串口"));
-        for (QWidget* w : std::initializer_list<QWidget*>{form.chuankou_num, form.VScroll2, form.Combo3,
-                                                          form.Combo7, form.add, form.VScroll1,
-                                                          form.Command1, form.Command2, form.Command3}) {
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 form.chuankou_num, form.VScroll2, form.Combo3, form.Combo7, form.add,
+                 form.VScroll1, form.Command1, form.Command2, form.Command3}) {
             QVERIFY(w->isEnabled());
         }
         QCOMPARE(form.VScroll1->value(), 1);
         QCOMPARE(form.VScroll2->value(), 1);
-        QVERIFY(std::all_of(form.recv_buf.begin(), form.recv_buf.end(), [](int v) { return v == 0; }));
+        QVERIFY(
+            std::all_of(form.recv_buf.begin(), form.recv_buf.end(), [](int v) { return v == 0; }));
     }
 };
 

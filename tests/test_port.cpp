@@ -109,12 +109,24 @@ private slots:
         QTest::addColumn<QString>("port_text");
         QTest::addColumn<QString>("link");  // what com5 points to: "" none, "file", "missing"
         QTest::addColumn<QString>("says");
-        QTest::newRow("no such port") << "5" << "" << "打开串口 5 失败：找不到这个串口";
-        QTest::newRow("port 0") << "0" << "" << "打开串口 0 失败";
-        QTest::newRow("dangling link") << "5" << "missing" << "设备不存在";
-        QTest::newRow("not a device") << "5" << "file" << "不是串口设备";
-        QTest::newRow("letters") << "abc" << "" << "串口号“abc”不是有效的数字";
-        QTest::newRow("beyond 16 bits") << "40000" << "" << "串口号“40000”不是有效的数字";
+        QTest::newRow("no such port") << "5"
+                                      << ""
+                                      << "打开串口 5 失败：找不到这个串口";
+        QTest::newRow("port 0") << "0"
+                                << ""
+                                << "打开串口 0 失败";
+        QTest::newRow("dangling link") << "5"
+                                       << "missing"
+                                       << "设备不存在";
+        QTest::newRow("not a device") << "5"
+                                      << "file"
+                                      << "不是串口设备";
+        QTest::newRow("letters") << "abc"
+                                 << ""
+                                 << "串口号“abc”不是有效的数字";
+        QTest::newRow("beyond 16 bits") << "40000"
+                                        << ""
+                                        << "串口号“40000”不是有效的数字";
     }
     void failed_open_explains_and_stays_closed() {
         QFETCH(QString, port_text);
@@ -177,7 +189,8 @@ private slots:
         PtyPair wire;
         main_form form;
         QVERIFY(config.link_port(3, wire.slave_path()));
-        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), form.chuankou_num->mapToGlobal(QPoint(2, 2)));
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2),
+                        form.chuankou_num->mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(form.chuankou_num, &help);
         QVERIFY2(form.chuankou_num->toolTip().contains("3 = " + wire.slave_path()),
                  qPrintable(form.chuankou_num->toolTip()));
@@ -210,7 +223,8 @@ private slots:
         QVERIFY(!form.MSComm1->port_open());
         QSerialPort again;
         again.setPortName(wire.slave_path());
-        QVERIFY2(again.open(QIODevice::ReadWrite), "the port stayed locked after the window closed");
+        QVERIFY2(again.open(QIODevice::ReadWrite),
+                 "the port stayed locked after the window closed");
     }
 };
 

@@ -36,10 +36,10 @@ private slots:
         QTest::addColumn<int>("builder");
         QTest::addColumn<QList<int>>("args");  // address, code, parameters
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("mode ch3 self-lock") << 3 << QList<int>{1, 0x44, 0, 1, 3}
-                                            << QByteArray("55 01 44 00 00 01 03 9E");
-        QTest::newRow("mode all momentary") << 3 << QList<int>{1, 0x44, 0, 3, 0xFF}
-                                            << QByteArray("55 01 44 00 00 03 FF 9C");
+        QTest::newRow("mode ch3 self-lock")
+            << 3 << QList<int>{1, 0x44, 0, 1, 3} << QByteArray("55 01 44 00 00 01 03 9E");
+        QTest::newRow("mode all momentary")
+            << 3 << QList<int>{1, 0x44, 0, 3, 0xFF} << QByteArray("55 01 44 00 00 03 FF 9C");
         QTest::newRow("all on") << 4 << QList<int>{1, 0x46, 0xFF, 0xFF, 0xFF, 0xFF}
                                 << QByteArray("55 01 46 FF FF FF FF 98");
         QTest::newRow("all off") << 4 << QList<int>{1, 0x46, 0, 0, 0, 0}
@@ -48,12 +48,12 @@ private slots:
                                 << QByteArray("55 01 47 00 00 01 01 9F");
         QTest::newRow("all memory") << 4 << QList<int>{1, 0x49, 0xFF, 0xFF, 0xFF, 0xFF}
                                     << QByteArray("55 01 49 FF FF FF FF 9B");
-        QTest::newRow("ch32 memory") << 2 << QList<int>{1, 0x4A, 0x20, 1}
-                                     << QByteArray("55 01 4A 00 00 20 01 C1");
-        QTest::newRow("9600 none") << 2 << QList<int>{1, 0x4B, 0x96, 0}
-                                   << QByteArray("55 01 4B 00 00 96 00 37");
-        QTest::newRow("addr 255 115200 even") << 2 << QList<int>{255, 0x4B, 0x11, 2}
-                                              << QByteArray("55 FF 4B 00 00 11 02 B2");
+        QTest::newRow("ch32 memory")
+            << 2 << QList<int>{1, 0x4A, 0x20, 1} << QByteArray("55 01 4A 00 00 20 01 C1");
+        QTest::newRow("9600 none")
+            << 2 << QList<int>{1, 0x4B, 0x96, 0} << QByteArray("55 01 4B 00 00 96 00 37");
+        QTest::newRow("addr 255 115200 even")
+            << 2 << QList<int>{255, 0x4B, 0x11, 2} << QByteArray("55 FF 4B 00 00 11 02 B2");
         QTest::newRow("largest sum") << 4 << QList<int>{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}
                                      << QByteArray("55 FF FF FF FF FF FF 4F");
     }

@@ -9,11 +9,8 @@ class QWidget;
 
 namespace tarvok::ui {
 
-inline constexpr double kTwipsPerPixel = 15.0;
-
-constexpr int px(int twips) {
-    return static_cast<int>(twips / kTwipsPerPixel + 0.5);
-}
+// Rounded to the nearest pixel; twips are never negative here.
+constexpr int px(int twips) { return (2 * twips + 15) / 30; }
 
 constexpr QRect twips_rect(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};

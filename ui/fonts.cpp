@@ -10,9 +10,12 @@ namespace {
 
 // Song (serif) faces first; a sans CJK face is still better than a Latin one.
 QStringList candidate_faces() {
-    return {QStringLiteral("SimSun"),          QStringLiteral("NSimSun"),
-            QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC"),
-            QStringLiteral("AR PL UMing CN"),   QStringLiteral("Noto Sans CJK SC"),
+    return {QStringLiteral("SimSun"),
+            QStringLiteral("NSimSun"),
+            QStringLiteral("Noto Serif CJK SC"),
+            QStringLiteral("Source Han Serif SC"),
+            QStringLiteral("AR PL UMing CN"),
+            QStringLiteral("Noto Sans CJK SC"),
             QStringLiteral("WenQuanYi Zen Hei")};
 }
 

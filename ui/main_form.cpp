@@ -180,8 +180,8 @@ main_form::~main_form() { MSComm1->disconnect(this); }
 
 void main_form::set_tab_order() {
     const std::array<QWidget*, 16> order = {
-        chuankou_num, open_comm, add,     VScroll1,  VScroll2, Command3, Combo6, Combo5,
-        Command2,     Combo1[1], Combo4,  Combo1[0], Command1, Combo2,   Combo3, Combo7};
+        chuankou_num, open_comm, add,    VScroll1,  VScroll2, Command3, Combo6, Combo5,
+        Command2,     Combo1[1], Combo4, Combo1[0], Command1, Combo2,   Combo3, Combo7};
     for (std::size_t i = 1; i < order.size(); ++i) {
         setTabOrder(order.at(i - 1), order.at(i));
     }
@@ -281,7 +281,8 @@ void main_form::Command1_Click() {
     const int channel = Combo1[0]->currentIndex();
     const std::uint8_t mode = byte(Combo2->currentIndex());
     if (channel == kAllChannelsIndex) {
-        report(module1_.send_frame3(code(Command::channel_mode), 0x00, mode, protocol::kAllChannels));
+        report(
+            module1_.send_frame3(code(Command::channel_mode), 0x00, mode, protocol::kAllChannels));
     } else {
         report(module1_.send_frame3(code(Command::channel_mode), 0x00, mode, byte(channel + 1)));
     }
@@ -292,7 +293,8 @@ void main_form::Command2_Click() {
     const int choice = Combo4->currentIndex();
     if (channel == kAllChannelsIndex) {
         if (choice == 2) {
-            report(module1_.send_frame4(code(Command::power_on_memory_all), 0xFF, 0xFF, 0xFF, 0xFF));
+            report(
+                module1_.send_frame4(code(Command::power_on_memory_all), 0xFF, 0xFF, 0xFF, 0xFF));
         } else if (choice == 1) {
             report(module1_.send_frame4(code(Command::power_on_state_all), 0xFF, 0xFF, 0xFF, 0xFF));
         } else {
@@ -301,7 +303,8 @@ void main_form::Command2_Click() {
         return;
     }
     if (choice == 2) {
-        report(module1_.send_frame2(code(Command::power_on_memory_channel), byte(channel + 1), 0x01));
+        report(
+            module1_.send_frame2(code(Command::power_on_memory_channel), byte(channel + 1), 0x01));
     } else {
         report(module1_.send_frame2(code(Command::power_on_state_channel), byte(channel + 1),
                                     byte(choice)));
@@ -309,7 +312,8 @@ void main_form::Command2_Click() {
 }
 
 void main_form::Command3_Click() {
-    const auto baud_code = protocol::kBaudCodes.at(static_cast<std::size_t>(Combo5->currentIndex())).code;
+    const auto baud_code =
+        protocol::kBaudCodes.at(static_cast<std::size_t>(Combo5->currentIndex())).code;
     const std::uint8_t parity_code = byte(Combo6->currentIndex());
     report(module1_.send_frame2(code(Command::device_serial), baud_code, parity_code));
 }
@@ -345,11 +349,13 @@ void main_form::MSComm1_OnComm() {
 
 void main_form::show_result() {
     const auto status = byte(recv_buf.at(protocol::kStatusByte));
-    if (protocol::get_bit(status, 0) == 1) {
+    const bool success = protocol::get_bit(status, 0) == 1;
+    if (success) {
         dialogs_.show_success();
     } else {
         dialogs_.show_failure();
     }
+    emit result_shown(success);
 }
 
 // ---- Address and port number entry -----------------------------------------------
@@ -375,7 +381,8 @@ void rewrite(QLineEdit* box, int value) {
     }
     const auto from_end = old.size() - box->cursorPosition();
     box->setText(plain);
-    box->setCursorPosition(static_cast<int>(std::clamp<qsizetype>(plain.size() - from_end, 0, plain.size())));
+    box->setCursorPosition(
+        static_cast<int>(std::clamp<qsizetype>(plain.size() - from_end, 0, plain.size())));
 }
 
 }  // namespace

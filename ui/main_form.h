@@ -84,6 +84,11 @@ public:
     void port_opened_ui();
     void port_closed_ui();
 
+signals:
+    // After a reply passed the check and its dialog was shown; for observers such
+    // as tests and measurements.
+    void result_shown(bool success);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

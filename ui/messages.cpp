@@ -22,7 +22,8 @@ QString open_failed(int port, const serial::SerialError& error) {
         return QStringLiteral("打开%1失败：串口参数“%2”无效。").arg(name, error.detail);
     case serial::SerialFault::no_such_port:
         return error.device.isEmpty()
-                   ? QStringLiteral("打开串口 %1 失败：找不到这个串口，请检查串口号和连接。").arg(port)
+                   ? QStringLiteral("打开串口 %1 失败：找不到这个串口，请检查串口号和连接。")
+                         .arg(port)
                    : QStringLiteral("打开%1失败：设备不存在，请检查串口号和连接。").arg(name);
     case serial::SerialFault::not_char_device:
         return QStringLiteral("打开%1失败：它指向的不是串口设备。").arg(name);
@@ -40,7 +41,8 @@ QString open_failed(int port, const serial::SerialError& error) {
 }
 
 QString port_lost(int port, const QString& device) {
-    return QStringLiteral("%1已断开，串口已关闭，请检查连接后重新打开。").arg(port_name(port, device));
+    return QStringLiteral("%1已断开，串口已关闭，请检查连接后重新打开。")
+        .arg(port_name(port, device));
 }
 
 QString address_invalid(const QString& text) {

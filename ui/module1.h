@@ -25,10 +25,9 @@ public:
     Module1(const QLineEdit& add, serial::SerialLine& comm) : add_(add), comm_(comm) {}
 
     SendResult send_frame2(std::uint8_t code, std::uint8_t p1, std::uint8_t p2);
-    SendResult send_frame3(std::uint8_t code, std::uint8_t p1, std::uint8_t p2,
-                           std::uint8_t p3);
-    SendResult send_frame4(std::uint8_t code, std::uint8_t p1, std::uint8_t p2,
-                           std::uint8_t p3, std::uint8_t p4);
+    SendResult send_frame3(std::uint8_t code, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3);
+    SendResult send_frame4(std::uint8_t code, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3,
+                           std::uint8_t p4);
 
     const protocol::Frame& tx_frame2() const { return tx_frame2_; }
     const protocol::Frame& tx_frame3() const { return tx_frame3_; }

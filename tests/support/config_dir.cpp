@@ -6,7 +6,8 @@
 namespace tarvok::test {
 
 ConfigDir::ConfigDir()
-    : previous_(qgetenv("XDG_CONFIG_HOME")), had_previous_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
+    : previous_(qgetenv("XDG_CONFIG_HOME")),
+      had_previous_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
     qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
     QDir().mkpath(ports_dir());
 }

@@ -3,12 +3,12 @@
 #include <QElapsedTimer>
 #include <QTest>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <cerrno>
 
 namespace tarvok::test {
 
@@ -38,8 +38,8 @@ PtyPair::~PtyPair() {
 void PtyPair::write(const QByteArray& bytes) const {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const auto n = ::write(master_, bytes.constData() + done,
-                               static_cast<size_t>(bytes.size() - done));
+        const auto n =
+            ::write(master_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
         if (n > 0) {
             done += n;
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {

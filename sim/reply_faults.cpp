@@ -1,0 +1,90 @@
+#include "sim/reply_faults.h"
+
+#include <algorithm>
+
+namespace tarvok::sim {
+
+namespace {
+
+using protocol::Frame;
+
+constexpr std::size_t kFalseStartAt = 1;
+
+// xorshift32: cheap, deterministic, and never stuck at zero for a non-zero start.
+std::uint32_t next_random(std::uint32_t x) {
+    x ^= x << 13U;
+    x ^= x >> 17U;
+    x ^= x << 5U;
+    return x;
+}
+
+bool false_start_forms_reply(const std::vector<std::uint8_t>& junk, const Frame& reply) {
+    std::vector<std::uint8_t> stream = junk;
+    stream.insert(stream.end(), reply.begin(), reply.end());
+    return protocol::reply_valid(protocol::frame_from(std::span(stream).subspan(kFalseStartAt)));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> junk_bytes(const Frame& reply, std::uint32_t seed) {
+    std::uint32_t r = next_random(seed == 0 ? 0x9E3779B9U : seed);
+    const std::size_t length = 3 + (r % 4);
+    std::vector<std::uint8_t> junk;
+    for (std::size_t i = 0; i < length; ++i) {
+        r = next_random(r);
+        auto byte = static_cast<std::uint8_t>(r >> 24U);
+        // Only the one planted false start may look like the beginning of a reply.
+        junk.push_back(byte == protocol::kReplyStart ? static_cast<std::uint8_t>(byte + 1) : byte);
+    }
+    junk[kFalseStartAt] = protocol::kReplyStart;
+    // Changing one byte inside the false candidate changes its sum, so one nudge
+    // (two if the first would plant another start) is enough to spoil it.
+    while (false_start_forms_reply(junk, reply) || junk[2] == protocol::kReplyStart) {
+        ++junk[2];
+    }
+    return junk;
+}
+
+std::vector<Piece> shape_reply(const Frame& reply, const ReplyFaults& faults, std::uint32_t seed) {
+    if (faults.no_reply) {
+        return {};
+    }
+    Frame sent = reply;
+    if (faults.corrupt_checksum) {
+        ++sent[protocol::kChecksumByte];
+    }
+    std::vector<Piece> pieces;
+    if (faults.garbage) {
+        pieces.push_back({0, junk_bytes(sent, seed)});
+    }
+    if (faults.split) {
+        pieces.push_back({0, {sent.begin(), sent.begin() + kSplitAt}});
+        pieces.push_back({kSplitPauseMs, {sent.begin() + kSplitAt, sent.end()}});
+    } else {
+        pieces.push_back({0, {sent.begin(), sent.end()}});
+    }
+    pieces.front().pause_ms = std::max(0, faults.delay_ms);
+    return pieces;
+}
+
+std::vector<std::string> fault_labels(const ReplyFaults& faults) {
+    if (faults.no_reply) {
+        return {"不发应答"};
+    }
+    std::vector<std::string> labels;
+    if (faults.delay_ms > 0) {
+        labels.push_back("应答延迟 " + std::to_string(faults.delay_ms) + " ms");
+    }
+    if (faults.garbage) {
+        labels.emplace_back("应答前加干扰字节");
+    }
+    if (faults.split) {
+        labels.emplace_back("应答分两段发送");
+    }
+    if (faults.corrupt_checksum) {
+        labels.emplace_back("应答校验和改坏");
+    }
+    return labels;
+}
+
+}  // namespace tarvok::sim
