@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(form.windowTitle(), QStringLiteral("TarvokV1.6"));
         QCOMPARE(form.minimumSize(), QSize(533, 376));
         QCOMPARE(form.maximumSize(), QSize(533, 376));
-        QCOMPARE(form.pos(), QPoint(662, 316));
+        QCOMPARE(form.geometry().topLeft(), QPoint(662, 316));
         const auto flags = form.windowFlags();
         QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));

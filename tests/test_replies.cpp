@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(d->cmd_queding->font().pointSizeF(), 15.6);
         QCOMPARE(d->minimumSize(), QSize(190, 134));
         QCOMPARE(d->maximumSize(), QSize(190, 134));
-        QCOMPARE(d->pos(), QPoint(825, 456));
+        QCOMPARE(d->geometry().topLeft(), QPoint(825, 456));
         QCOMPARE(d->cmd_queding->geometry(), QRect(48, 80, 89, 33));
         QVERIFY(!d->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(!d->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));

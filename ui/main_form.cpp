@@ -168,7 +168,7 @@ main_form::main_form(QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/tarvok/tarvok.png")));
     const QRect client = twips_rect(9936, 4740, 7992, 5640);
     setFixedSize(client.size());
-    move(client.topLeft());
+    setGeometry(client);  // places the client area, not the frame around it
     set_tab_order();
     connect_handlers();
     chuankou_num->installEventFilter(this);

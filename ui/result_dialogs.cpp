@@ -47,7 +47,7 @@ fm_cg::fm_cg()
     Label1->setFocusPolicy(Qt::NoFocus);
     const QRect client = twips_rect(12372, 6840, 2844, 2004);
     setFixedSize(client.size());
-    move(client.topLeft());
+    setGeometry(client);  // places the client area, not the frame around it
     connect(cmd_queding, &QPushButton::clicked, this, &fm_cg::cmd_queding_Click);
 }
 
