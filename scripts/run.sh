@@ -1,11 +1,94 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and starts Tarvok.
+# Installs what is missing, builds and starts Tarvok with a simulated relay module
+# registered as port 1 (TARVOK_SIM_PORT=N for another number). The simulator's
+# lines go to the terminal and to build/tarvok-sim-comN.log; it stops, and its port
+# link goes, when the window closes or the script is interrupted.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh run
-scripts/build.sh build
+# Said before anything is installed or built, so a headless machine learns it at once.
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     echo "没有图形显示（DISPLAY 和 WAYLAND_DISPLAY 都未设置），无法打开 Tarvok 窗口。请在桌面会话中运行。" >&2
     exit 1
 fi
-exec build/app/tarvok
+scripts/setup.sh run
+scripts/build.sh build
+
+port=${TARVOK_SIM_PORT:-1}
+if [[ ! $port =~ ^[0-9]+$ ]]; then
+    echo "TARVOK_SIM_PORT 应是端口号（1 到 255 的整数），现在是 '$port'。" >&2
+    exit 1
+fi
+log=build/tarvok-sim-com${port}.log
+ready_wait_s=10
+
+sim_pid=
+app_pid=
+tail_pid=
+# shellcheck disable=SC2317  # called from the EXIT trap
+stop_all() {
+    # The window first, so it does not report the vanished port on its way out.
+    if [[ -n $app_pid ]] && kill -0 "$app_pid" 2>/dev/null; then
+        kill -TERM "$app_pid" 2>/dev/null || true
+        wait "$app_pid" 2>/dev/null || true
+    fi
+    if [[ -n $sim_pid ]] && kill -0 "$sim_pid" 2>/dev/null; then
+        kill -TERM "$sim_pid" 2>/dev/null || true
+        wait "$sim_pid" 2>/dev/null || true
+    fi
+    if [[ -n $tail_pid ]]; then
+        wait "$tail_pid" 2>/dev/null || true
+    fi
+}
+trap stop_all EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+
+# Typed "s" lines reach the simulator only when this script owns the terminal: a
+# background reader of the terminal would be stopped by the system and never end.
+sim_input=/dev/null
+if [[ -t 0 ]]; then
+    read -r -a stat </proc/$$/stat
+    if [[ ${stat[4]} == "${stat[7]}" ]]; then
+        sim_input=/dev/stdin
+    fi
+fi
+
+: >"$log"  # exists before the first look for the ready line
+build/sim/tarvok-sim --port "$port" <"$sim_input" >"$log" 2>&1 &
+sim_pid=$!
+for ((i = 0; i < ready_wait_s * 10; i++)); do
+    if grep -q '模拟模块已就绪' "$log"; then
+        break
+    fi
+    if ! kill -0 "$sim_pid" 2>/dev/null; then
+        cat "$log" >&2
+        echo "模拟模块没有启动，Tarvok 不启动。模拟模块的端口号可以换：TARVOK_SIM_PORT=9 scripts/run.sh" >&2
+        sim_pid=
+        exit 1
+    fi
+    sleep 0.1
+done
+if ! grep -q '模拟模块已就绪' "$log"; then
+    cat "$log" >&2
+    echo "模拟模块 ${ready_wait_s} 秒内没有就绪，Tarvok 不启动。" >&2
+    exit 1
+fi
+
+echo "串口号 $port 接的是模拟模块：在窗口里填串口号 $port，点「打开串口」即可。模拟器日志：$log"
+if [[ $sim_input == /dev/stdin ]]; then
+    echo "在这里输入 s 回车查看模块状态；关闭窗口或按 Ctrl-C 结束。"
+else
+    echo "kill -USR1 $sim_pid 查看模块状态；关闭窗口结束。"
+fi
+tail -n +1 -s 0.2 --pid="$sim_pid" -f "$log" &
+tail_pid=$!
+
+# A child the script waits for, rather than a foreground command, so that a TERM or
+# Ctrl-C is handled at once instead of after the window closes.
+build/app/tarvok &
+app_pid=$!
+status=0
+wait "$app_pid" || status=$?
+app_pid=
+exit "$status"
