@@ -69,10 +69,13 @@ std::optional<std::int64_t> parse_rounded(std::string_view text) {
         if (!is_digit(c)) {
             return std::nullopt;
         }
-        magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - '0');
-        if (magnitude > kMagnitudeLimit) {
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        // Checked before multiplying: past the limit the product can wrap around
+        // 64 bits and land on a small, plausible value.
+        if (magnitude > (kMagnitudeLimit - digit) / 10) {
             return std::nullopt;
         }
+        magnitude = magnitude * 10 + digit;
     }
     for (char c : fraction) {
         if (!is_digit(c)) {

@@ -138,6 +138,8 @@ private slots:
         QTest::newRow("int32 min") << "-2147483648" << 0;
         QTest::newRow("beyond 32 bits") << "2147483648" << -1;
         QTest::newRow("far beyond 64 bits") << "99999999999999999999999" << -1;
+        QTest::newRow("wraps 64 bits to 5") << "18446744073709551621" << -1;
+        QTest::newRow("wraps 64 bits to 300") << "18446744073709551916" << -1;
         QTest::newRow("half rounds past int32") << "2147483647.5" << -1;
         QTest::newRow("empty") << "" << -1;
         QTest::newRow("blank") << "   " << -1;
@@ -171,6 +173,7 @@ private slots:
         QTest::newRow("32767") << "32767" << 32767 << true;
         QTest::newRow("-32768") << "-32768" << -32768 << true;
         QTest::newRow("40000 overflows") << "40000" << 0 << false;
+        QTest::newRow("wraps 64 bits to 5") << "18446744073709551621" << 0 << false;
         QTest::newRow("32767.5 rounds over") << "32767.5" << 0 << false;
         QTest::newRow("empty") << "" << 0 << false;
         QTest::newRow("abc") << "abc" << 0 << false;
