@@ -25,8 +25,10 @@ QList<PortEntry> linked_ports() {
     static const QRegularExpression kName(QStringLiteral("^com([1-9][0-9]{0,4})$"));
     QList<PortEntry> ports;
     const QDir dir(ports_folder());
+    // Links are listed by what they point to; Dirs keeps a link to a folder in the
+    // table, so the mistake is named rather than the number handed to another device.
     for (const QFileInfo& info :
-         dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+         dir.entryInfoList(QDir::System | QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
         const auto match = kName.match(info.fileName());
         if (!match.hasMatch() || !info.isSymLink()) {
             continue;
