@@ -9,6 +9,9 @@
 
 #ifndef Q_OS_WIN
 #include <poll.h>
+#include <sys/file.h>
+
+#include <cerrno>
 #endif
 
 namespace tarvok::serial {
@@ -78,7 +81,7 @@ std::optional<SerialError> SerialLine::set_port_open(bool open) {
     const Resolution resolution = resolve_port(comm_port_);
     if (const auto* failure = std::get_if<ResolveFailure>(&resolution)) {
         const SerialFault fault = failure->error == ResolveError::not_char_device
-                                      ? SerialFault::not_char_device
+                                      ? SerialFault::not_serial_device
                                       : SerialFault::no_such_port;
         return SerialError{fault, failure->device, QString()};
     }
@@ -95,10 +98,26 @@ std::optional<SerialError> SerialLine::set_port_open(bool open) {
         port_->clearError();
         return error;
     }
+    if (!lock_exclusively()) {
+        port_->close();
+        return SerialError{SerialFault::busy, entry.device, QString()};
+    }
     device_ = entry.device;
     comm_event_ = CommEvent::none;
     watchdog_->start();
     return std::nullopt;
+}
+
+bool SerialLine::lock_exclusively() {
+#ifdef Q_OS_WIN
+    return true;
+#else
+    // Qt guards a port with a lock file and the tty's exclusive flag; terminal
+    // programs such as picocom use an advisory lock instead, which Qt does not see.
+    // The lock goes with the descriptor when the port closes.
+    return ::flock(static_cast<int>(port_->handle()), LOCK_EX | LOCK_NB) == 0 ||
+           errno != EWOULDBLOCK;
+#endif
 }
 
 SerialError SerialLine::open_error(QSerialPort::SerialPortError error) const {
@@ -109,6 +128,9 @@ SerialError SerialLine::open_error(QSerialPort::SerialPortError error) const {
     case QSerialPort::PermissionError:
         return {is_lock_failure(text) ? SerialFault::busy : SerialFault::permission, QString(),
                 text};
+    case QSerialPort::UnsupportedOperationError:
+        // A character device that takes no terminal settings, such as /dev/null.
+        return {SerialFault::not_serial_device, QString(), text};
     default:
         return {is_lock_failure(text) ? SerialFault::busy : SerialFault::open_failed, QString(),
                 text};

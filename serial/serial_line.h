@@ -27,7 +27,7 @@ enum class CommEvent : int {
 enum class SerialFault {
     bad_settings,     // the settings text is not "<baud>,<n|o|e>,8,1"
     no_such_port,     // no device carries that port number
-    not_char_device,  // the port's link names something that is not a serial device
+    not_serial_device,  // the port names a file, folder or device that is no serial line
     busy,             // another program holds the port
     permission,       // the user may not open the device
     open_failed,      // any other refusal of the system
@@ -91,6 +91,7 @@ private:
     void handle_error(QSerialPort::SerialPortError error);
     void check_hangup();
     void close_lost();
+    bool lock_exclusively();
     SerialError open_error(QSerialPort::SerialPortError error) const;
 
     QSerialPort* port_;

@@ -25,7 +25,7 @@ QString open_failed(int port, const serial::SerialError& error) {
                    ? QStringLiteral("打开串口 %1 失败：找不到这个串口，请检查串口号和连接。")
                          .arg(port)
                    : QStringLiteral("打开%1失败：设备不存在，请检查串口号和连接。").arg(name);
-    case serial::SerialFault::not_char_device:
+    case serial::SerialFault::not_serial_device:
         return QStringLiteral("打开%1失败：它指向的不是串口设备。").arg(name);
     case serial::SerialFault::busy:
         return QStringLiteral("打开%1失败：该串口正被其他程序占用。").arg(name);
