@@ -1,0 +1,195 @@
+// Round trip of one setting: a click on Command1 through the real window, serial
+// line and pty to a running tarvok-sim and back to result_shown; beside it, the same
+// frame written straight to the pty and the reply read back, against the same
+// simulator in the same run. Both at 115200 baud, in alternating blocks so that
+// drift in the machine's load falls on both alike.
+//
+//   bench_round_trip [round trips per subject, default 1000]
+#include <QApplication>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <poll.h>
+#include <sys/prctl.h>
+
+#include <csignal>
+
+#include <array>
+#include <cstdlib>
+#include <optional>
+
+#include "bench/bench_support.h"
+#include "ui/main_form.h"
+
+using namespace tarvok::bench;
+using tarvok::ui::main_form;
+
+namespace {
+
+constexpr int kBlocks = 4;
+constexpr int kWarmUp = 20;
+constexpr int kTimeoutMs = 2000;
+constexpr int k115200Index = 7;
+// What Command1 sends with the window's defaults: address 1, channel 1, not linked.
+constexpr std::array<std::uint8_t, 8> kCommand = {0x55, 0x01, 0x44, 0x00, 0x00, 0x00, 0x01, 0x9B};
+
+[[noreturn]] void give_up(const char* why) {
+    std::fprintf(stderr, "bench_round_trip: %s\n", why);
+    std::exit(1);
+}
+
+// tarvok-sim on port 1 of the private config folder; its log goes to a file so a
+// full pipe can never stall it while nobody reads.
+class Simulator {
+public:
+    explicit Simulator(const ConfigFolder& config) {
+        process_.setStandardOutputFile(config.root() + "/sim.log");
+        // Should this program die early, the simulator is stopped too and its port
+        // link removed, rather than left running with nobody to stop it.
+        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        process_.start(QStringLiteral(TARVOK_SIM_PATH), {"--port", "1", "--baud", "115200"});
+        QFile log(config.root() + "/sim.log");
+        for (int waited = 0; waited < 5000; waited += 10) {
+            QTest::qWait(10);
+            if (log.open(QIODevice::ReadOnly) && log.readAll().contains("就绪")) {
+                return;
+            }
+            log.close();
+        }
+        give_up("tarvok-sim did not get ready");
+    }
+    ~Simulator() {
+        process_.terminate();
+        process_.waitForFinished(3000);
+    }
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+private:
+    QProcess process_;
+};
+
+// Clicks Command1 `count` times, each time waiting for the result.
+std::vector<double> window_round_trips(main_form& form, int count) {
+    std::vector<double> samples;
+    QEventLoop loop;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&form, &main_form::result_shown, &loop, [&loop] { loop.exit(0); });
+    QObject::connect(&guard, &QTimer::timeout, &loop, [&loop] { loop.exit(1); });
+    for (int i = 0; i < count; ++i) {
+        const auto start = Clock::now();
+        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        guard.start(kTimeoutMs);
+        if (loop.exec() != 0) {
+            give_up("no result within the timeout");
+        }
+        samples.push_back(micros(Clock::now() - start));
+    }
+    guard.stop();
+    QObject::disconnect(&form, &main_form::result_shown, &loop, nullptr);
+    return samples;
+}
+
+// Reads exactly eight bytes, or nothing when the timeout passes first.
+bool read_reply(int fd) {
+    std::size_t got = 0;
+    std::array<std::uint8_t, 8> reply{};
+    while (got < reply.size()) {
+        pollfd pfd{fd, POLLIN, 0};
+        if (::poll(&pfd, 1, kTimeoutMs) != 1) {
+            return false;
+        }
+        const auto n = ::read(fd, reply.data() + got, reply.size() - got);
+        if (n <= 0) {
+            return false;
+        }
+        got += std::size_t(n);
+    }
+    return reply[0] == 0x22;
+}
+
+// The same frame and reply with nothing but the pty between us and the simulator.
+std::vector<double> bare_round_trips(const QString& device, int count) {
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY);
+    if (fd < 0) {
+        give_up("cannot open the pty directly");
+    }
+    termios t{};
+    ::tcgetattr(fd, &t);
+    ::cfmakeraw(&t);
+    ::cfsetispeed(&t, B115200);
+    ::cfsetospeed(&t, B115200);
+    ::tcsetattr(fd, TCSANOW, &t);
+    std::vector<double> samples;
+    for (int i = 0; i < count; ++i) {
+        const auto start = Clock::now();
+        if (::write(fd, kCommand.data(), kCommand.size()) != ssize_t(kCommand.size()) ||
+            !read_reply(fd)) {
+            give_up("the bare round trip failed");
+        }
+        samples.push_back(micros(Clock::now() - start));
+    }
+    ::close(fd);
+    return samples;
+}
+
+void open_port(main_form& form, bool open) {
+    if (form.MSComm1->port_open() != open) {
+        QTest::mouseClick(form.open_comm, Qt::LeftButton);
+    }
+    if (form.MSComm1->port_open() != open) {
+        give_up("the window could not open or close the port");
+    }
+}
+
+void append(std::vector<double>& to, const std::vector<double>& more) {
+    to.insert(to.end(), more.begin(), more.end());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int count = argc > 1 ? std::max(kBlocks, std::atoi(argv[1])) : 1000;
+    quiet_offscreen();
+    // A reader that goes away early (| head) must not kill us before the simulator
+    // is stopped and the temporary folder removed.
+    std::signal(SIGPIPE, SIG_IGN);
+    QApplication app(argc, argv);
+    const ConfigFolder config;
+    const Simulator simulator(config);
+    const QString device = QFile::symLinkTarget(config.ports() + "/com1");
+
+    main_form form;
+    form.Combo3->setCurrentIndex(k115200Index);
+    // Shown, as the operator has it, so repaints are paid for as they would be.
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) {
+        give_up("the window was never shown");
+    }
+    open_port(form, true);
+    window_round_trips(form, kWarmUp);
+    open_port(form, false);
+    bare_round_trips(device, kWarmUp);
+
+    std::vector<double> window;
+    std::vector<double> bare;
+    for (int block = 0; block < kBlocks; ++block) {
+        open_port(form, true);
+        append(window, window_round_trips(form, count / kBlocks));
+        open_port(form, false);
+        append(bare, bare_round_trips(device, count / kBlocks));
+    }
+    const Spread w = spread(window);
+    const Spread b = spread(bare);
+    emit_result("round trip median", "window", w.median, "us");
+    emit_result("round trip p99", "window", w.p99, "us");
+    emit_result("round trip median", "bare pty", b.median, "us");
+    emit_result("round trip p99", "bare pty", b.p99, "us");
+    emit_result("round trips", "each", double(window.size()), "");
+    return 0;
+}

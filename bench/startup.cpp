@@ -1,0 +1,79 @@
+// Start-up to the first painted main window, and peak resident memory by then:
+// Tarvok's start-up (start_tarvok, as app/main.cpp plus a marker) beside a minimal
+// Qt Widgets window (start_minimal), run alternately in the same session. The
+// clock starts just before the child process is created, so loading and linking
+// the libraries count too.
+//
+//   bench_startup [runs per program, default 30]
+#include <QCoreApplication>
+#include <QProcess>
+
+#include <cstdlib>
+
+#include "bench/bench_support.h"
+
+using namespace tarvok::bench;
+
+namespace {
+
+constexpr int kWarmUp = 3;
+
+struct Start {
+    double ms;
+    double peak_mib;
+};
+
+[[noreturn]] void give_up(const QString& why) {
+    std::fprintf(stderr, "bench_startup: %s\n", qPrintable(why));
+    std::exit(1);
+}
+
+Start start_once(const QString& program) {
+    QProcess child;
+    const auto before = Clock::now();
+    child.start(program, {});
+    if (!child.waitForFinished(20000) || child.exitCode() != 0) {
+        give_up(program + " did not paint and quit: " + child.readAllStandardError());
+    }
+    const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
+    if (fields.size() != 3 || fields[0] != "painted") {
+        give_up(program + " gave no paint marker");
+    }
+    const auto painted = std::chrono::nanoseconds(fields[1].toLongLong());
+    return {micros(painted - before.time_since_epoch()) / 1000.0, fields[2].toDouble() / 1024.0};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const ConfigFolder config;
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString tarvok = dir + "/bench_start_tarvok";
+    const QString minimal = dir + "/bench_start_minimal";
+
+    for (int i = 0; i < kWarmUp; ++i) {
+        start_once(tarvok);
+        start_once(minimal);
+    }
+    std::vector<double> tarvok_ms;
+    std::vector<double> minimal_ms;
+    std::vector<double> tarvok_mib;
+    std::vector<double> minimal_mib;
+    for (int i = 0; i < runs; ++i) {
+        const Start t = start_once(tarvok);
+        const Start m = start_once(minimal);
+        tarvok_ms.push_back(t.ms);
+        tarvok_mib.push_back(t.peak_mib);
+        minimal_ms.push_back(m.ms);
+        minimal_mib.push_back(m.peak_mib);
+    }
+    emit_result("start-up to first paint median", "tarvok", median(tarvok_ms), "ms");
+    emit_result("start-up to first paint median", "minimal window", median(minimal_ms), "ms");
+    emit_result("peak resident memory median", "tarvok", median(tarvok_mib), "MiB");
+    emit_result("peak resident memory median", "minimal window", median(minimal_mib), "MiB");
+    emit_result("start-ups", "each", runs, "");
+    return 0;
+}
