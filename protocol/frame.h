@@ -28,11 +28,6 @@ enum class Command : std::uint8_t {
     device_serial = 0x4B,
 };
 
-inline constexpr std::array<Command, 6> kAllCommands = {
-    Command::channel_mode,        Command::power_on_state_all,      Command::power_on_state_channel,
-    Command::power_on_memory_all, Command::power_on_memory_channel, Command::device_serial,
-};
-
 inline constexpr std::uint8_t kAllChannels = 0xFF;
 inline constexpr int kChannelCount = 32;
 

@@ -25,13 +25,13 @@ enum class CommEvent : int {
 };
 
 enum class SerialFault {
-    bad_settings,     // the settings text is not "<baud>,<n|o|e>,8,1"
-    no_such_port,     // no device carries that port number
+    bad_settings,       // the settings text is not "<baud>,<n|o|e>,8,1"
+    no_such_port,       // no device carries that port number
     not_serial_device,  // the port names a file, folder or device that is no serial line
-    busy,             // another program holds the port
-    permission,       // the user may not open the device
-    open_failed,      // any other refusal of the system
-    lost,             // the device went away while open
+    busy,               // another program holds the port
+    permission,         // the user may not open the device
+    open_failed,        // any other refusal of the system
+    lost,               // the device went away while open
 };
 
 struct SerialError {

@@ -29,10 +29,6 @@ public:
     SendResult send_frame4(std::uint8_t code, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3,
                            std::uint8_t p4);
 
-    const protocol::Frame& tx_frame2() const { return tx_frame2_; }
-    const protocol::Frame& tx_frame3() const { return tx_frame3_; }
-    const protocol::Frame& tx_frame4() const { return tx_frame4_; }
-
 private:
     template <typename Encode>
     SendResult send(protocol::Frame& buffer, Encode encode);
