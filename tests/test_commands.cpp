@@ -65,22 +65,10 @@ private slots:
         auto& f = w.form;
         QVERIFY(f.MSComm1->port_open());
         f.add->setText(address);
-        switch (button) {
-        case 1:
-            pick(f.Combo1[0], channel);
-            pick(f.Combo2, first);
-            click(f.Command1);
-            break;
-        case 2:
-            pick(f.Combo1[1], channel);
-            pick(f.Combo4, first);
-            click(f.Command2);
-            break;
-        default:
-            pick(f.Combo5, first);
-            pick(f.Combo6, second);
-            click(f.Command3);
-            break;
+        if (button == 3) {
+            press_setting(f, button, first, second);
+        } else {
+            press_setting(f, button, channel, first);
         }
         QCOMPARE(to_hex(w.wire.read(8)), frame);
         QVERIFY(shown_messages(&f).isEmpty());

@@ -129,24 +129,7 @@ class EndToEndTest : public QObject {
     }
 
     void press(int button, int first, int second) {
-        main_form& f = rig_->form;
-        switch (button) {
-        case mode_button:
-            pick(f.Combo1[0], first);
-            pick(f.Combo2, second);
-            click(f.Command1);
-            break;
-        case power_button:
-            pick(f.Combo1[1], first);
-            pick(f.Combo4, second);
-            click(f.Command2);
-            break;
-        default:
-            pick(f.Combo5, first);
-            pick(f.Combo6, second);
-            click(f.Command3);
-            break;
-        }
+        press_setting(rig_->form, button, first, second);
     }
 
     // Waits for the simulator's line about the frame; the whole line.

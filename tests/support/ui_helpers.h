@@ -40,4 +40,27 @@ inline void pick(QComboBox* combo, int index) {
     QCOMPARE_EQ(combo->currentIndex(), index);
 }
 
+// The setting buttons by number: 1 channel mode (channel, mode), 2 power-on state
+// (channel, choice), 3 module serial settings (baud, parity), all as list positions.
+template <typename Form>
+void press_setting(Form& form, int button, int first, int second) {
+    switch (button) {
+    case 1:
+        pick(form.Combo1[0], first);
+        pick(form.Combo2, second);
+        click(form.Command1);
+        break;
+    case 2:
+        pick(form.Combo1[1], first);
+        pick(form.Combo4, second);
+        click(form.Command2);
+        break;
+    default:
+        pick(form.Combo5, first);
+        pick(form.Combo6, second);
+        click(form.Command3);
+        break;
+    }
+}
+
 }  // namespace tarvok::test
