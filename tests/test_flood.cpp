@@ -5,11 +5,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
-#include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
@@ -18,6 +14,7 @@
 #include <vector>
 
 #include "tests/support/config_dir.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/ui_helpers.h"
 #include "ui/main_form.h"
 
@@ -38,26 +35,7 @@ constexpr long kMaxGrowthKiB = 64L * 1024;
 // A pty whose master a writer thread may fill while the window reads the slave.
 class FloodWire {
 public:
-    FloodWire() {
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
-            return;
-        }
-        termios raw{};
-        ::tcgetattr(slave_, &raw);
-        ::cfmakeraw(&raw);
-        ::tcsetattr(slave_, TCSANOW, &raw);
-        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-        slave_path_ = QString::fromLocal8Bit(name);
-    }
-    ~FloodWire() {
-        ::close(master_);
-        ::close(slave_);
-    }
-    FloodWire(const FloodWire&) = delete;
-    FloodWire& operator=(const FloodWire&) = delete;
-
-    QString slave_path() const { return slave_path_; }
+    QString slave_path() const { return wire_.slave_path(); }
 
     // Writes every byte in pieces of 1 to `largest` bytes, waiting whenever the line
     // is full, and with `paced` also until the window has fetched the last piece, the
@@ -101,15 +79,10 @@ public:
 
 private:
     // Bytes the kernel holds for the slave that the window has not fetched yet.
-    int unfetched() const {
-        int count = 0;
-        ::ioctl(slave_, FIONREAD, &count);
-        return count;
-    }
+    int unfetched() const { return wire_.waiting_at_slave(); }
 
-    int master_ = -1;
-    int slave_ = -1;
-    QString slave_path_;
+    PtyPair wire_;
+    int master_ = wire_.master_fd();
 };
 
 std::uint8_t at(const QByteArray& bytes, qsizetype i) { return std::uint8_t(bytes.at(i)); }

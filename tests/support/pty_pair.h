@@ -17,6 +17,8 @@ public:
     PtyPair& operator=(const PtyPair&) = delete;
 
     bool ok() const { return master_ >= 0; }
+    // The test's end, non-blocking, for writers that pace themselves.
+    int master_fd() const { return master_; }
     QString slave_path() const { return slave_path_; }
 
     // Bytes written to the master arrive at the program as received data.
