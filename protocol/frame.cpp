@@ -12,13 +12,6 @@ int get_bit(std::uint8_t value, int bit_index) {
     return (value >> bit_index) & 1;
 }
 
-std::optional<bool> reply_status(const Frame& reply) {
-    if (!reply_valid(reply)) {
-        return std::nullopt;
-    }
-    return get_bit(reply[kStatusByte], 0) == 1;
-}
-
 Frame frame_from(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < kFrameSize) {
         throw std::invalid_argument("a frame needs eight bytes");
@@ -26,6 +19,20 @@ Frame frame_from(std::span<const std::uint8_t> bytes) {
     Frame frame{};
     std::copy_n(bytes.begin(), kFrameSize, frame.begin());
     return frame;
+}
+
+std::string hex(std::span<const std::uint8_t> bytes) {
+    static constexpr std::string_view kDigits = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(bytes.size() * 3);
+    for (const std::uint8_t byte : bytes) {
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += kDigits[byte >> 4U];
+        text += kDigits[byte & 0x0FU];
+    }
+    return text;
 }
 
 }  // namespace tarvok::protocol

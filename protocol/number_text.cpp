@@ -92,24 +92,12 @@ std::optional<std::int64_t> parse_rounded(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::optional<std::int32_t> to_int32(std::string_view text) {
-    return narrow<std::int32_t>(parse_rounded(text));
-}
-
 std::optional<std::int16_t> to_int16(std::string_view text) {
     return narrow<std::int16_t>(parse_rounded(text));
 }
 
 std::optional<std::uint8_t> address_byte(std::string_view text) {
-    const auto value = to_int32(text);
-    if (!value) {
-        return std::nullopt;
-    }
-    const std::int32_t remainder = *value % 256;
-    if (remainder < 0) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint8_t>(remainder);
+    return narrow<std::uint8_t>(parse_rounded(text));
 }
 
 }  // namespace tarvok::protocol

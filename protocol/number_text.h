@@ -18,11 +18,11 @@ namespace tarvok::protocol {
 // exceeds what 64 bits hold.
 std::optional<std::int64_t> parse_rounded(std::string_view text);
 
-std::optional<std::int32_t> to_int32(std::string_view text);
 std::optional<std::int16_t> to_int16(std::string_view text);
 
-// The address byte for a frame: the 32-bit value reduced modulo 256 with the sign
-// of the dividend (300 -> 44, -256 -> 0). A negative remainder (-1) is refused.
+// The address byte for a frame: the rounded value when it is 0 to 255. Anything
+// else is refused rather than wrapped: 300 sent as 44 would reconfigure another
+// module on the bus.
 std::optional<std::uint8_t> address_byte(std::string_view text);
 
 }  // namespace tarvok::protocol

@@ -20,23 +20,20 @@ std::optional<std::uint32_t> parse_baud(std::string_view text) {
     return baud;
 }
 
+// Either case of the letter.
 std::optional<Parity> parse_parity(std::string_view text) {
     if (text.size() != 1) {
         return std::nullopt;
     }
-    switch (text.front()) {
-    case 'n':
-    case 'N':
-        return Parity::none;
-    case 'o':
-    case 'O':
-        return Parity::odd;
-    case 'e':
-    case 'E':
-        return Parity::even;
-    default:
-        return std::nullopt;
+    const char letter = text.front() >= 'A' && text.front() <= 'Z'
+                            ? static_cast<char>(text.front() - 'A' + 'a')
+                            : text.front();
+    for (const auto& entry : protocol::kParities) {
+        if (parity_letter(entry.value) == letter) {
+            return entry.value;
+        }
     }
+    return std::nullopt;
 }
 
 // Splits on commas into exactly N fields; nothing when the count differs.
@@ -68,6 +65,18 @@ std::optional<LineSettings> parse_line_settings(std::string_view text) {
         return std::nullopt;
     }
     return LineSettings{*baud, *parity};
+}
+
+char parity_letter(Parity parity) {
+    switch (parity) {
+    case Parity::odd:
+        return 'o';
+    case Parity::even:
+        return 'e';
+    case Parity::none:
+        break;
+    }
+    return 'n';
 }
 
 }  // namespace tarvok::serial

@@ -6,9 +6,11 @@
 #include <optional>
 #include <string_view>
 
+#include "protocol/tables.h"
+
 namespace tarvok::serial {
 
-enum class Parity : std::uint8_t { none, odd, even };
+using protocol::Parity;
 
 struct LineSettings {
     std::uint32_t baud = 9600;
@@ -24,5 +26,8 @@ inline constexpr std::uint32_t kMaxBaud = 4'000'000;
 // kMaxBaud without sign or blanks, a parity letter n, o or e (either case),
 // eight data bits and one stop bit.
 std::optional<LineSettings> parse_line_settings(std::string_view text);
+
+// The letter of the settings text for a parity: n, o or e.
+char parity_letter(Parity parity);
 
 }  // namespace tarvok::serial

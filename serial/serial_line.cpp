@@ -148,11 +148,12 @@ void SerialLine::discard_input() {
     port_->readAll();
 }
 
-void SerialLine::output(std::span<const std::uint8_t> bytes) {
-    if (!port_->isOpen() || bytes.empty()) {
-        return;
+bool SerialLine::output(std::span<const std::uint8_t> bytes) {
+    if (!port_->isOpen()) {
+        return false;
     }
-    port_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    const auto size = static_cast<qint64>(bytes.size());
+    return port_->write(reinterpret_cast<const char*>(bytes.data()), size) == size;
 }
 
 std::optional<std::uint8_t> SerialLine::input() {

@@ -70,8 +70,8 @@ public:
     qint64 in_buffer_count() const;
     // Discards every received byte not yet read.
     void discard_input();
-    // Hands the bytes to the line in order, unaltered.
-    void output(std::span<const std::uint8_t> bytes);
+    // Hands the bytes to the line in order, unaltered; false when the line refuses them.
+    bool output(std::span<const std::uint8_t> bytes);
     // Removes and returns the oldest unread byte; nothing when none waits.
     std::optional<std::uint8_t> input();
 

@@ -5,7 +5,7 @@
 #include <charconv>
 #include <optional>
 
-#include "protocol/frame.h"
+#include "protocol/tables.h"
 
 namespace tarvok::sim {
 

@@ -1,110 +1,13 @@
 #include "sim/module_engine.h"
 
-#include <algorithm>
-#include <array>
-#include <cstdio>
-#include <string_view>
+#include "protocol/reply.h"
 
 namespace tarvok::sim {
 
 namespace {
 
-using protocol::Command;
 using protocol::Frame;
-
-constexpr std::array<std::string_view, 4> kModeNames = {"不关联", "自锁", "联动", "点动"};
-constexpr std::array<std::string_view, 3> kPowerOnNames = {"上电关", "上电开", "上电记忆"};
-constexpr std::array<std::string_view, 3> kParityNames = {"无校验", "奇校验", "偶校验"};
-
-constexpr std::uint8_t kFailure = 0x00;
-constexpr std::uint8_t kSuccess = 0x01;
-
-bool padding_clear(const Frame& f) { return f[3] == 0 && f[4] == 0; }
-
-bool params_all(const Frame& f, std::uint8_t value) {
-    return std::all_of(f.begin() + 3, f.begin() + 7, [value](auto b) { return b == value; });
-}
-
-std::optional<std::uint8_t> channel_in(std::uint8_t byte, bool all_allowed) {
-    if (byte >= 1 && byte <= protocol::kChannelCount) {
-        return byte;
-    }
-    if (all_allowed && byte == protocol::kAllChannels) {
-        return byte;
-    }
-    return std::nullopt;
-}
-
-std::optional<Request> decode_mode(const Frame& f) {
-    const auto channel = channel_in(f[6], true);
-    if (!padding_clear(f) || f[5] > 3 || !channel) {
-        return std::nullopt;
-    }
-    return ModeChange{*channel, static_cast<Mode>(f[5])};
-}
-
-std::optional<Request> decode_power_all(const Frame& f) {
-    if (params_all(f, 0x00)) {
-        return PowerOnChange{protocol::kAllChannels, PowerOn::off};
-    }
-    if (params_all(f, 0xFF)) {
-        return PowerOnChange{protocol::kAllChannels, PowerOn::on};
-    }
-    return std::nullopt;
-}
-
-std::optional<Request> decode_power_channel(const Frame& f) {
-    const auto channel = channel_in(f[5], false);
-    if (!padding_clear(f) || !channel || f[6] > 1) {
-        return std::nullopt;
-    }
-    return PowerOnChange{*channel, f[6] == 1 ? PowerOn::on : PowerOn::off};
-}
-
-std::optional<Request> decode_memory_all(const Frame& f) {
-    if (!params_all(f, 0xFF)) {
-        return std::nullopt;
-    }
-    return PowerOnChange{protocol::kAllChannels, PowerOn::memory};
-}
-
-std::optional<Request> decode_memory_channel(const Frame& f) {
-    const auto channel = channel_in(f[5], false);
-    if (!padding_clear(f) || !channel || f[6] != 1) {
-        return std::nullopt;
-    }
-    return PowerOnChange{*channel, PowerOn::memory};
-}
-
-std::optional<Request> decode_serial(const Frame& f) {
-    const auto baud = protocol::baud_for_code(f[5]);
-    if (!padding_clear(f) || !baud || f[6] >= protocol::kParityCodeCount) {
-        return std::nullopt;
-    }
-    return SerialChange{*baud, static_cast<Parity>(f[6])};
-}
-
-struct CommandInfo {
-    Command command;
-    std::string_view name;
-    std::optional<Request> (*decode)(const Frame&);
-};
-
-constexpr std::array<CommandInfo, 6> kCommandTable = {{
-    {Command::channel_mode, "关联方式", decode_mode},
-    {Command::power_on_state_all, "全部通道上电状态", decode_power_all},
-    {Command::power_on_state_channel, "单路上电状态", decode_power_channel},
-    {Command::power_on_memory_all, "全部通道上电记忆", decode_memory_all},
-    {Command::power_on_memory_channel, "单路上电记忆", decode_memory_channel},
-    {Command::device_serial, "通讯参数", decode_serial},
-}};
-
-const CommandInfo* command_info(std::uint8_t code) {
-    const auto* it = std::find_if(kCommandTable.begin(), kCommandTable.end(), [code](auto& info) {
-        return static_cast<std::uint8_t>(info.command) == code;
-    });
-    return it == kCommandTable.end() ? nullptr : it;
-}
+using protocol::Request;
 
 template <typename Field, typename Value>
 void set_channels(ModuleState& state, std::uint8_t channel, Field field, Value value) {
@@ -117,53 +20,13 @@ void set_channels(ModuleState& state, std::uint8_t channel, Field field, Value v
     }
 }
 
-Frame reply_for(const Frame& frame, std::uint8_t status) {
-    return protocol::make_frame(protocol::kReplyStart, frame[1], frame[2], {0, 0, 0, status});
-}
-
-std::string hex_byte(std::uint8_t b) {
-    std::array<char, 3> text{};
-    std::snprintf(text.data(), text.size(), "%02X", b);
-    return text.data();
-}
-
-std::string target_text(std::uint8_t channel) {
-    return channel == protocol::kAllChannels ? std::string("全部通道")
-                                             : "第" + std::to_string(channel) + "路";
-}
-
-std::string request_text(const Request& request) {
-    if (const auto* m = std::get_if<ModeChange>(&request)) {
-        return target_text(m->channel) + " 关联方式 " +
-               std::string(kModeNames.at(static_cast<std::size_t>(m->mode)));
-    }
-    if (const auto* p = std::get_if<PowerOnChange>(&request)) {
-        return target_text(p->channel) + " 上电状态 " +
-               std::string(kPowerOnNames.at(static_cast<std::size_t>(p->state)));
-    }
-    const auto& s = std::get<SerialChange>(request);
-    return "通讯参数 " + std::to_string(s.baud) + " " +
-           std::string(kParityNames.at(static_cast<std::size_t>(s.parity)));
-}
-
-std::string raw_text(const Frame& frame) {
-    const auto* info = command_info(frame[2]);
-    std::string text = info ? std::string(info->name) : "未知命令 0x" + hex_byte(frame[2]);
-    text += " 参数";
-    for (std::size_t i = 3; i < 7; ++i) {
-        text += " " + hex_byte(frame[i]);
-    }
-    return text;
-}
-
 std::string result_text(const FrameEvent& event) {
     switch (event.outcome) {
     case Outcome::applied:
         return "成功";
-    case Outcome::out_of_range:
-        return "失败（参数超出范围）";
-    case Outcome::unknown_command:
-        return "失败（未知命令）";
+    case Outcome::refused:
+        return "失败（" +
+               protocol::describe(std::get<protocol::Refusal>(event.meaning), event.frame) + "）";
     case Outcome::failed_on_purpose:
         return "失败（模拟失败，未执行）";
     case Outcome::wrong_rate:
@@ -175,39 +38,38 @@ std::string result_text(const FrameEvent& event) {
     return {};
 }
 
-Outcome judge(const ModuleState& state, const Frame& frame, std::uint32_t line_baud,
-              bool has_request, bool fail_on_purpose) {
-    if (line_baud != state.baud) {
+Outcome judge(const ModuleState& state, const FrameEvent& event, bool fail_on_purpose) {
+    if (event.line_baud != state.baud) {
         return Outcome::wrong_rate;
     }
-    if (frame[1] != state.address) {
+    if (event.frame[protocol::kAddressByte] != state.address) {
         return Outcome::other_address;
     }
-    if (!known_command(frame[2])) {
-        return Outcome::unknown_command;
-    }
-    if (!has_request) {
-        return Outcome::out_of_range;
+    if (!std::holds_alternative<Request>(event.meaning)) {
+        return Outcome::refused;
     }
     return fail_on_purpose ? Outcome::failed_on_purpose : Outcome::applied;
 }
 
-}  // namespace
-
-bool known_command(std::uint8_t code) { return command_info(code) != nullptr; }
-
-std::optional<Request> decode(const Frame& frame) {
-    const auto* info = command_info(frame[2]);
-    return info ? info->decode(frame) : std::nullopt;
+std::string name_of(protocol::Mode mode) {
+    return std::string(protocol::name_in(protocol::kModes, mode));
+}
+std::string name_of(protocol::PowerOn state) {
+    return std::string(protocol::name_in(protocol::kPowerOnStates, state));
+}
+std::string name_of(protocol::Parity parity) {
+    return std::string(protocol::name_in(protocol::kParities, parity));
 }
 
+}  // namespace
+
 ModuleState apply(ModuleState state, const Request& request) {
-    if (const auto* m = std::get_if<ModeChange>(&request)) {
+    if (const auto* m = std::get_if<protocol::ModeSetting>(&request)) {
         set_channels(state, m->channel, &ChannelState::mode, m->mode);
-    } else if (const auto* p = std::get_if<PowerOnChange>(&request)) {
+    } else if (const auto* p = std::get_if<protocol::PowerOnSetting>(&request)) {
         set_channels(state, p->channel, &ChannelState::power_on, p->state);
     } else {
-        const auto& s = std::get<SerialChange>(request);
+        const auto& s = std::get<protocol::LineSetting>(request);
         state.baud = s.baud;
         state.parity = s.parity;
     }
@@ -218,23 +80,21 @@ Step respond(const ModuleState& state, const Frame& frame, std::uint32_t line_ba
              bool fail_on_purpose) {
     FrameEvent event;
     event.frame = frame;
-    event.request = decode(frame);
+    event.meaning = protocol::decode(frame);
     event.line_baud = line_baud;
     event.module_baud = state.baud;
-    event.outcome = judge(state, frame, line_baud, event.request.has_value(), fail_on_purpose);
-
-    switch (event.outcome) {
-    case Outcome::wrong_rate:
-    case Outcome::other_address:
-        return {state, event};
-    case Outcome::applied:
-        break;
-    default:
-        event.reply = reply_for(frame, kFailure);
+    event.outcome = judge(state, event, fail_on_purpose);
+    const bool answered = event.outcome != Outcome::wrong_rate &&
+                          event.outcome != Outcome::other_address;
+    const bool applied = event.outcome == Outcome::applied;
+    if (answered) {
+        event.reply = protocol::make_reply(frame[protocol::kAddressByte],
+                                           frame[protocol::kCodeByte], applied);
+    }
+    if (!applied) {
         return {state, event};
     }
-    event.reply = reply_for(frame, kSuccess);
-    ModuleState next = apply(state, *event.request);
+    ModuleState next = apply(state, std::get<Request>(event.meaning));
     if (next.baud != state.baud) {
         event.baud_after_reply = next.baud;
     }
@@ -280,25 +140,22 @@ std::vector<FrameEvent> ModuleEngine::feed(std::span<const std::uint8_t> bytes,
 }
 
 std::string log_line(const FrameEvent& event) {
-    const std::string address = std::to_string(event.frame[1]);
+    const std::string address = std::to_string(event.frame[protocol::kAddressByte]);
     if (event.outcome == Outcome::other_address) {
         return "地址 " + address + " 的帧（不是本模块）已忽略";
     }
-    const std::string what = event.request ? request_text(*event.request) : raw_text(event.frame);
-    return "地址 " + address + " · " + what + " → " + result_text(event);
+    return "地址 " + address + " · " + protocol::describe_frame(event.frame) + " → " +
+           result_text(event);
 }
 
 std::string state_text(const ModuleState& state) {
-    std::string text =
-        "状态 地址=" + std::to_string(state.address) + " 波特率=" + std::to_string(state.baud) +
-        " 校验=" + std::string(kParityNames.at(static_cast<std::size_t>(state.parity))) + "\n";
+    std::string text = "状态 地址=" + std::to_string(state.address) +
+                       " 波特率=" + std::to_string(state.baud) + " 校验=" + name_of(state.parity) +
+                       "\n";
     for (std::size_t i = 0; i < state.channels.size(); ++i) {
         const auto& ch = state.channels[i];
-        text +=
-            "第" + std::to_string(i + 1) +
-            "路 关联方式=" + std::string(kModeNames.at(static_cast<std::size_t>(ch.mode))) +
-            " 上电状态=" + std::string(kPowerOnNames.at(static_cast<std::size_t>(ch.power_on))) +
-            "\n";
+        text += "第" + std::to_string(i + 1) + "路 关联方式=" + name_of(ch.mode) +
+                " 上电状态=" + name_of(ch.power_on) + "\n";
     }
     return text;
 }

@@ -1,12 +1,7 @@
 // The relay module as the wire sees it, with no wire attached: received bytes go in,
 // for every complete command frame out comes what the module made of it and the
-// reply to send. No I/O here, so every decision can be checked on its own.
-//
-// Command frames: 55 address code p1 p2 p3 p4 checksum. Bytes the command does not
-// use (p1 p2 of the channel commands and of the serial command) must be zero; a
-// frame with anything else there is treated as garbled and answered with failure.
-// Per-channel power-on memory (0x4A) must carry 01 as its last byte for the same
-// reason: there is nothing to choose, so any other value means the frame is wrong.
+// reply to send. No I/O here, so every decision can be checked on its own. What a
+// frame means is the protocol's; this keeps only the module's state and its rules.
 //
 // Log line, one per frame (UTF-8, no trailing newline). A is the frame's address:
 //   地址 A · <what> → 成功
@@ -15,15 +10,7 @@
 //   地址 A · <what> → 失败（模拟失败，未执行）       (--fail)
 //   地址 A · <what> → 未应答（线路 L 波特，本模块 M 波特）
 //   地址 A 的帧（不是本模块）已忽略
-// where <what> is one of
-//   第N路 关联方式 <不关联|自锁|联动|点动>
-//   全部通道 关联方式 <...>
-//   第N路 上电状态 <上电关|上电开|上电记忆>
-//   全部通道 上电状态 <...>
-//   通讯参数 <baud> <无校验|奇校验|偶校验>
-//   <command name> 参数 XX XX XX XX        (parameters out of range)
-//   未知命令 0xCC 参数 XX XX XX XX
-// Example: 地址 1 · 第3路 关联方式 自锁 → 成功
+// where <what> is the frame in words (protocol::describe_frame).
 //
 // State text: 33 lines, each ending in '\n', fields as key=value separated by one
 // space so scripts can pick them apart:
@@ -38,20 +25,15 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <variant>
 #include <vector>
 
-#include "protocol/frame.h"
+#include "protocol/request.h"
 
 namespace tarvok::sim {
 
-enum class Mode : std::uint8_t { unlinked = 0, self_locking = 1, interlocked = 2, momentary = 3 };
-enum class PowerOn : std::uint8_t { off, on, memory };
-enum class Parity : std::uint8_t { none = 0, odd = 1, even = 2 };
-
 struct ChannelState {
-    Mode mode = Mode::unlinked;
-    PowerOn power_on = PowerOn::off;
+    protocol::Mode mode = protocol::Mode::none;
+    protocol::PowerOn power_on = protocol::PowerOn::off;
 
     friend bool operator==(const ChannelState&, const ChannelState&) = default;
 };
@@ -59,36 +41,17 @@ struct ChannelState {
 struct ModuleState {
     std::uint8_t address = 1;
     std::uint32_t baud = 9600;
-    Parity parity = Parity::none;
+    protocol::Parity parity = protocol::Parity::none;
     std::array<ChannelState, protocol::kChannelCount> channels{};
 
     friend bool operator==(const ModuleState&, const ModuleState&) = default;
 };
 
-// What a well-formed command asks for. `channel` is 1 to 32, or protocol::kAllChannels.
-struct ModeChange {
-    std::uint8_t channel;
-    Mode mode;
-};
-struct PowerOnChange {
-    std::uint8_t channel;
-    PowerOn state;
-};
-struct SerialChange {
-    std::uint32_t baud;
-    Parity parity;
-};
-using Request = std::variant<ModeChange, PowerOnChange, SerialChange>;
-
-// Nothing for an unknown code or parameters out of range.
-std::optional<Request> decode(const protocol::Frame& frame);
-bool known_command(std::uint8_t code);
-ModuleState apply(ModuleState state, const Request& request);
+ModuleState apply(ModuleState state, const protocol::Request& request);
 
 enum class Outcome {
     applied,
-    out_of_range,
-    unknown_command,
+    refused,            // the frame means no setting: unknown code, parameters out of range
     failed_on_purpose,  // well-formed, but the module was told to refuse everything
     other_address,      // not answered
     wrong_rate,         // heard while the line ran at another rate: not answered
@@ -97,7 +60,7 @@ enum class Outcome {
 struct FrameEvent {
     protocol::Frame frame{};
     Outcome outcome = Outcome::applied;
-    std::optional<Request> request;  // the decoded meaning, when there is one
+    protocol::Decoded meaning = protocol::Refusal::out_of_range;
     std::optional<protocol::Frame> reply;
     std::uint32_t line_baud = 0;    // the rate the host's line ran at
     std::uint32_t module_baud = 0;  // the module's own rate when the frame came in

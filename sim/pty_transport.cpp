@@ -17,6 +17,7 @@
 #include <variant>
 #include <vector>
 
+#include "protocol/tables.h"
 #include "sim/module_engine.h"
 #include "sim/port_link.h"
 
@@ -118,39 +119,21 @@ private:
     UniqueFd write_end_;
 };
 
-struct SpeedEntry {
-    speed_t speed;
-    std::uint32_t baud;
-};
-
-constexpr std::array<SpeedEntry, 8> kSpeeds = {{
-    {B1200, 1200},
-    {B2400, 2400},
-    {B4800, 4800},
-    {B9600, 9600},
-    {B19200, 19200},
-    {B38400, 38400},
-    {B57600, 57600},
-    {B115200, 115200},
-}};
+// glibc takes a plain rate in cfsetspeed, so the speed constant of each rate the
+// module knows comes from the protocol's table rather than a table of our own.
+speed_t speed_of(std::uint32_t baud) {
+    termios t{};
+    return ::cfsetspeed(&t, baud) == 0 ? ::cfgetospeed(&t) : B9600;
+}
 
 // 0 for a speed the module cannot run at, which never matches its own rate.
 std::uint32_t baud_of(speed_t speed) {
-    for (const auto& e : kSpeeds) {
-        if (e.speed == speed) {
+    for (const auto& e : protocol::kBaudCodes) {
+        if (speed_of(e.baud) == speed) {
             return e.baud;
         }
     }
     return 0;
-}
-
-speed_t speed_of(std::uint32_t baud) {
-    for (const auto& e : kSpeeds) {
-        if (e.baud == baud) {
-            return e.speed;
-        }
-    }
-    return B9600;
 }
 
 // A Linux pty keeps one termios for the pair, so the rate the host set on its end

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "protocol/reply.h"
+
 namespace tarvok::sim {
 
 namespace {
@@ -21,7 +23,8 @@ std::uint32_t next_random(std::uint32_t x) {
 bool false_start_forms_reply(const std::vector<std::uint8_t>& junk, const Frame& reply) {
     std::vector<std::uint8_t> stream = junk;
     stream.insert(stream.end(), reply.begin(), reply.end());
-    return protocol::reply_valid(protocol::frame_from(std::span(stream).subspan(kFalseStartAt)));
+    return protocol::accepted(
+        protocol::judge(protocol::frame_from(std::span(stream).subspan(kFalseStartAt))));
 }
 
 }  // namespace

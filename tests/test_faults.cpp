@@ -43,7 +43,7 @@ void expect_one_message(const main_form& form, const QStringList& parts) {
 class Holder {
 public:
     Holder(const QString& mode, const QString& device) {
-        process_.start(QStringLiteral(TARVOK_PORT_HOLDER), {mode, device});
+        process_.start(QStringLiteral(TARVOK_PORT_HOLDER_PATH), {mode, device});
         holding_ = process_.waitForReadyRead(5000) &&
                    process_.readAllStandardOutput().startsWith("holding");
     }

@@ -10,8 +10,8 @@
 #include <QPushButton>
 #include <QToolTip>
 
-#include "protocol/frame.h"
 #include "protocol/number_text.h"
+#include "protocol/reply.h"
 #include "serial/port_directory.h"
 #include "ui/design.h"
 #include "ui/messages.h"
@@ -24,53 +24,47 @@ namespace tarvok::ui {
 
 namespace {
 
-using protocol::Command;
-
-constexpr int kAllChannelsIndex = protocol::kChannelCount;  // "全部" after the 32 channels
 constexpr int kReceiveThreshold = 8;
 
-constexpr std::uint8_t code(Command command) { return static_cast<std::uint8_t>(command); }
-std::uint8_t byte(int value) { return static_cast<std::uint8_t>(value); }
-
-// Parity text of the PC list to the tail of the settings text; the odd entry is
-// tested first, and anything not listed means no parity.
-struct ParityTail {
-    const char* text;
-    const char* tail;
-};
-constexpr std::array<ParityTail, 2> kParityTails = {{{"奇校验", ",o,8,1"}, {"偶校验", ",e,8,1"}}};
-constexpr const char* kNoParityTail = ",n,8,1";
-
+// The tail of the settings text for the PC parity list's text; anything not
+// listed means no parity.
 QString parity_tail(const QString& parity_text) {
-    for (const auto& entry : kParityTails) {
-        if (parity_text == QString::fromUtf8(entry.text)) {
-            return QString::fromLatin1(entry.tail);
-        }
+    const auto* entry = protocol::find_text(protocol::kParities, parity_text.toStdString());
+    const auto parity = entry ? entry->value : protocol::Parity::none;
+    return QStringLiteral(",%1,8,1").arg(QLatin1Char(serial::parity_letter(parity)));
+}
+
+QString text_of(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Each entry carries the value it stands for, so what is sent never depends on
+// where an entry stands in its list.
+template <typename Value, std::size_t N>
+void add_entries(QComboBox* combo, const std::array<protocol::Named<Value>, N>& table) {
+    for (const auto& entry : table) {
+        combo->addItem(text_of(entry.name), static_cast<int>(entry.value));
     }
-    return QString::fromLatin1(kNoParityTail);
 }
 
-const QStringList& baud_entries() {
-    static const QStringList entries = {QStringLiteral("1200"),  QStringLiteral("2400"),
-                                        QStringLiteral("4800"),  QStringLiteral("9600"),
-                                        QStringLiteral("19200"), QStringLiteral("38400"),
-                                        QStringLiteral("57600"), QStringLiteral("115200")};
-    return entries;
+void add_baud_entries(QComboBox* combo) {
+    for (const auto& entry : protocol::kBaudCodes) {
+        combo->addItem(QString::number(entry.baud), entry.baud);
+    }
 }
 
-const QStringList& parity_entries() {
-    static const QStringList entries = {QStringLiteral("无校验"), QStringLiteral("奇校验"),
-                                        QStringLiteral("偶校验")};
-    return entries;
-}
-
-QStringList channel_entries() {
-    QStringList entries;
+void add_channel_entries(QComboBox* combo) {
     for (int channel = 1; channel <= protocol::kChannelCount; ++channel) {
-        entries.append(QStringLiteral("第%1路").arg(channel));
+        const auto number = static_cast<std::uint8_t>(channel);
+        combo->addItem(QString::fromStdString(protocol::channel_entry(number)), number);
     }
-    entries.append(QStringLiteral("全部"));
-    return entries;
+    combo->addItem(QString::fromStdString(protocol::channel_entry(protocol::kAllChannels)),
+                   protocol::kAllChannels);
+}
+
+template <typename Value>
+Value value_of(const QComboBox* combo) {
+    return static_cast<Value>(combo->currentData().toUInt());
 }
 
 struct Twips {
@@ -110,12 +104,16 @@ QGroupBox* frame(QWidget* parent, const char* caption, Twips at, double points) 
     return box;
 }
 
-QComboBox* combo(QWidget* parent, Twips at, const QStringList& design_entries = {}) {
+QComboBox* combo(QWidget* parent, Twips at, void (*design_entries)(QComboBox*) = nullptr) {
     auto* widget = placed(new QComboBox(parent), at, 12);
     widget->setEditable(false);
-    widget->addItems(design_entries);
+    if (design_entries != nullptr) {
+        design_entries(widget);
+    }
     return widget;
 }
+
+void add_parity_entries(QComboBox* combo) { add_entries(combo, protocol::kParities); }
 
 SpinArrows* spin(QWidget* parent, Twips at) {
     auto* widget = placed(new SpinArrows(parent), at, 0);
@@ -137,9 +135,9 @@ main_form::main_form(QWidget* parent)
       VScroll2(spin(this, {2280, 120, 375, 375})),
       open_comm(button(this, "打开串口", {3840, 120, 1455, 375}, 15.6)),
       Label2(label(this, "波特率", {240, 720, 1335, 375}, 15.6)),
-      Combo3(combo(this, {1440, 720, 1215, 360}, baud_entries())),
+      Combo3(combo(this, {1440, 720, 1215, 360}, add_baud_entries)),
       Label4(label(this, "校验位", {240, 1200, 1335, 375}, 15.6)),
-      Combo7(combo(this, {1440, 1200, 1215, 360}, parity_entries())),
+      Combo7(combo(this, {1440, 1200, 1215, 360}, add_parity_entries)),
       Label5(label(this, "模块地址", {3840, 960, 1335, 375}, 15.6)),
       add(text_box(this, {5160, 960, 690, 375}, 15)),
       VScroll1(spin(this, {5880, 960, 375, 375})),
@@ -159,10 +157,10 @@ main_form::main_form(QWidget* parent)
       Label12(label(Frame3, "校验位", {3480, 360, 975, 255}, 14.4)),
       Combo6(combo(Frame3, {4440, 360, 1215, 360})),
       Command3(button(Frame3, "修改", {6120, 360, 975, 375}, 15)),
-      Combo1{combo(Frame1, {1200, 480, 1215, 360}, channel_entries()),
-             combo(Frame2, {1200, 480, 1215, 360}, channel_entries())},
+      Combo1{combo(Frame1, {1200, 480, 1215, 360}, add_channel_entries),
+             combo(Frame2, {1200, 480, 1215, 360}, add_channel_entries)},
       MSComm1(new serial::SerialLine(this)),
-      module1_(*add, *MSComm1) {
+      module1_(*add, *MSComm1, wire_log_) {
     load_resources();
     setWindowTitle(QStringLiteral("TarvokV1.6"));
     setWindowIcon(QIcon(QStringLiteral(":/tarvok/tarvok.png")));
@@ -203,12 +201,10 @@ void main_form::connect_handlers() {
 void main_form::Form_Load() { init_lists(); }
 
 void main_form::init_lists() {
-    Combo2->addItems({QStringLiteral("不关联"), QStringLiteral("自锁"), QStringLiteral("联动"),
-                      QStringLiteral("点动")});
-    Combo4->addItems(
-        {QStringLiteral("上电关"), QStringLiteral("上电开"), QStringLiteral("上电记忆")});
-    Combo5->addItems(baud_entries());
-    Combo6->addItems(parity_entries());
+    add_entries(Combo2, protocol::kModes);
+    add_entries(Combo4, protocol::kPowerOnStates);
+    add_baud_entries(Combo5);
+    add_entries(Combo6, protocol::kParities);
     Combo1[0]->setCurrentIndex(0);
     Combo1[1]->setCurrentIndex(0);
     Combo2->setCurrentIndex(0);
@@ -278,44 +274,18 @@ void main_form::MSComm1_Lost(const serial::SerialError& error) {
 // ---- The three setting buttons ---------------------------------------------------
 
 void main_form::Command1_Click() {
-    const int channel = Combo1[0]->currentIndex();
-    const std::uint8_t mode = byte(Combo2->currentIndex());
-    if (channel == kAllChannelsIndex) {
-        report(
-            module1_.send_frame3(code(Command::channel_mode), 0x00, mode, protocol::kAllChannels));
-    } else {
-        report(module1_.send_frame3(code(Command::channel_mode), 0x00, mode, byte(channel + 1)));
-    }
+    report(module1_.send(protocol::ModeSetting{value_of<std::uint8_t>(Combo1[0]),
+                                               value_of<protocol::Mode>(Combo2)}));
 }
 
 void main_form::Command2_Click() {
-    const int channel = Combo1[1]->currentIndex();
-    const int choice = Combo4->currentIndex();
-    if (channel == kAllChannelsIndex) {
-        if (choice == 2) {
-            report(
-                module1_.send_frame4(code(Command::power_on_memory_all), 0xFF, 0xFF, 0xFF, 0xFF));
-        } else if (choice == 1) {
-            report(module1_.send_frame4(code(Command::power_on_state_all), 0xFF, 0xFF, 0xFF, 0xFF));
-        } else {
-            report(module1_.send_frame4(code(Command::power_on_state_all), 0x00, 0x00, 0x00, 0x00));
-        }
-        return;
-    }
-    if (choice == 2) {
-        report(
-            module1_.send_frame2(code(Command::power_on_memory_channel), byte(channel + 1), 0x01));
-    } else {
-        report(module1_.send_frame2(code(Command::power_on_state_channel), byte(channel + 1),
-                                    byte(choice)));
-    }
+    report(module1_.send(protocol::PowerOnSetting{value_of<std::uint8_t>(Combo1[1]),
+                                                  value_of<protocol::PowerOn>(Combo4)}));
 }
 
 void main_form::Command3_Click() {
-    const auto baud_code =
-        protocol::kBaudCodes.at(static_cast<std::size_t>(Combo5->currentIndex())).code;
-    const std::uint8_t parity_code = byte(Combo6->currentIndex());
-    report(module1_.send_frame2(code(Command::device_serial), baud_code, parity_code));
+    report(module1_.send(protocol::LineSetting{value_of<std::uint32_t>(Combo5),
+                                               value_of<protocol::Parity>(Combo6)}));
 }
 
 void main_form::report(SendResult result) {
@@ -331,25 +301,31 @@ void main_form::MSComm1_OnComm() {
         return;
     }
     // The line raises this only while eight bytes wait, so the reads cannot run dry.
-    protocol::Frame reply{};
     for (std::size_t i = 0; i < protocol::kFrameSize; ++i) {
         const auto received = MSComm1->input();
         if (!received) {
             return;
         }
-        reply.at(i) = *received;
         recv_buf.at(i) = *received;
     }
+    const protocol::Frame reply = received_frame();
+    wire_log_.judged(reply);
     // A reply that fails the check is dropped without a word; nothing is paired
     // with the command that went out.
-    if (protocol::reply_valid(reply)) {
+    if (protocol::accepted(protocol::judge(reply))) {
         show_result();
     }
 }
 
+protocol::Frame main_form::received_frame() const {
+    protocol::Frame frame{};
+    std::transform(recv_buf.begin(), recv_buf.begin() + protocol::kFrameSize, frame.begin(),
+                   [](std::int32_t b) { return static_cast<std::uint8_t>(b); });
+    return frame;
+}
+
 void main_form::show_result() {
-    const auto status = byte(recv_buf.at(protocol::kStatusByte));
-    const bool success = protocol::get_bit(status, 0) == 1;
+    const bool success = protocol::judge(received_frame()) == protocol::Verdict::success;
     if (success) {
         dialogs_.show_success();
     } else {

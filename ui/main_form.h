@@ -10,6 +10,7 @@
 #include "serial/serial_line.h"
 #include "ui/module1.h"
 #include "ui/result_dialogs.h"
+#include "ui/wire_log.h"
 
 class QComboBox;
 class QGroupBox;
@@ -104,8 +105,11 @@ private:
     void fail_open(const QString& message);
     void report(SendResult result);
     void show_error(const QString& message);
+    // The last eight bytes read, as the frame they form.
+    protocol::Frame received_frame() const;
 
     ResultDialogs dialogs_;
+    WireLog wire_log_;
     Module1 module1_;
 };
 

@@ -4,43 +4,57 @@
 
 #include "protocol/number_text.h"
 #include "serial/serial_line.h"
+#include "ui/wire_log.h"
 
 namespace tarvok::ui {
 
 template <typename Encode>
-SendResult Module1::send(protocol::Frame& buffer, Encode encode) {
+SendResult Module1::send_built(Encode encode) {
     const auto address = protocol::address_byte(add_.text().toStdString());
     if (!address) {
         return SendResult::bad_address;
     }
-    buffer = encode(*address);
+    const protocol::Frame frame = encode(*address);
     if (!comm_.port_open()) {
         return SendResult::port_closed;
     }
     // A reply is matched to nothing, so whatever waits from before must go first.
     comm_.discard_input();
-    comm_.output(buffer);
+    if (!comm_.output(frame)) {
+        return SendResult::write_failed;
+    }
+    log_.sent(frame);
     return SendResult::sent;
 }
 
+SendResult Module1::send(const protocol::Request& request) {
+    const auto c = protocol::command_bytes(request);
+    const auto code = static_cast<std::uint8_t>(c.command);
+    const auto& p = c.params;
+    switch (c.builder) {
+    case protocol::Builder::frame2:
+        return send_frame2(code, p[2], p[3]);
+    case protocol::Builder::frame3:
+        return send_frame3(code, p[1], p[2], p[3]);
+    case protocol::Builder::frame4:
+        break;
+    }
+    return send_frame4(code, p[0], p[1], p[2], p[3]);
+}
+
 SendResult Module1::send_frame2(std::uint8_t code, std::uint8_t p1, std::uint8_t p2) {
-    return send(tx_frame2_, [&](std::uint8_t address) {
-        return protocol::encode_frame2(address, code, p1, p2);
-    });
+    return send_built([&](std::uint8_t a) { return protocol::encode_frame2(a, code, p1, p2); });
 }
 
 SendResult Module1::send_frame3(std::uint8_t code, std::uint8_t p1, std::uint8_t p2,
                                 std::uint8_t p3) {
-    return send(tx_frame3_, [&](std::uint8_t address) {
-        return protocol::encode_frame3(address, code, p1, p2, p3);
-    });
+    return send_built([&](std::uint8_t a) { return protocol::encode_frame3(a, code, p1, p2, p3); });
 }
 
 SendResult Module1::send_frame4(std::uint8_t code, std::uint8_t p1, std::uint8_t p2,
                                 std::uint8_t p3, std::uint8_t p4) {
-    return send(tx_frame4_, [&](std::uint8_t address) {
-        return protocol::encode_frame4(address, code, p1, p2, p3, p4);
-    });
+    return send_built(
+        [&](std::uint8_t a) { return protocol::encode_frame4(a, code, p1, p2, p3, p4); });
 }
 
 }  // namespace tarvok::ui

@@ -1,10 +1,11 @@
 // The frame builders: read the address box, encode, and write to the line when it
-// is open. Each builder keeps its own buffer and rewrites all eight bytes of it.
+// is open.
 #pragma once
 
 #include <cstdint>
 
 #include "protocol/frame.h"
+#include "protocol/request.h"
 
 class QLineEdit;
 
@@ -15,14 +16,21 @@ class SerialLine;
 namespace tarvok::ui {
 
 enum class SendResult {
-    sent,         // the frame went to the line
-    port_closed,  // built, nothing written, nothing cleared
-    bad_address,  // the address text does not convert; nothing built or sent
+    sent,          // the frame went to the line
+    port_closed,   // built, nothing written, nothing cleared
+    bad_address,   // the address text is not a number from 0 to 255; nothing built or sent
+    write_failed,  // the line refused the bytes
 };
+
+class WireLog;
 
 class Module1 {
 public:
-    Module1(const QLineEdit& add, serial::SerialLine& comm) : add_(add), comm_(comm) {}
+    Module1(const QLineEdit& add, serial::SerialLine& comm, WireLog& log)
+        : add_(add), comm_(comm), log_(log) {}
+
+    // A setting, through the builder its command uses.
+    SendResult send(const protocol::Request& request);
 
     SendResult send_frame2(std::uint8_t code, std::uint8_t p1, std::uint8_t p2);
     SendResult send_frame3(std::uint8_t code, std::uint8_t p1, std::uint8_t p2, std::uint8_t p3);
@@ -31,13 +39,11 @@ public:
 
 private:
     template <typename Encode>
-    SendResult send(protocol::Frame& buffer, Encode encode);
+    SendResult send_built(Encode encode);
 
     const QLineEdit& add_;
     serial::SerialLine& comm_;
-    protocol::Frame tx_frame2_{};
-    protocol::Frame tx_frame3_{};
-    protocol::Frame tx_frame4_{};
+    WireLog& log_;
 };
 
 }  // namespace tarvok::ui

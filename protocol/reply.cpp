@@ -1,0 +1,60 @@
+#include "protocol/reply.h"
+
+#include "protocol/request.h"
+
+namespace tarvok::protocol {
+
+namespace {
+
+std::string hex_byte(std::uint8_t byte) { return hex(std::span(&byte, 1)); }
+
+}  // namespace
+
+Verdict judge(const Frame& reply) {
+    if (reply[0] != kReplyStart) {
+        return Verdict::start_byte;
+    }
+    if (reply[kChecksumByte] != checksum(reply)) {
+        return Verdict::checksum;
+    }
+    return get_bit(reply[kStatusByte], 0) == 1 ? Verdict::success : Verdict::failure;
+}
+
+Frame make_reply(std::uint8_t address, std::uint8_t code, bool success) {
+    const std::uint8_t status = success ? 1 : 0;
+    return make_frame(kReplyStart, address, code, {0, 0, 0, status});
+}
+
+bool echoes(const Frame& reply, const Frame& sent) {
+    return reply[kAddressByte] == sent[kAddressByte] && reply[kCodeByte] == sent[kCodeByte];
+}
+
+std::string describe(Verdict verdict, const Frame& reply) {
+    switch (verdict) {
+    case Verdict::success:
+        return "成功";
+    case Verdict::failure:
+        return "失败";
+    case Verdict::start_byte:
+        return "起始字节不是 " + hex_byte(kReplyStart);
+    case Verdict::checksum:
+        break;
+    }
+    return "校验和错误（应为 " + hex_byte(checksum(reply)) + "）";
+}
+
+std::string sent_line(const Frame& frame) {
+    return "发送 " + hex(frame) + " · 地址 " + std::to_string(frame[kAddressByte]) + " " +
+           describe_frame(frame);
+}
+
+std::string received_line(const Frame& reply, const std::optional<Frame>& last_sent) {
+    const Verdict verdict = judge(reply);
+    std::string line = "接收 " + hex(reply) + " · " + describe(verdict, reply);
+    if (accepted(verdict) && last_sent && !echoes(reply, *last_sent)) {
+        line += " · 可能是对先前命令的回复";
+    }
+    return line;
+}
+
+}  // namespace tarvok::protocol

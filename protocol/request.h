@@ -1,0 +1,69 @@
+// The settings a module takes, as values: what the operator asks for, the frame it
+// travels as, and back. Channels are 1 to 32, or kAllChannels.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <variant>
+
+#include "protocol/frame.h"
+#include "protocol/tables.h"
+
+namespace tarvok::protocol {
+
+struct ModeSetting {
+    std::uint8_t channel;
+    Mode mode;
+    friend bool operator==(const ModeSetting&, const ModeSetting&) = default;
+};
+
+struct PowerOnSetting {
+    std::uint8_t channel;
+    PowerOn state;
+    friend bool operator==(const PowerOnSetting&, const PowerOnSetting&) = default;
+};
+
+// The module's own line; `baud` is one of kBaudCodes.
+struct LineSetting {
+    std::uint32_t baud;
+    Parity parity;
+    friend bool operator==(const LineSetting&, const LineSetting&) = default;
+};
+
+using Request = std::variant<ModeSetting, PowerOnSetting, LineSetting>;
+
+// Why a frame means no request.
+enum class Refusal { start_byte, checksum, unknown_command, out_of_range };
+
+using Decoded = std::variant<Request, Refusal>;
+
+// Which builder a command goes through: how many trailing parameter bytes it takes.
+enum class Builder { frame2, frame3, frame4 };
+
+struct CommandBytes {
+    Command command;
+    std::array<std::uint8_t, 4> params;  // bytes 3 to 6, untaken ones zero
+    Builder builder;
+};
+
+// Throws std::invalid_argument for a channel outside 1..32 (or all), or a baud rate
+// the module does not know: values come from the tables, so either is a mistake.
+CommandBytes command_bytes(const Request& request);
+Frame encode(std::uint8_t address, const Request& request);
+Decoded decode(const Frame& frame);
+
+bool valid_channel(std::uint8_t channel);
+
+// "第3路" or "全部", as the window's channel list shows it.
+std::string channel_entry(std::uint8_t channel);
+
+// "第3路 关联方式 自锁", "全部通道 上电状态 上电开", "通讯参数 19200 偶校验".
+std::string describe(const Request& request);
+// "起始字节不是 55", "校验和错误（应为 9E）", "未知命令", "参数超出范围".
+std::string describe(Refusal refusal, const Frame& frame);
+// A command frame in words: its request, or its command and raw parameters
+// ("关联方式 参数 00 00 01 21", "未知命令 0x50 参数 00 00 00 AB").
+std::string describe_frame(const Frame& frame);
+
+}  // namespace tarvok::protocol

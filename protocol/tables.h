@@ -1,0 +1,134 @@
+// What the values of a setting are called, and which bytes carry them. Every list
+// the window, the simulator and the command line show comes from these tables;
+// their order is the order the window's lists show.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tarvok::protocol {
+
+// The six commands the tool sends.
+enum class Command : std::uint8_t {
+    channel_mode = 0x44,
+    power_on_state_all = 0x46,
+    power_on_state_channel = 0x47,
+    power_on_memory_all = 0x49,
+    power_on_memory_channel = 0x4A,
+    device_serial = 0x4B,
+};
+
+// Association of a channel's input with its output; the value is the wire byte.
+enum class Mode : std::uint8_t { none = 0, self_lock = 1, linked = 2, momentary = 3 };
+enum class PowerOn : std::uint8_t { off, on, memory };
+// Parity of a serial line; the value is the module's parity code.
+enum class Parity : std::uint8_t { none = 0, odd = 1, even = 2 };
+
+inline constexpr int kChannelCount = 32;
+// Stands for every channel at once.
+inline constexpr std::uint8_t kAllChannels = 0xFF;
+
+// A value with the Chinese text the window's list shows and a plain ASCII alias
+// for scripts.
+template <typename Value>
+struct Named {
+    Value value;
+    std::string_view name;
+    std::string_view alias;
+};
+
+inline constexpr std::array<Named<Command>, 6> kCommands = {{
+    {Command::channel_mode, "关联方式", "mode"},
+    {Command::power_on_state_all, "全部通道上电状态", "power-on-all"},
+    {Command::power_on_state_channel, "单路上电状态", "power-on"},
+    {Command::power_on_memory_all, "全部通道上电记忆", "memory-all"},
+    {Command::power_on_memory_channel, "单路上电记忆", "memory"},
+    {Command::device_serial, "通讯参数", "line"},
+}};
+
+inline constexpr std::array<Named<Mode>, 4> kModes = {{
+    {Mode::none, "不关联", "none"},
+    {Mode::self_lock, "自锁", "self-lock"},
+    {Mode::linked, "联动", "linked"},
+    {Mode::momentary, "点动", "momentary"},
+}};
+
+inline constexpr std::array<Named<PowerOn>, 3> kPowerOnStates = {{
+    {PowerOn::off, "上电关", "off"},
+    {PowerOn::on, "上电开", "on"},
+    {PowerOn::memory, "上电记忆", "memory"},
+}};
+
+inline constexpr std::array<Named<Parity>, 3> kParities = {{
+    {Parity::none, "无校验", "none"},
+    {Parity::odd, "奇校验", "odd"},
+    {Parity::even, "偶校验", "even"},
+}};
+
+// Baud rates the module knows and the code that selects each.
+struct BaudCode {
+    std::uint32_t baud;
+    std::uint8_t code;
+};
+
+inline constexpr std::array<BaudCode, 8> kBaudCodes = {{
+    {1200, 0x12},
+    {2400, 0x24},
+    {4800, 0x48},
+    {9600, 0x96},
+    {19200, 0x19},
+    {38400, 0x38},
+    {57600, 0x57},
+    {115200, 0x11},
+}};
+
+template <typename Value, std::size_t N>
+constexpr const Named<Value>* find_value(const std::array<Named<Value>, N>& table, Value value) {
+    for (const auto& entry : table) {
+        if (entry.value == value) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+// The entry whose name or alias is `text`, exactly.
+template <typename Value, std::size_t N>
+constexpr const Named<Value>* find_text(const std::array<Named<Value>, N>& table,
+                                        std::string_view text) {
+    for (const auto& entry : table) {
+        if (entry.name == text || entry.alias == text) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+// The name of a value from the tables above; empty for a value none of them holds.
+template <typename Value, std::size_t N>
+constexpr std::string_view name_in(const std::array<Named<Value>, N>& table, Value value) {
+    const auto* entry = find_value(table, value);
+    return entry ? entry->name : std::string_view{};
+}
+
+constexpr std::optional<std::uint8_t> code_for_baud(std::uint32_t baud) {
+    for (const auto& entry : kBaudCodes) {
+        if (entry.baud == baud) {
+            return entry.code;
+        }
+    }
+    return std::nullopt;
+}
+
+constexpr std::optional<std::uint32_t> baud_for_code(std::uint8_t code) {
+    for (const auto& entry : kBaudCodes) {
+        if (entry.code == code) {
+            return entry.baud;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace tarvok::protocol
