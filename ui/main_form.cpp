@@ -14,6 +14,7 @@
 #include "protocol/reply.h"
 #include "serial/port_directory.h"
 #include "ui/design.h"
+#include "serial/port_messages.h"
 #include "ui/messages.h"
 #include "ui/spin_arrows.h"
 
@@ -229,16 +230,16 @@ void main_form::open_comm_Click() {
     const QString tail = parity_tail(Combo7->currentText());
     const auto port_number = protocol::to_int16(chuankou_num->text().toStdString());
     if (const auto error = MSComm1->set_settings(Combo3->currentText() + tail)) {
-        fail_open(open_failed(port_number.value_or(0), *error));
+        fail_open(serial::open_failed(port_number.value_or(0), *error));
         return;
     }
     if (!port_number) {
-        fail_open(port_number_invalid(chuankou_num->text()));
+        fail_open(serial::port_number_invalid(chuankou_num->text()));
         return;
     }
     MSComm1->set_comm_port(*port_number);
     if (const auto error = MSComm1->set_port_open(true)) {
-        fail_open(open_failed(*port_number, *error));
+        fail_open(serial::open_failed(*port_number, *error));
         return;
     }
     MSComm1->set_rthreshold(kReceiveThreshold);
@@ -268,7 +269,7 @@ void main_form::port_closed_ui() {
 
 void main_form::MSComm1_Lost(const serial::SerialError& error) {
     port_closed_ui();
-    show_error(port_lost(MSComm1->comm_port(), error.device));
+    show_error(serial::port_lost(MSComm1->comm_port(), error.device));
 }
 
 // ---- The three setting buttons ---------------------------------------------------
