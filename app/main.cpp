@@ -1,12 +1,19 @@
 #include <QApplication>
 
+#include "app/startup.h"
 #include "ui/main_form.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tarvok"));
+    if (const auto code = tarvok::app::answer_before_gui(argc, argv)) {
+        return *code;
+    }
+    const auto app = tarvok::app::make_application(argc, argv);
+    if (const auto code = tarvok::app::refuse_unknown_options(QApplication::arguments())) {
+        return *code;
+    }
+    tarvok::app::prepare(*app);
     tarvok::ui::main_form form;
-    QApplication::setWindowIcon(form.windowIcon());
+    form.setWindowIcon(QApplication::windowIcon());
     form.show();
     return QApplication::exec();
 }

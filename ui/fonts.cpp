@@ -4,28 +4,28 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include <array>
+
+// The faces live in this library's resources, which a static library must load itself.
+static void load_font_resources() { Q_INIT_RESOURCE(resources); }
+
 namespace tarvok::ui {
 
 namespace {
 
-// Song (serif) faces first; a sans CJK face is still better than a Latin one.
-QStringList candidate_faces() {
-    return {QStringLiteral("SimSun"),
-            QStringLiteral("NSimSun"),
-            QStringLiteral("Noto Serif CJK SC"),
-            QStringLiteral("Source Han Serif SC"),
-            QStringLiteral("AR PL UMing CN"),
-            QStringLiteral("Noto Sans CJK SC"),
-            QStringLiteral("WenQuanYi Zen Hei")};
-}
+constexpr std::array kSubsetFiles{":/tarvok/fonts/TarvokSong-Regular.otf",
+                                  ":/tarvok/fonts/TarvokSong-Bold.otf"};
+
+// The real face first, where a Windows font folder has been made available.
+constexpr std::array kSongFaces{"SimSun", "NSimSun", kSubsetFamily};
 
 }  // namespace
 
 QString song_face() {
     const QStringList families = QFontDatabase::families();
-    for (const QString& face : candidate_faces()) {
-        if (families.contains(face)) {
-            return face;
+    for (const char* face : kSongFaces) {
+        if (families.contains(QLatin1String(face))) {
+            return QLatin1String(face);
         }
     }
     return {};
@@ -33,6 +33,10 @@ QString song_face() {
 
 void register_song_face() {
     static const bool done = [] {
+        load_font_resources();
+        for (const char* file : kSubsetFiles) {
+            QFontDatabase::addApplicationFont(QLatin1String(file));
+        }
         const QString face = song_face();
         if (!face.isEmpty()) {
             QFont::insertSubstitution(QString::fromUtf8(kSongFamily), face);

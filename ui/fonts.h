@@ -1,5 +1,8 @@
-// "宋体" is rarely installed outside Chinese Windows. Substitutes make it resolve to
-// a Song-style face that is, so Chinese text never falls back to a Latin font.
+// "宋体" is rarely installed outside Chinese Windows. Where SimSun is missing it
+// resolves to Tarvok Song, a Song-style face built into the program: a subset of
+// Noto Serif CJK SC with every character our windows show (rebuilt by
+// scripts/make_font_subset.sh). Characters outside it, such as typed text, still fall
+// back through the system's fonts.
 #pragma once
 
 #include <QString>
@@ -7,12 +10,14 @@
 namespace tarvok::ui {
 
 inline constexpr const char* kSongFamily = "宋体";
+inline constexpr const char* kSubsetFamily = "Tarvok Song";
 
-// Registers the substitutes once per process; later calls do nothing.
+// Registers the built-in face and the substitute once per process; later calls do
+// nothing. Needs a QGuiApplication.
 void register_song_face();
 
-// The installed family that "宋体" resolves to, empty when none of the
-// substitutes is installed.
+// The family that "宋体" resolves to: SimSun where installed, otherwise Tarvok Song;
+// empty when neither is available.
 QString song_face();
 
 }  // namespace tarvok::ui

@@ -1,0 +1,166 @@
+#include "app/startup.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+
+#include "ui/fonts.h"
+
+namespace tarvok::app {
+
+namespace {
+
+constexpr std::array kIconSizes{16, 24, 32, 48, 64, 128, 256};
+
+void say(const QString& sentence) { std::fprintf(stderr, "%s\n", qPrintable(sentence)); }
+
+void name_application() {
+    QCoreApplication::setApplicationName(QStringLiteral("tarvok"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARVOK_VERSION));
+}
+
+// Single-dash words stay whole, so Qt's own "-reverse" is not read as "-v".
+void describe(QCommandLineParser& parser) {
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        QStringLiteral("Tarvok：通过串口设置继电器模块各路的关联方式、上电状态和模块的通讯参数。"));
+    parser.addOption(
+        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("显示本帮助后退出。")});
+    parser.addOption(
+        {{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("显示版本号后退出。")});
+}
+
+// Qt's own texts (message box buttons, context menus, "用法") in Chinese like the rest.
+void load_qt_translation(QCoreApplication& app) {
+    auto* qt = new QTranslator(&app);
+    if (qt->load(QStringLiteral("qtbase_zh_CN"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(qt);
+    }
+}
+
+// The platform Qt will start: -platform beats QT_QPA_PLATFORM beats Debian's xcb.
+QString requested_platform(const QStringList& arguments) {
+    for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("-platform") ||
+            arguments[i] == QLatin1String("--platform")) {
+            return arguments[i + 1];
+        }
+    }
+    const QString variable = qEnvironmentVariable("QT_QPA_PLATFORM");
+    return variable.isEmpty() ? QStringLiteral("xcb") : variable;
+}
+
+// True when every platform in the list is a window system (X11 or Wayland) and
+// nothing names a display to connect to.
+bool display_missing(const QStringList& arguments) {
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") ||
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+        arguments.contains(QLatin1String("-display"))) {
+        return false;
+    }
+    const QStringList platforms = requested_platform(arguments).split(QLatin1Char(';'));
+    return std::all_of(platforms.begin(), platforms.end(), [](const QString& entry) {
+        const QString name = entry.section(QLatin1Char(':'), 0, 0);
+        return name == QLatin1String("xcb") || name.startsWith(QLatin1String("wayland"));
+    });
+}
+
+// Qt gives up on a platform it cannot start with a fatal message and an abort.
+void no_window_on_fatal(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        say(qFormatLogMessage(type, context, text));
+        return;
+    }
+    const QString display = !qEnvironmentVariableIsEmpty("DISPLAY")
+                                ? qEnvironmentVariable("DISPLAY")
+                                : qEnvironmentVariable("WAYLAND_DISPLAY");
+    say(QStringLiteral(
+            "无法打开 Tarvok 窗口：连接不上图形显示“%1”，请检查 DISPLAY 设置或在桌面会话中运行。")
+            .arg(display));
+    std::_Exit(kNoDisplay);
+}
+
+QStringList arguments_of(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
+}  // namespace
+
+std::optional<int> answer_before_gui(int argc, char** argv) {
+    name_application();
+    const QStringList arguments = arguments_of(argc, argv);
+    QCommandLineParser parser;
+    describe(parser);
+    (void)parser.parse(arguments);  // Qt's own options are unknown here; checked later
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version"))) {
+        QCoreApplication core(argc, argv);
+        load_qt_translation(core);
+        if (parser.isSet(QStringLiteral("help"))) {
+            parser.showHelp(0);
+        }
+        parser.showVersion();
+    }
+    if (display_missing(arguments)) {
+        say(QStringLiteral(
+            "无法打开 Tarvok 窗口：没有图形显示（DISPLAY 和 WAYLAND_DISPLAY 都未设置），"
+            "请在桌面会话中运行。"));
+        return kNoDisplay;
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<QApplication> make_application(int& argc, char** argv) {
+    qInstallMessageHandler(no_window_on_fatal);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(nullptr);
+    return app;
+}
+
+std::optional<int> refuse_unknown_options(const QStringList& arguments) {
+    QCommandLineParser parser;
+    describe(parser);
+    (void)parser.parse(arguments);
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString dashes =
+            unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+        say(QStringLiteral("tarvok 没有选项“%1%2”，可用的选项见 tarvok --help。")
+                .arg(dashes, unknown.first()));
+        return kUsage;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        say(QStringLiteral("tarvok 不接受参数“%1”，可用的选项见 tarvok --help。")
+                .arg(parser.positionalArguments().first()));
+        return kUsage;
+    }
+    return std::nullopt;
+}
+
+void prepare(QApplication& app) {
+    name_application();
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarvok"));
+    load_qt_translation(app);
+    ui::register_song_face();
+    QApplication::setWindowIcon(window_icon());
+}
+
+QIcon window_icon() {
+    QIcon icon;
+    for (const int size : kIconSizes) {
+        icon.addFile(QStringLiteral(":/tarvok/icons/tarvok-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+}  // namespace tarvok::app

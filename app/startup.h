@@ -1,0 +1,38 @@
+// The window program's start, in the order main() runs it: what can be answered
+// before any window system is touched (--help, --version, no display), the
+// application object, then the process-wide look: Qt's own texts in Chinese, the
+// Song-style face and the icon set.
+#pragma once
+
+#include <QIcon>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class QApplication;
+
+namespace tarvok::app {
+
+// Exit codes of the window program besides 0.
+inline constexpr int kNoDisplay = 1;
+inline constexpr int kUsage = 64;
+
+// Answers --help and --version, and refuses to start without a display, before Qt
+// opens a connection to one. Returns the exit code when the program ends here.
+std::optional<int> answer_before_gui(int argc, char** argv);
+
+// The application object; a window system that cannot be reached ends the program
+// with one sentence and kNoDisplay instead of Qt's abort.
+std::unique_ptr<QApplication> make_application(int& argc, char** argv);
+
+// Options Qt did not take for itself are not ours either: the exit code kUsage.
+std::optional<int> refuse_unknown_options(const QStringList& arguments);
+
+// Name and version, Qt's own Chinese translation, the face "宋体" and the window icon.
+void prepare(QApplication& app);
+
+// Every size of the icon, so each screen and panel picks a sharp one.
+QIcon window_icon();
+
+}  // namespace tarvok::app

@@ -1,0 +1,101 @@
+// Every text the programs show is Chinese and drawable without installed CJK fonts:
+// Qt's own texts come translated, and the built-in face has every character of the
+// programs' string literals and of those translations.
+#include <QDirIterator>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRawFont>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <memory>
+
+#include "app/startup.h"
+#include "ui/fonts.h"
+
+namespace {
+
+using Characters = QMap<char32_t, QString>;  // character -> where it was found
+
+// Every character in the string literals of the programs' sources, and in Qt's own
+// texts of ui/fonts/qt_texts.txt as translated. Comments and character literals are
+// matched too, so a quote in them starts no string.
+Characters shown_characters() {
+    static const QRegularExpression token(
+        QStringLiteral("//[^\n]*|/\\*.*?\\*/|'(?:\\\\.|[^'\\\\\n])*'|\"((?:\\\\.|[^\"\\\\\n])*)\""),
+        QRegularExpression::DotMatchesEverythingOption);
+    Characters found;
+    for (const char* folder : {"app", "ui", "protocol", "serial", "cli", "sim"}) {
+        QDirIterator files(QStringLiteral(TARVOK_SOURCE_DIR "/%1").arg(folder), {"*.cpp", "*.h"},
+                           QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            file.open(QIODevice::ReadOnly);
+            for (auto it = token.globalMatch(QString::fromUtf8(file.readAll())); it.hasNext();) {
+                for (const char32_t c : it.next().captured(1).toUcs4())
+                    found.insert(c, file.fileName());
+            }
+        }
+    }
+    QFile list(QStringLiteral(TARVOK_SOURCE_DIR "/ui/fonts/qt_texts.txt"));
+    list.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : list.readAll().split('\n')) {
+        if (line.isEmpty() || line.startsWith('#')) continue;
+        const QString shown = QCoreApplication::translate(line.split('\t')[0], line.split('\t')[1]);
+        for (const char32_t c : shown.toUcs4()) found.insert(c, QStringLiteral("Qt: ") + shown);
+    }
+    return found;
+}
+
+}  // namespace
+
+class TestLook : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { tarvok::app::prepare(*qApp); }
+
+    void qt_texts_are_chinese() {
+        const QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"), {}, QMessageBox::Ok);
+        QCOMPARE(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+        QLineEdit entry;
+        const std::unique_ptr<QMenu> menu(entry.createStandardContextMenu());
+        for (const QAction* action : menu->actions()) {
+            const bool chinese = action->isSeparator() || action->text().front().unicode() > 0x7F;
+            QVERIFY2(chinese, qPrintable(action->text()));
+        }
+    }
+
+    // Where SimSun is missing, "宋体" in either weight is the built-in face, which has
+    // every character the programs show.
+    void song_is_the_subset_of_every_shown_character_data() {
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("Regular") << false;
+        QTest::newRow("Bold") << true;
+    }
+    void song_is_the_subset_of_every_shown_character() {
+        if (QFontDatabase::families().contains(QStringLiteral("SimSun")))
+            QSKIP("SimSun is installed");
+        QFETCH(bool, bold);
+        QFont song(QString::fromUtf8(tarvok::ui::kSongFamily));
+        song.setBold(bold);
+        const QRawFont face = QRawFont::fromFont(song);
+        QCOMPARE(QFontInfo(song).family(), QString::fromLatin1(tarvok::ui::kSubsetFamily));
+        QCOMPARE(face.styleName(), QString::fromLatin1(QTest::currentDataTag()));
+        const Characters shown = shown_characters();
+        for (auto it = shown.begin(); it != shown.end(); ++it) {
+            if (it.key() < 0x20 || face.supportsCharacter(it.key())) continue;
+            QFAIL(qPrintable(
+                QStringLiteral("%1 lacks “%2” (U+%3) of %4: run scripts/make_font_subset.sh")
+                    .arg(face.styleName(), QString::fromUcs4(&it.key(), 1))
+                    .arg(uint(it.key()), 4, 16, QLatin1Char('0'))
+                    .arg(it.value())));
+        }
+    }
+};
+
+QTEST_MAIN(TestLook)
+#include "test_look.moc"
