@@ -11,7 +11,20 @@ namespace tarvok::sim {
 
 namespace {
 
-enum class Key { port, address, baud, delay, fail, corrupt, no_reply, split, garbage, help };
+enum class Key {
+    port,
+    address,
+    baud,
+    delay,
+    fail,
+    corrupt,
+    no_reply,
+    split,
+    garbage,
+    pace,
+    help,
+    version
+};
 
 struct OptionInfo {
     std::string_view name;
@@ -19,7 +32,7 @@ struct OptionInfo {
     bool takes_value;
 };
 
-constexpr std::array<OptionInfo, 10> kOptions = {{
+constexpr std::array<OptionInfo, 13> kOptions = {{
     {"--port", Key::port, true},
     {"--address", Key::address, true},
     {"--baud", Key::baud, true},
@@ -29,7 +42,10 @@ constexpr std::array<OptionInfo, 10> kOptions = {{
     {"--no-reply", Key::no_reply, false},
     {"--split", Key::split, false},
     {"--garbage", Key::garbage, false},
+    {"--pace", Key::pace, false},
     {"--help", Key::help, false},
+    {"-h", Key::help, false},
+    {"--version", Key::version, false},
 }};
 
 const OptionInfo* find_option(std::string_view name) {
@@ -61,45 +77,45 @@ std::string baud_list() {
     return list;
 }
 
-// Stores one option's value; an error message when it does not fit.
-std::optional<std::string> set_value(Options& o, const OptionInfo& info, std::string_view v) {
+bool known_baud(long baud) {
+    return std::any_of(protocol::kBaudCodes.begin(), protocol::kBaudCodes.end(),
+                       [baud](const auto& e) { return e.baud == baud; });
+}
+
+std::optional<std::string> set_port(Options& o, std::string_view name, std::string_view v) {
+    if (v == "auto") {
+        o.port = kFirstFreePort;
+    } else if (const auto n = whole_number(v, 1, kMaxPort)) {
+        o.port = static_cast<int>(*n);
+    } else {
+        return bad_value(name, v, "1 到 " + std::to_string(kMaxPort) + " 的整数，或 auto");
+    }
+    return std::nullopt;
+}
+
+// Stores one option; an error message when its value does not fit.
+std::optional<std::string> set_option(Options& o, const OptionInfo& info, std::string_view v) {
     switch (info.key) {
     case Key::port:
-        if (const auto n = whole_number(v, 1, kMaxPort)) {
-            o.port = static_cast<int>(*n);
-            return std::nullopt;
-        }
-        return bad_value(info.name, v, "1 到 " + std::to_string(kMaxPort) + " 的整数");
+        return set_port(o, info.name, v);
     case Key::address:
-        if (const auto n = whole_number(v, 0, 255)) {
-            o.address = static_cast<std::uint8_t>(*n);
+        if (auto list = parse_address_list(v)) {
+            o.addresses = std::move(*list);
             return std::nullopt;
         }
-        return bad_value(info.name, v, "0 到 255 的整数");
-    case Key::baud: {
-        const auto n = whole_number(v, 1, 4'000'000);
-        const bool known =
-            n && std::any_of(protocol::kBaudCodes.begin(), protocol::kBaudCodes.end(),
-                             [&n](const auto& e) { return e.baud == *n; });
-        if (known) {
+        return bad_value(info.name, v, "0 到 255 的地址，或地址列表，如 1-8,12");
+    case Key::baud:
+        if (const auto n = whole_number(v, 1, 4'000'000); n && known_baud(*n)) {
             o.baud = static_cast<std::uint32_t>(*n);
             return std::nullopt;
         }
         return bad_value(info.name, v, baud_list() + " 之一");
-    }
     case Key::delay:
         if (const auto n = whole_number(v, 0, kMaxDelayMs)) {
             o.faults.delay_ms = static_cast<int>(*n);
             return std::nullopt;
         }
         return bad_value(info.name, v, "0 到 " + std::to_string(kMaxDelayMs) + " 的整数（毫秒）");
-    default:
-        return std::nullopt;
-    }
-}
-
-void set_flag(Options& o, Key key) {
-    switch (key) {
     case Key::fail:
         o.fail = true;
         break;
@@ -115,12 +131,58 @@ void set_flag(Options& o, Key key) {
     case Key::garbage:
         o.faults.garbage = true;
         break;
-    default:
+    case Key::pace:
+        o.faults.pace = true;
+        break;
+    case Key::help:
+    case Key::version:
         break;
     }
+    return std::nullopt;
 }
 
 }  // namespace
+
+std::optional<std::vector<std::uint8_t>> parse_address_list(std::string_view text) {
+    std::array<bool, 256> on{};
+    while (true) {
+        const auto comma = text.find(',');
+        const std::string_view part = text.substr(0, comma);
+        const auto dash = part.find('-');
+        const auto first = whole_number(part.substr(0, dash), 0, 255);
+        const auto last =
+            dash == std::string_view::npos ? first : whole_number(part.substr(dash + 1), 0, 255);
+        if (!first || !last || *last < *first) {
+            return std::nullopt;
+        }
+        std::fill(on.begin() + *first, on.begin() + *last + 1, true);
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        text.remove_prefix(comma + 1);
+    }
+    std::vector<std::uint8_t> addresses;
+    for (std::size_t a = 0; a < on.size(); ++a) {
+        if (on[a]) {
+            addresses.push_back(static_cast<std::uint8_t>(a));
+        }
+    }
+    return addresses;
+}
+
+std::string address_list_text(const std::vector<std::uint8_t>& addresses) {
+    std::string text;
+    for (std::size_t i = 0; i < addresses.size();) {
+        std::size_t j = i;
+        while (j + 1 < addresses.size() && addresses[j + 1] == addresses[j] + 1) {
+            ++j;
+        }
+        text += (text.empty() ? "" : ",") + std::to_string(addresses[i]) +
+                (j > i ? "-" + std::to_string(addresses[j]) : "");
+        i = j + 1;
+    }
+    return text;
+}
 
 ParsedOptions parse_options(std::span<const std::string_view> args) {
     Options options;
@@ -134,25 +196,24 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
                                    ? "未知选项：" + std::string(name) + "（用 --help 查看可用选项）"
                                    : "多余的参数：" + std::string(arg)};
         }
+        if (!info->takes_value && eq != std::string_view::npos) {
+            return OptionError{"选项 " + std::string(name) + " 不带取值"};
+        }
         if (info->key == Key::help) {
             return HelpRequested{};
         }
-        if (!info->takes_value) {
-            if (eq != std::string_view::npos) {
-                return OptionError{"选项 " + std::string(name) + " 不带取值"};
-            }
-            set_flag(options, info->key);
-            continue;
+        if (info->key == Key::version) {
+            return VersionRequested{};
         }
         std::string_view value;
         if (eq != std::string_view::npos) {
             value = arg.substr(eq + 1);
-        } else if (i + 1 < args.size()) {
+        } else if (info->takes_value && i + 1 < args.size()) {
             value = args[++i];
-        } else {
+        } else if (info->takes_value) {
             return OptionError{"选项 " + std::string(name) + " 缺少取值"};
         }
-        if (auto error = set_value(options, *info, value)) {
+        if (auto error = set_option(options, *info, value)) {
             return OptionError{*error};
         }
     }
@@ -161,25 +222,32 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
 
 std::string help_text() {
     return "用法：tarvok-sim [选项]\n"
-           "在伪终端上模拟一块继电器模块，并登记为 tarvok 的端口 N\n"
-           "（$XDG_CONFIG_HOME/tarvok/ports/comN，未设置时为 ~/.config/tarvok/ports/comN）。\n"
+           "在伪终端上模拟一条总线上的继电器模块，并登记为 tarvok 的端口 N\n"
+           "（$XDG_CONFIG_HOME/tarvok/ports/comN，未设置或不是绝对路径时为\n"
+           " ~/.config/tarvok/ports/comN；旁边的 comN.owner 表明链接归本程序所有）。\n"
            "\n"
-           "  --port N            登记为端口 N（1–255），默认 1\n"
-           "  --address A         模块地址（0–255），默认 1\n"
+           "  --port N|auto       登记为端口 N（1–255），默认 1；auto 取第一个空闲的端口号\n"
+           "  --address LIST      模块地址（0–255），可列多个：1-8,12；默认 1\n"
            "  --baud B            模块初始波特率：" +
            baud_list() +
            "，默认 9600\n"
-           "  --delay MS          应答前等待 MS 毫秒（0–60000）\n"
+           "  --pace              按真实线路的时间应答：命令与应答 16 字节的传输时间\n"
+           "                      （每字节 10 位，有校验时 11 位）再加 3 ms 转换时间\n"
+           "  --delay MS          应答前再等待 MS 毫秒（0–60000）\n"
            "  --fail              一律答失败，命令不执行\n"
            "  --corrupt-checksum  应答的校验和改坏（最后一字节加 1）\n"
            "  --no-reply          命令照常执行，但不发应答\n"
            "  --split             应答分两段发送（3 + 5 字节，中间停 30 ms）\n"
            "  --garbage           应答前先发几个干扰字节\n"
-           "  --help              显示本说明\n"
+           "  -h, --help          显示本说明\n"
+           "  --version           显示版本\n"
            "\n"
-           "运行中：输入 s 或“状态”并回车（或发送 SIGUSR1）打印模块状态；\n"
-           "Ctrl-C 或 SIGTERM 退出，并移除端口链接。\n"
-           "只在主机的线路速率与模块自身波特率一致时应答；校验位在伪终端上无法体现，只作记录。\n";
+           "运行中：输入 s 或“状态”并回车（或发送 SIGUSR1）打印每块模块的状态；\n"
+           "Ctrl-C、SIGTERM 等退出，并移除端口链接。\n"
+           "只在主机的线路速率与模块自身波特率一致时应答；校验位在伪终端上无法体现，只作记录。\n"
+           "退出码：0 正常停止，1 无法建立伪终端或端口链接，2 选项有误。\n";
 }
+
+std::string version_text() { return std::string("tarvok-sim ") + TARVOK_VERSION + "\n"; }
 
 }  // namespace tarvok::sim

@@ -1,16 +1,27 @@
-// tarvok-sim: a relay module on a pseudo-terminal, registered as a tarvok port, for
+// tarvok-sim: relay modules on a pseudo-terminal, registered as a tarvok port, for
 // trying the tool and its error handling without hardware.
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string_view>
 #include <variant>
 #include <vector>
 
 #include "sim/cli_options.h"
-#include "sim/pty_transport.h"
+#include "sim/port_link.h"
+#include "sim/simulator.h"
 
 namespace {
+
+using namespace tarvok::sim;
+
+// How long the last lines may wait for a slow reader at exit.
+constexpr std::chrono::milliseconds kExitPatience{500};
 
 // Started with a standard stream closed, the pty would inherit its number and be
 // taken for stdin or stdout; /dev/null keeps those numbers occupied.
@@ -22,19 +33,90 @@ void occupy_standard_fds() {
     }
 }
 
+std::variant<PortLink, std::string> claim(const Options& options, const std::string& target) {
+    const auto dir = ports_directory(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    if (dir.empty()) {
+        return std::string("错误：HOME 与 XDG_CONFIG_HOME 都未设为绝对路径，无法登记端口");
+    }
+    return options.port == kFirstFreePort ? PortLink::claim_first_free(dir, target)
+                                          : PortLink::claim(dir, options.port, target);
+}
+
+void announce(const Options& options, const PortLink& link, const std::string& slave_path,
+              LogOutput& log) {
+    if (!link.replaced_target().empty()) {
+        log.line("已替换失效的端口链接 " + link.path().string() + "（原指向 " +
+                 link.replaced_target() + "，其模拟模块已退出）");
+    }
+    log.line("模拟模块已就绪：端口 " + std::to_string(link.port()) + " → " + slave_path +
+             "（地址 " + address_list_text(options.addresses) + "，" +
+             std::to_string(options.baud) + " 波特）");
+    auto labels = fault_labels(options.faults);
+    if (options.fail) {
+        labels.insert(labels.begin(), "一律答失败");
+    }
+    std::string faults;
+    for (const auto& label : labels) {
+        faults += (faults.empty() ? "故障模拟：" : "，") + label;
+    }
+    if (!faults.empty()) {
+        log.line(faults);
+    }
+    if (options.faults.pace) {
+        log.line("应答按线路计时：等命令与应答 16 字节的传输时间，再加 " +
+                 std::to_string(kTurnaround.count() / 1000) + " ms");
+    }
+}
+
+int run(const Options& options) {
+    // Handlers go in before the link exists, so an early Ctrl-C still cleans up.
+    const SignalPipe signals;
+    if (!signals.ok()) {
+        std::cerr << "错误：无法建立信号管道：" << std::strerror(errno) << std::endl;
+        return 1;
+    }
+    auto opened = open_pty(options.baud);
+    if (auto* error = std::get_if<std::string>(&opened)) {
+        std::cerr << *error << std::endl;
+        return 1;
+    }
+    const auto& pty = std::get<Pty>(opened);
+    auto claimed = claim(options, pty.slave_path);
+    if (auto* error = std::get_if<std::string>(&claimed)) {
+        std::cerr << *error << std::endl;
+        return 1;
+    }
+    LogOutput log(STDOUT_FILENO);
+    std::string link_path;
+    int code = 0;
+    {
+        const auto link = std::move(std::get<PortLink>(claimed));
+        link_path = link.path().string();
+        announce(options, link, pty.slave_path, log);
+        code = serve(options, pty, signals, log);
+    }
+    log.line("模拟模块已停止，端口链接已移除：" + link_path);
+    log.drain(kExitPatience);
+    return code;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     occupy_standard_fds();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
-    const auto parsed = tarvok::sim::parse_options(args);
-    if (const auto* error = std::get_if<tarvok::sim::OptionError>(&parsed)) {
+    const auto parsed = parse_options(args);
+    if (const auto* error = std::get_if<OptionError>(&parsed)) {
         std::cerr << "tarvok-sim：" << error->message << "\n用 --help 查看用法。" << std::endl;
         return 2;
     }
-    if (std::holds_alternative<tarvok::sim::HelpRequested>(parsed)) {
-        std::cout << tarvok::sim::help_text() << std::flush;
+    if (std::holds_alternative<HelpRequested>(parsed)) {
+        std::cout << help_text() << std::flush;
         return 0;
     }
-    return tarvok::sim::run_simulator(std::get<tarvok::sim::Options>(parsed));
+    if (std::holds_alternative<VersionRequested>(parsed)) {
+        std::cout << version_text() << std::flush;
+        return 0;
+    }
+    return run(std::get<Options>(parsed));
 }

@@ -1,5 +1,7 @@
 #include "sim/module_engine.h"
 
+#include <algorithm>
+
 #include "protocol/reply.h"
 
 namespace tarvok::sim {
@@ -39,11 +41,11 @@ std::string result_text(const FrameEvent& event) {
 }
 
 Outcome judge(const ModuleState& state, const FrameEvent& event, bool fail_on_purpose) {
-    if (event.line_baud != state.baud) {
-        return Outcome::wrong_rate;
-    }
     if (event.frame[protocol::kAddressByte] != state.address) {
         return Outcome::other_address;
+    }
+    if (event.line_baud != state.baud) {
+        return Outcome::wrong_rate;
     }
     if (!std::holds_alternative<Request>(event.meaning)) {
         return Outcome::refused;
@@ -83,9 +85,10 @@ Step respond(const ModuleState& state, const Frame& frame, std::uint32_t line_ba
     event.meaning = protocol::decode(frame);
     event.line_baud = line_baud;
     event.module_baud = state.baud;
+    event.module_parity = state.parity;
     event.outcome = judge(state, event, fail_on_purpose);
-    const bool answered = event.outcome != Outcome::wrong_rate &&
-                          event.outcome != Outcome::other_address;
+    const bool answered =
+        event.outcome != Outcome::wrong_rate && event.outcome != Outcome::other_address;
     const bool applied = event.outcome == Outcome::applied;
     if (answered) {
         event.reply = protocol::make_reply(frame[protocol::kAddressByte],
@@ -125,16 +128,40 @@ std::vector<Frame> FrameReader::push(std::span<const std::uint8_t> bytes) {
     return found;
 }
 
-ModuleEngine::ModuleEngine(ModuleState initial, bool fail_on_purpose)
-    : state_(initial), fail_on_purpose_(fail_on_purpose) {}
+ModuleEngine::ModuleEngine(std::vector<ModuleState> modules, bool fail_on_purpose)
+    : modules_(std::move(modules)), fail_on_purpose_(fail_on_purpose) {
+    const auto by_address = [](const ModuleState& a, const ModuleState& b) {
+        return a.address < b.address;
+    };
+    const auto same_address = [](const ModuleState& a, const ModuleState& b) {
+        return a.address == b.address;
+    };
+    std::stable_sort(modules_.begin(), modules_.end(), by_address);
+    modules_.erase(std::unique(modules_.begin(), modules_.end(), same_address), modules_.end());
+}
+
+FrameEvent ModuleEngine::respond_on_bus(const Frame& frame, std::uint32_t line_baud) {
+    const auto address = frame[protocol::kAddressByte];
+    const auto it = std::find_if(modules_.begin(), modules_.end(),
+                                 [address](const auto& m) { return m.address == address; });
+    if (it == modules_.end()) {
+        FrameEvent event;
+        event.frame = frame;
+        event.meaning = protocol::decode(frame);
+        event.outcome = Outcome::other_address;
+        event.line_baud = line_baud;
+        return event;
+    }
+    auto step = respond(*it, frame, line_baud, fail_on_purpose_);
+    *it = step.state;
+    return step.event;
+}
 
 std::vector<FrameEvent> ModuleEngine::feed(std::span<const std::uint8_t> bytes,
                                            std::uint32_t line_baud) {
     std::vector<FrameEvent> events;
     for (const auto& frame : reader_.push(bytes)) {
-        auto step = respond(state_, frame, line_baud, fail_on_purpose_);
-        state_ = step.state;
-        events.push_back(step.event);
+        events.push_back(respond_on_bus(frame, line_baud));
     }
     return events;
 }
@@ -142,7 +169,7 @@ std::vector<FrameEvent> ModuleEngine::feed(std::span<const std::uint8_t> bytes,
 std::string log_line(const FrameEvent& event) {
     const std::string address = std::to_string(event.frame[protocol::kAddressByte]);
     if (event.outcome == Outcome::other_address) {
-        return "地址 " + address + " 的帧（不是本模块）已忽略";
+        return "地址 " + address + " 的帧（总线上没有这个地址的模块）已忽略";
     }
     return "地址 " + address + " · " + protocol::describe_frame(event.frame) + " → " +
            result_text(event);
@@ -156,6 +183,14 @@ std::string state_text(const ModuleState& state) {
         const auto& ch = state.channels[i];
         text += "第" + std::to_string(i + 1) + "路 关联方式=" + name_of(ch.mode) +
                 " 上电状态=" + name_of(ch.power_on) + "\n";
+    }
+    return text;
+}
+
+std::string state_text(std::span<const ModuleState> modules) {
+    std::string text;
+    for (const auto& module : modules) {
+        text += state_text(module);
     }
     return text;
 }

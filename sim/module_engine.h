@@ -1,7 +1,8 @@
-// The relay module as the wire sees it, with no wire attached: received bytes go in,
-// for every complete command frame out comes what the module made of it and the
-// reply to send. No I/O here, so every decision can be checked on its own. What a
-// frame means is the protocol's; this keeps only the module's state and its rules.
+// The relay modules as the wire sees them, with no wire attached: received bytes go
+// in, for every complete command frame out comes what the addressed module made of
+// it and the reply to send. No I/O here, so every decision can be checked on its
+// own. What a frame means is the protocol's; this keeps only the modules' state and
+// their rules. Several modules may share the bus, each with an address of its own.
 //
 // Log line, one per frame (UTF-8, no trailing newline). A is the frame's address:
 //   地址 A · <what> → 成功
@@ -9,11 +10,11 @@
 //   地址 A · <what> → 失败（未知命令）
 //   地址 A · <what> → 失败（模拟失败，未执行）       (--fail)
 //   地址 A · <what> → 未应答（线路 L 波特，本模块 M 波特）
-//   地址 A 的帧（不是本模块）已忽略
+//   地址 A 的帧（总线上没有这个地址的模块）已忽略
 // where <what> is the frame in words (protocol::describe_frame).
 //
-// State text: 33 lines, each ending in '\n', fields as key=value separated by one
-// space so scripts can pick them apart:
+// State text: 33 lines per module, each ending in '\n', fields as key=value
+// separated by one space so scripts can pick them apart; modules in address order:
 //   状态 地址=1 波特率=9600 校验=无校验
 //   第1路 关联方式=不关联 上电状态=上电关
 //   ...
@@ -53,7 +54,7 @@ enum class Outcome {
     applied,
     refused,            // the frame means no setting: unknown code, parameters out of range
     failed_on_purpose,  // well-formed, but the module was told to refuse everything
-    other_address,      // not answered
+    other_address,      // no module on the bus has the frame's address: not answered
     wrong_rate,         // heard while the line ran at another rate: not answered
 };
 
@@ -62,8 +63,10 @@ struct FrameEvent {
     Outcome outcome = Outcome::applied;
     protocol::Decoded meaning = protocol::Refusal::out_of_range;
     std::optional<protocol::Frame> reply;
-    std::uint32_t line_baud = 0;    // the rate the host's line ran at
-    std::uint32_t module_baud = 0;  // the module's own rate when the frame came in
+    std::uint32_t line_baud = 0;  // the rate the host's line ran at
+    // The addressed module's own line when the frame came in; the reply goes out so.
+    std::uint32_t module_baud = 0;
+    protocol::Parity module_parity = protocol::Parity::none;
     // Set when the module changes its rate: the reply still goes out at module_baud,
     // every later frame is heard at this rate. The engine's state already holds it.
     std::optional<std::uint32_t> baud_after_reply;
@@ -91,20 +94,27 @@ private:
 
 class ModuleEngine {
 public:
-    explicit ModuleEngine(ModuleState initial = {}, bool fail_on_purpose = false);
+    // The modules on the bus, kept in address order; of two with the same address
+    // only the first counts.
+    explicit ModuleEngine(std::vector<ModuleState> modules = {ModuleState{}},
+                          bool fail_on_purpose = false);
 
     // Events in arrival order; each frame is judged against the state the frames
     // before it left, so a rate change takes effect for the very next frame.
     std::vector<FrameEvent> feed(std::span<const std::uint8_t> bytes, std::uint32_t line_baud);
-    [[nodiscard]] const ModuleState& state() const { return state_; }
+    [[nodiscard]] const std::vector<ModuleState>& modules() const { return modules_; }
 
 private:
+    FrameEvent respond_on_bus(const protocol::Frame& frame, std::uint32_t line_baud);
+
     FrameReader reader_;
-    ModuleState state_;
+    std::vector<ModuleState> modules_;
     bool fail_on_purpose_;
 };
 
 std::string log_line(const FrameEvent& event);
 std::string state_text(const ModuleState& state);
+// One block per module, in the order given.
+std::string state_text(std::span<const ModuleState> modules);
 
 }  // namespace tarvok::sim

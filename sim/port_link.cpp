@@ -1,6 +1,18 @@
 #include "sim/port_link.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <optional>
 #include <system_error>
+#include <thread>
+
+#include "sim/cli_options.h"
 
 namespace tarvok::sim {
 
@@ -8,10 +20,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool live_device(const fs::path& link) {
-    std::error_code ec;
-    return fs::is_character_file(fs::status(link, ec));
-}
+// A window checking the lock holds it for a moment; a few tries tell that apart
+// from a simulator that holds it for good.
+constexpr int kLockTries = 5;
+constexpr std::chrono::milliseconds kLockRetry{10};
 
 std::string link_target(const fs::path& link) {
     std::error_code ec;
@@ -19,16 +31,80 @@ std::string link_target(const fs::path& link) {
     return ec ? std::string() : target.string();
 }
 
-// Error text for a link that cannot be taken, nothing when it may be (re)made.
-std::string refusal(const fs::path& link, const fs::file_status& existing) {
+bool exists_at(const fs::path& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+bool lock_is_free(const fs::path& owner) {
+    const UniqueFd fd(::open(owner.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    return fd.get() >= 0 && ::flock(fd.get(), LOCK_SH | LOCK_NB) == 0;
+}
+
+std::string owner_pid(int fd) {
+    std::array<char, 32> text{};
+    const auto n = ::pread(fd, text.data(), text.size() - 1, 0);
+    std::string pid(text.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
+    return pid.substr(0, pid.find('\n'));
+}
+
+bool same_file(int fd, const fs::path& path) {
+    struct stat by_fd {};
+    struct stat by_path {};
+    return ::fstat(fd, &by_fd) == 0 && ::lstat(path.c_str(), &by_path) == 0 &&
+           by_fd.st_dev == by_path.st_dev && by_fd.st_ino == by_path.st_ino;
+}
+
+std::string try_instead(const fs::path& dir) {
+    const int free = first_free_port(dir);
+    return free == 0 ? "请先停掉不用的模拟模块。"
+                     : "请换一个端口号，例如 --port " + std::to_string(free) + "。";
+}
+
+// The owner file, created if need be and locked for good; or why not.
+std::variant<UniqueFd, std::string> lock_owner(const fs::path& owner, const fs::path& link) {
+    for (int attempt = 0; attempt < kLockTries; ++attempt) {
+        UniqueFd fd(::open(owner.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644));
+        if (fd.get() < 0) {
+            return "错误：无法创建 " + owner.string() + "：" + std::strerror(errno);
+        }
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+            if (attempt + 1 == kLockTries) {
+                return "错误：端口链接 " + link.string() + " 正由另一个模拟模块（进程 " +
+                       owner_pid(fd.get()) + "）使用。" + try_instead(link.parent_path());
+            }
+            std::this_thread::sleep_for(kLockRetry);
+            continue;
+        }
+        // The previous owner removes the file before letting go of its lock; a lock on
+        // a file no longer there proves nothing.
+        if (same_file(fd.get(), owner)) {
+            const std::string pid = std::to_string(::getpid()) + "\n";
+            if (::ftruncate(fd.get(), 0) != 0 ||
+                ::pwrite(fd.get(), pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
+                return "错误：无法写入 " + owner.string() + "：" + std::strerror(errno);
+            }
+            return fd;
+        }
+    }
+    return "错误：无法锁定 " + owner.string();
+}
+
+std::optional<std::string> refusal(const fs::path& link) {
+    std::error_code ec;
+    const auto existing = fs::symlink_status(link, ec);
+    if (!fs::exists(existing)) {
+        return std::nullopt;
+    }
     if (!fs::is_symlink(existing)) {
-        return "错误：" + link.string() + " 已存在且不是符号链接，不会覆盖它。";
+        return "错误：" + link.string() + " 已存在且不是符号链接，不会覆盖它。" +
+               try_instead(link.parent_path());
     }
-    if (live_device(link)) {
-        return "错误：端口链接 " + link.string() + " 已指向正在使用的设备 " + link_target(link) +
-               "，不会替换。请换一个端口号（--port），或先停掉占用它的程序。";
+    if (!exists_at(owner_path(link))) {
+        return "错误：端口链接 " + link.string() + "（指向 " + link_target(link) +
+               "）是手工设置的，模拟模块不会替换或删除它。" + try_instead(link.parent_path());
     }
-    return {};
+    return std::nullopt;
 }
 
 }  // namespace
@@ -45,44 +121,115 @@ fs::path ports_directory(const char* xdg_config_home, const char* home) {
     return base / "tarvok" / "ports";
 }
 
-std::variant<PortLink, std::string> PortLink::claim(const fs::path& link,
-                                                    const std::string& target) {
-    std::error_code ec;
-    fs::create_directories(link.parent_path(), ec);
-    if (ec) {
-        return "错误：无法创建目录 " + link.parent_path().string() + "：" + ec.message();
+fs::path port_link_path(const fs::path& dir, int port) {
+    return dir / ("com" + std::to_string(port));
+}
+
+fs::path owner_path(const fs::path& link) {
+    fs::path owner = link;
+    owner += ".owner";
+    return owner;
+}
+
+PortUse port_use(const fs::path& link) {
+    const fs::path owner = owner_path(link);
+    const bool linked = exists_at(link);
+    if (!exists_at(owner)) {
+        return linked ? PortUse::user : PortUse::free;
     }
-    std::string replaced;
-    const auto existing = fs::symlink_status(link, ec);
-    if (fs::exists(existing)) {
-        if (auto why = refusal(link, existing); !why.empty()) {
-            return why;
+    if (!lock_is_free(owner)) {
+        return PortUse::simulator;
+    }
+    std::error_code ec;
+    if (linked && !fs::is_symlink(fs::symlink_status(link, ec))) {
+        return PortUse::user;
+    }
+    return linked ? PortUse::stale : PortUse::free;
+}
+
+int first_free_port(const fs::path& dir) {
+    for (int port = 1; port <= kMaxPort; ++port) {
+        const PortUse use = port_use(port_link_path(dir, port));
+        if (use == PortUse::free || use == PortUse::stale) {
+            return port;
         }
+    }
+    return 0;
+}
+
+std::variant<PortLink, std::string> PortLink::claim(const fs::path& dir, int port,
+                                                    const std::string& target) {
+    const fs::path link = port_link_path(dir, port);
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec) {
+        return "错误：无法创建目录 " + dir.string() + "：" + ec.message();
+    }
+    if (auto why = refusal(link)) {
+        return *why;
+    }
+    auto locked = lock_owner(owner_path(link), link);
+    if (auto* why = std::get_if<std::string>(&locked)) {
+        return *why;
+    }
+    auto owner = std::move(std::get<UniqueFd>(locked));
+    std::string replaced;
+    if (exists_at(link)) {
         replaced = link_target(link);
         fs::remove(link, ec);
     }
     fs::create_symlink(target, link, ec);
     if (ec) {
+        fs::remove(owner_path(link), ec);
         return "错误：无法创建端口链接 " + link.string() + " → " + target + "：" + ec.message();
     }
-    return PortLink(link, target, replaced);
+    return PortLink(port, link, target, replaced, std::move(owner));
 }
 
-PortLink::PortLink(fs::path link, std::string target, std::string replaced)
-    : link_(std::move(link)), target_(std::move(target)), replaced_(std::move(replaced)) {}
+std::variant<PortLink, std::string> PortLink::claim_first_free(const fs::path& dir,
+                                                               const std::string& target) {
+    std::string why =
+        "错误：" + dir.string() + " 里的端口号 1 到 " + std::to_string(kMaxPort) + " 都已被占用。";
+    for (int port = 1; port <= kMaxPort; ++port) {
+        const PortUse use = port_use(port_link_path(dir, port));
+        if (use != PortUse::free && use != PortUse::stale) {
+            continue;
+        }
+        auto claimed = claim(dir, port, target);
+        if (std::holds_alternative<PortLink>(claimed)) {
+            return claimed;
+        }
+        why = std::get<std::string>(claimed);  // taken meanwhile: on to the next
+    }
+    return why;
+}
+
+PortLink::PortLink(int port, fs::path link, std::string target, std::string replaced,
+                   UniqueFd owner)
+    : port_(port),
+      link_(std::move(link)),
+      target_(std::move(target)),
+      replaced_(std::move(replaced)),
+      owner_(std::move(owner)) {}
 
 PortLink::PortLink(PortLink&& other) noexcept
-    : link_(std::move(other.link_)),
+    : port_(other.port_),
+      link_(std::move(other.link_)),
       target_(std::move(other.target_)),
-      replaced_(std::move(other.replaced_)) {
+      replaced_(std::move(other.replaced_)),
+      owner_(std::move(other.owner_)) {
     other.link_.clear();
 }
 
 PortLink::~PortLink() {
-    if (!link_.empty() && link_target(link_) == target_) {
-        std::error_code ec;
+    if (link_.empty()) {
+        return;
+    }
+    std::error_code ec;
+    if (link_target(link_) == target_) {
         fs::remove(link_, ec);
     }
+    fs::remove(owner_path(link_), ec);
 }
 
 }  // namespace tarvok::sim

@@ -48,7 +48,17 @@ std::vector<std::uint8_t> junk_bytes(const Frame& reply, std::uint32_t seed) {
     return junk;
 }
 
-std::vector<Piece> shape_reply(const Frame& reply, const ReplyFaults& faults, std::uint32_t seed) {
+std::chrono::microseconds paced_wait(std::uint32_t baud, protocol::Parity parity) {
+    if (baud == 0) {
+        return kTurnaround;
+    }
+    const std::uint64_t bits_per_byte = parity == protocol::Parity::none ? 10 : 11;
+    const std::uint64_t bits = 2 * protocol::kFrameSize * bits_per_byte;
+    return std::chrono::microseconds((bits * 1'000'000 + baud - 1) / baud) + kTurnaround;
+}
+
+std::vector<Piece> shape_reply(const Frame& reply, const ReplyFaults& faults, std::uint32_t seed,
+                               std::chrono::microseconds wire) {
     if (faults.no_reply) {
         return {};
     }
@@ -58,15 +68,15 @@ std::vector<Piece> shape_reply(const Frame& reply, const ReplyFaults& faults, st
     }
     std::vector<Piece> pieces;
     if (faults.garbage) {
-        pieces.push_back({0, junk_bytes(sent, seed)});
+        pieces.push_back({{}, junk_bytes(sent, seed)});
     }
     if (faults.split) {
-        pieces.push_back({0, {sent.begin(), sent.begin() + kSplitAt}});
-        pieces.push_back({kSplitPauseMs, {sent.begin() + kSplitAt, sent.end()}});
+        pieces.push_back({{}, {sent.begin(), sent.begin() + kSplitAt}});
+        pieces.push_back({kSplitPause, {sent.begin() + kSplitAt, sent.end()}});
     } else {
-        pieces.push_back({0, {sent.begin(), sent.end()}});
+        pieces.push_back({{}, {sent.begin(), sent.end()}});
     }
-    pieces.front().pause_ms = std::max(0, faults.delay_ms);
+    pieces.front().pause = wire + std::chrono::milliseconds(std::max(0, faults.delay_ms));
     return pieces;
 }
 

@@ -6,11 +6,13 @@
 // the host cannot tell apart from a refused one.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "protocol/frame.h"
+#include "protocol/tables.h"
 
 namespace tarvok::sim {
 
@@ -20,14 +22,21 @@ struct ReplyFaults {
     bool no_reply = false;
     bool split = false;    // 3 bytes, a pause, then the other 5
     bool garbage = false;  // a few junk bytes before the reply
+    bool pace = false;     // answer no sooner than a real bus would
 };
 
-inline constexpr int kSplitPauseMs = 30;
+inline constexpr std::chrono::milliseconds kSplitPause{30};
 inline constexpr std::size_t kSplitAt = 3;
+// A real module's pause between the end of a command and the start of its reply.
+inline constexpr std::chrono::microseconds kTurnaround{3000};
+
+// How long the command's 8 bytes and the reply's 8 take on a line at `baud`: 10 bits
+// a byte (start, 8 data, stop), 11 with a parity bit; then the turn-around.
+std::chrono::microseconds paced_wait(std::uint32_t baud, protocol::Parity parity);
 
 // Bytes to write, each after its pause.
 struct Piece {
-    int pause_ms = 0;
+    std::chrono::microseconds pause{0};
     std::vector<std::uint8_t> bytes;
 };
 
@@ -36,8 +45,9 @@ struct Piece {
 // that slides past a bad start finds exactly the real reply.
 std::vector<std::uint8_t> junk_bytes(const protocol::Frame& reply, std::uint32_t seed);
 
+// `wire` is the paced wait for this reply (zero when not pacing); the delay adds to it.
 std::vector<Piece> shape_reply(const protocol::Frame& reply, const ReplyFaults& faults,
-                               std::uint32_t seed);
+                               std::uint32_t seed, std::chrono::microseconds wire = {});
 
 // Short Chinese labels of the faults in force ("应答延迟 200 ms", ...), empty if none.
 std::vector<std::string> fault_labels(const ReplyFaults& faults);

@@ -1,0 +1,69 @@
+#include "sim/pty_line.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+#include "protocol/tables.h"
+
+namespace tarvok::sim {
+
+namespace {
+
+// glibc takes a plain rate in cfsetspeed, so the speed constant of each rate the
+// module knows comes from the protocol's table rather than a table of our own.
+speed_t speed_of(std::uint32_t baud) {
+    termios t{};
+    return ::cfsetspeed(&t, baud) == 0 ? ::cfgetospeed(&t) : B9600;
+}
+
+std::uint32_t baud_of(speed_t speed) {
+    for (const auto& e : protocol::kBaudCodes) {
+        if (speed_of(e.baud) == speed) {
+            return e.baud;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::variant<Pty, std::string> open_pty(std::uint32_t baud) {
+    int master = -1;
+    int slave = -1;
+    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
+        return std::string("错误：无法打开伪终端：") + std::strerror(errno);
+    }
+    Pty pty{UniqueFd(master), UniqueFd(slave), {}};
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    std::array<char, 256> name{};
+    if (::ttyname_r(slave, name.data(), name.size()) != 0) {
+        return std::string("错误：无法得到伪终端的设备名");
+    }
+    pty.slave_path = name.data();
+    termios t{};
+    ::tcgetattr(slave, &t);
+    ::cfmakeraw(&t);
+    ::cfsetispeed(&t, speed_of(baud));
+    ::cfsetospeed(&t, speed_of(baud));
+    ::tcsetattr(slave, TCSANOW, &t);
+    return pty;
+}
+
+// A Linux pty keeps one termios for the pair, so the rate the host set on its end
+// is what our own slave fd reports.
+std::uint32_t line_baud(const Pty& pty) {
+    termios t{};
+    if (::tcgetattr(pty.slave.get(), &t) != 0) {
+        return 0;
+    }
+    return baud_of(::cfgetospeed(&t));
+}
+
+}  // namespace tarvok::sim

@@ -1,0 +1,26 @@
+// The simulator's loop: the modules on their pty, registered under a port number,
+// answering the wire first, then signals, the log and typed commands.
+//
+// Output lines (stdout, never blocking: see log_output.h):
+//   已替换失效的端口链接 <link>（原指向 <device>，其模拟模块已退出）   (when so)
+//   模拟模块已就绪：端口 N → /dev/pts/K（地址 A，B 波特）     A may be a list: 1-8,12
+//   故障模拟：<labels joined by ，>                       (only when any is set)
+//   应答按线路计时：<what --pace waits>                    (only with --pace)
+//   <log line from module_engine.h>[ · <fault label>]...[ · 此后按 X 波特收发]
+//   <state text from module_engine.h>                   (on "s"/"状态" or SIGUSR1)
+//   已丢弃 N 行日志                                      (when the reader fell behind)
+//   模拟模块已停止，端口链接已移除：<link>
+// Errors go to stderr.
+#pragma once
+
+#include "sim/cli_options.h"
+#include "sim/log_output.h"
+#include "sim/pty_line.h"
+#include "sim/signal_pipe.h"
+
+namespace tarvok::sim {
+
+// Serves until a stop signal (signal_pipe.h): 0 then, 1 when the pty fails.
+int serve(const Options& options, const Pty& pty, const SignalPipe& signals, LogOutput& log);
+
+}  // namespace tarvok::sim
