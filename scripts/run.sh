@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and starts Tarvok with a simulated relay module
-# registered as port 1 (TARVOK_SIM_PORT=N for another number). The simulator's
-# lines go to the terminal and to build/tarvok-sim-comN.log; it stops, and its port
-# link goes, when the window closes or the script is interrupted.
+# Installs what is missing, builds the window and the simulator (nothing else) and
+# starts Tarvok with a simulated relay module registered as the first free port
+# number, port 1 when free (TARVOK_SIM_PORT=N forces N). The simulator's lines go to
+# the terminal and to build/tarvok-sim-comN.log; it stops, and its port link goes,
+# when the window closes or the script is interrupted. A second run.sh beside a
+# running one gets a port, a log and a simulator of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Said before anything is installed or built, so a headless machine learns it at once.
@@ -10,15 +12,28 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     echo "没有图形显示（DISPLAY 和 WAYLAND_DISPLAY 都未设置），无法打开 Tarvok 窗口。请在桌面会话中运行。" >&2
     exit 1
 fi
-scripts/setup.sh run
-scripts/build.sh build
-
-port=${TARVOK_SIM_PORT:-1}
-if [[ ! $port =~ ^[0-9]+$ ]]; then
-    echo "TARVOK_SIM_PORT 应是端口号（1 到 255 的整数），现在是 '$port'。" >&2
-    exit 1
+port_option=auto
+if [[ -n ${TARVOK_SIM_PORT:-} ]]; then
+    if [[ ! $TARVOK_SIM_PORT =~ ^[0-9]+$ ]] || ((10#$TARVOK_SIM_PORT < 1 || 10#$TARVOK_SIM_PORT > 255)); then
+        echo "TARVOK_SIM_PORT 应是端口号（1 到 255 的整数），现在是 '$TARVOK_SIM_PORT'。" >&2
+        exit 1
+    fi
+    port_option=$((10#$TARVOK_SIM_PORT))
 fi
-log=build/tarvok-sim-com${port}.log
+scripts/setup.sh run
+
+# Only what this script runs; tests and benchmarks are scripts/test.sh's business.
+if [[ ! -x build/app/tarvok || ! -x build/sim/tarvok-sim ]]; then
+    echo "首次构建 Tarvok 窗口和模拟模块，大约需要一分钟（2 核），以后启动只需几秒……"
+fi
+if [[ ! -f build/CMakeCache.txt ]]; then
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build build -j "$(nproc)" --target tarvok tarvok-sim
+
+# This run's own log until the simulator has its port; then the port's log, which no
+# other running simulator can hold.
+log=build/tarvok-sim-run$$.log
 ready_wait_s=10
 
 sim_pid=
@@ -54,28 +69,33 @@ if [[ -t 0 ]]; then
     fi
 fi
 
-: >"$log"  # exists before the first look for the ready line
-build/sim/tarvok-sim --port "$port" <"$sim_input" >"$log" 2>&1 &
+build/sim/tarvok-sim --port "$port_option" <"$sim_input" >"$log" 2>&1 &
 sim_pid=$!
+port=
 for ((i = 0; i < ready_wait_s * 10; i++)); do
-    if grep -q '模拟模块已就绪' "$log"; then
+    port=$(sed -n 's/^模拟模块已就绪：端口 \([0-9]*\) .*/\1/p' "$log")
+    if [[ -n $port ]]; then
         break
     fi
     if ! kill -0 "$sim_pid" 2>/dev/null; then
         cat "$log" >&2
-        echo "模拟模块没有启动，Tarvok 不启动。模拟模块的端口号可以换：TARVOK_SIM_PORT=9 scripts/run.sh" >&2
+        rm -f "$log"
+        echo "模拟模块没有启动，Tarvok 不启动。不设 TARVOK_SIM_PORT 时会自动选空闲的端口号；也可以另指定一个，如 TARVOK_SIM_PORT=9 scripts/run.sh" >&2
         sim_pid=
         exit 1
     fi
     sleep 0.1
 done
-if ! grep -q '模拟模块已就绪' "$log"; then
+if [[ -z $port ]]; then
     cat "$log" >&2
+    rm -f "$log"
     echo "模拟模块 ${ready_wait_s} 秒内没有就绪，Tarvok 不启动。" >&2
     exit 1
 fi
+mv -f "$log" "build/tarvok-sim-com${port}.log"
+log=build/tarvok-sim-com${port}.log
 
-echo "串口号 $port 接的是模拟模块：在窗口里填串口号 $port，点「打开串口」即可。模拟器日志：$log"
+echo "模拟模块登记为串口号 $port：在窗口的「串口号」里填 $port，点「打开串口」即可。模拟器日志：$log"
 if [[ $sim_input == /dev/stdin ]]; then
     echo "在这里输入 s 回车查看模块状态；关闭窗口或按 Ctrl-C 结束。"
 else
