@@ -1,5 +1,7 @@
 #include "protocol/reply.h"
 
+#include <algorithm>
+
 #include "protocol/request.h"
 
 namespace tarvok::protocol {
@@ -43,18 +45,30 @@ std::string describe(Verdict verdict, const Frame& reply) {
     return "校验和错误（应为 " + hex_byte(checksum(reply)) + "）";
 }
 
-std::string sent_line(const Frame& frame) {
-    return "发送 " + hex(frame) + " · 地址 " + std::to_string(frame[kAddressByte]) + " " +
-           describe_frame(frame);
+WireWords sent_words(const Frame& frame) {
+    return {"发送", hex(frame),
+            "地址 " + std::to_string(frame[kAddressByte]) + " " + describe_frame(frame)};
 }
 
-std::string received_line(const Frame& reply, const std::optional<Frame>& last_sent) {
+WireWords received_words(const Frame& reply, const std::optional<Frame>& last_sent) {
     const Verdict verdict = judge(reply);
-    std::string line = "接收 " + hex(reply) + " · " + describe(verdict, reply);
+    WireWords words{"接收", hex(reply), describe(verdict, reply)};
     if (accepted(verdict) && last_sent && !echoes(reply, *last_sent)) {
-        line += " · 可能是对先前命令的回复";
+        words.meaning += " · 可能是对先前命令的回复";
     }
-    return line;
+    return words;
+}
+
+std::string line(const WireWords& words) {
+    return words.direction + " " + words.hex + " · " + words.meaning;
+}
+
+int reply_timeout_ms(std::uint32_t baud, bool parity) {
+    constexpr int kBytes = 16;
+    const int bits_per_byte = parity ? 11 : 10;
+    const int rate = std::max(1, static_cast<int>(baud));
+    const int wire_ms = (kBytes * bits_per_byte * 1000 + rate - 1) / rate;
+    return wire_ms + kTurnAroundMs;
 }
 
 }  // namespace tarvok::protocol

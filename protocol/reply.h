@@ -35,12 +35,29 @@ bool echoes(const Frame& reply, const Frame& sent);
 // "成功", "失败", "起始字节不是 22", "校验和错误（应为 6C）".
 std::string describe(Verdict verdict, const Frame& reply);
 
-// One line per frame on the wire, as every traffic log writes it:
-//   "发送 55 05 44 00 00 03 01 A2 · 地址 5 第3路 关联方式 自锁"
-//   "接收 22 05 44 00 00 00 01 6C · 成功"
-// A received line that passed the check but does not echo `last_sent` ends in
-// " · 可能是对先前命令的回复".
-std::string sent_line(const Frame& frame);
-std::string received_line(const Frame& reply, const std::optional<Frame>& last_sent);
+// A frame on the wire in words, as every traffic log writes it; its line joins the
+// parts: "发送 55 05 44 00 00 03 01 A2 · 地址 5 第3路 关联方式 自锁" or
+// "接收 22 05 44 00 00 00 01 6C · 成功". A received frame that passed the check but
+// does not echo `last_sent` means more: " · 可能是对先前命令的回复".
+struct WireWords {
+    std::string direction;  // 发送 or 接收
+    std::string hex;
+    std::string meaning;
+};
+
+WireWords sent_words(const Frame& frame);
+WireWords received_words(const Frame& reply, const std::optional<Frame>& last_sent);
+std::string line(const WireWords& words);
+
+inline std::string sent_line(const Frame& frame) { return line(sent_words(frame)); }
+inline std::string received_line(const Frame& reply, const std::optional<Frame>& last_sent) {
+    return line(received_words(reply, last_sent));
+}
+
+// How long a reply may take at a line rate: the wire time of the command and the
+// reply (16 bytes, start and stop bits and any parity bit included) plus the
+// module's turn-around.
+inline constexpr int kTurnAroundMs = 100;
+int reply_timeout_ms(std::uint32_t baud, bool parity);
 
 }  // namespace tarvok::protocol

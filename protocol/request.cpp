@@ -30,14 +30,18 @@ CommandBytes bytes_of(const PowerOnSetting& s) {
     const bool all = channel == kAllChannels;
     switch (s.state) {
     case PowerOn::memory:
-        return all ? CommandBytes{Command::power_on_memory_all, {kOn, kOn, kOn, kOn},
+        return all ? CommandBytes{Command::power_on_memory_all,
+                                  {kOn, kOn, kOn, kOn},
                                   Builder::frame4}
-                   : CommandBytes{Command::power_on_memory_channel, {0, 0, channel, kMemory},
+                   : CommandBytes{Command::power_on_memory_channel,
+                                  {0, 0, channel, kMemory},
                                   Builder::frame2};
     case PowerOn::on:
-        return all ? CommandBytes{Command::power_on_state_all, {kOn, kOn, kOn, kOn},
+        return all ? CommandBytes{Command::power_on_state_all,
+                                  {kOn, kOn, kOn, kOn},
                                   Builder::frame4}
-                   : CommandBytes{Command::power_on_state_channel, {0, 0, channel, kChannelOn},
+                   : CommandBytes{Command::power_on_state_channel,
+                                  {0, 0, channel, kChannelOn},
                                   Builder::frame2};
     case PowerOn::off:
         break;
@@ -51,7 +55,8 @@ CommandBytes bytes_of(const LineSetting& s) {
     if (!code) {
         throw std::invalid_argument("baud rate the module does not know");
     }
-    return {Command::device_serial, {0, 0, *code, static_cast<std::uint8_t>(s.parity)},
+    return {Command::device_serial,
+            {0, 0, *code, static_cast<std::uint8_t>(s.parity)},
             Builder::frame2};
 }
 

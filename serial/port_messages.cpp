@@ -1,5 +1,9 @@
 #include "serial/port_messages.h"
 
+#include <QFileInfo>
+
+#include "serial/port_number.h"
+
 namespace tarvok::serial {
 
 namespace {
@@ -11,8 +15,16 @@ QString port_name(int port, const QString& device) {
 
 }  // namespace
 
+QString quoted(const QString& typed) {
+    constexpr qsizetype kMost = 40;
+    return typed.size() <= kMost ? typed : typed.left(kMost) + QStringLiteral("…");
+}
+
 QString port_number_invalid(const QString& text) {
-    return QStringLiteral("串口号“%1”不是有效的数字，请输入 0 到 255 之间的串口号。").arg(text);
+    return QStringLiteral("串口号“%1”无效，请输入 %2 到 %3 之间的整数。")
+        .arg(quoted(text))
+        .arg(kFirstPort)
+        .arg(kLastPort);
 }
 
 QString open_failed(int port, const SerialError& error) {
@@ -28,20 +40,44 @@ QString open_failed(int port, const SerialError& error) {
     case SerialFault::not_serial_device:
         return QStringLiteral("打开%1失败：它指向的不是串口设备。").arg(name);
     case SerialFault::busy:
-        return QStringLiteral("打开%1失败：该串口正被其他程序占用。").arg(name);
+        return QStringLiteral("打开%1失败：该串口正被其他程序占用，请先关闭那个程序。").arg(name);
+    case SerialFault::stale_lock:
+        return QStringLiteral("打开%1失败：锁文件 %2 是已退出的程序留下的，属于用户 %3，"
+                              "请以该用户身份删除它后重试。")
+            .arg(name, error.detail, QFileInfo(error.detail).owner());
     case SerialFault::permission:
         return QStringLiteral("打开%1失败：没有访问权限，请把当前用户加入 dialout 组后重新登录。")
             .arg(name);
     case SerialFault::lost:
         return port_lost(port, error.device);
+    case SerialFault::simulator_exited:
+        return QStringLiteral("打开串口 %1 失败：登记为串口 %1 的模拟模块已经退出（%2 "
+                              "现在可能属于别的程序），请重新启动模拟模块后再打开。")
+            .arg(port)
+            .arg(error.device);
+    case SerialFault::ports_folder_unreadable:
+        return QStringLiteral("打开串口 %1 失败：无法读取端口文件夹 %2，串口号无法对应到设备，"
+                              "请检查这个文件夹的权限。")
+            .arg(port)
+            .arg(error.device);
     case SerialFault::open_failed:
         break;
     }
     return QStringLiteral("打开%1失败：%2。").arg(name, error.detail);
 }
 
+QString ports_folder_unreadable(const QString& folder) {
+    return QStringLiteral("无法读取端口文件夹 %1，串口号无法对应到设备，请检查这个文件夹的权限。")
+        .arg(folder);
+}
+
 QString port_lost(int port, const QString& device) {
     return QStringLiteral("%1已断开，串口已关闭，请检查连接后重新打开。")
+        .arg(port_name(port, device));
+}
+
+QString write_failed(int port, const QString& device) {
+    return QStringLiteral("向%1写入失败，这次设置可能没有发出，请检查连接后重试。")
         .arg(port_name(port, device));
 }
 

@@ -8,8 +8,16 @@
 
 namespace tarvok::serial {
 
+// Typed text as a message quotes it: at most 40 characters, then "…", so a pasted
+// page never makes a message taller than the screen.
+QString quoted(const QString& typed);
+
 QString port_number_invalid(const QString& text);
 QString open_failed(int port, const SerialError& error);
 QString port_lost(int port, const QString& device);
+// For the port number's tooltip when the folder of port links cannot be read.
+QString ports_folder_unreadable(const QString& folder);
+// The line refused bytes handed to it while open.
+QString write_failed(int port, const QString& device);
 
 }  // namespace tarvok::serial

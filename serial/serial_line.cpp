@@ -1,8 +1,11 @@
 #include "serial/serial_line.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTimer>
 
+#include <array>
 #include <variant>
 
 #include "serial/port_directory.h"
@@ -10,8 +13,10 @@
 #ifndef Q_OS_WIN
 #include <poll.h>
 #include <sys/file.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #endif
 
 namespace tarvok::serial {
@@ -35,12 +40,45 @@ QSerialPort::Parity to_qt(Parity parity) {
     return QSerialPort::NoParity;
 }
 
-// Qt reports a port locked by another program as a permission error; only the
-// text tells it from a real lack of permission.
-bool is_lock_failure(const QString& text) {
-    return text.contains(QStringLiteral("lock"), Qt::CaseInsensitive) ||
-           text.contains(QStringLiteral("busy"), Qt::CaseInsensitive);
+#ifndef Q_OS_WIN
+bool may_read_and_write(const QString& device) {
+    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
 }
+
+// Where Qt keeps the lock file of a port, among the folders it tries.
+QString existing_lock_file(const QString& device) {
+    QString name = device;
+    name.remove(QRegularExpression(QStringLiteral("^/dev/")));
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QStringList folders = {QStringLiteral("/var/lock"),
+                                 QStringLiteral("/etc/locks"),
+                                 QStringLiteral("/var/spool/locks"),
+                                 QStringLiteral("/var/spool/uucp"),
+                                 QStringLiteral("/tmp"),
+                                 QStringLiteral("/var/tmp"),
+                                 QStringLiteral("/var/lock/lockdev"),
+                                 QStringLiteral("/run/lock"),
+                                 QDir::tempPath()};
+    for (const QString& folder : folders) {
+        const QString path = folder + QStringLiteral("/LCK..") + name;
+        if (QFileInfo::exists(path)) {
+            return path;
+        }
+    }
+    return {};
+}
+
+// A lock file whose first line names a process that no longer runs.
+bool left_by_exited_program(const QString& lock_path) {
+    QFile lock(lock_path);
+    if (!lock.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    bool number = false;
+    const auto pid = static_cast<pid_t>(lock.readLine().trimmed().toLong(&number));
+    return number && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+#endif
 
 }  // namespace
 
@@ -93,8 +131,7 @@ std::optional<SerialError> SerialLine::set_port_open(bool open) {
     port_->setStopBits(QSerialPort::OneStop);
     port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!port_->open(QIODevice::ReadWrite)) {
-        SerialError error = open_error(port_->error());
-        error.device = entry.device;
+        const SerialError error = open_error(port_->error(), entry);
         port_->clearError();
         return error;
     }
@@ -104,7 +141,11 @@ std::optional<SerialError> SerialLine::set_port_open(bool open) {
     }
     device_ = entry.device;
     comm_event_ = CommEvent::none;
+#ifndef Q_OS_WIN
+    // Only where a device node exists to watch; elsewhere a vanished port shows as
+    // Qt's resource error.
     watchdog_->start();
+#endif
     return std::nullopt;
 }
 
@@ -120,32 +161,56 @@ bool SerialLine::lock_exclusively() {
 #endif
 }
 
-SerialError SerialLine::open_error(QSerialPort::SerialPortError error) const {
+SerialError SerialLine::open_error(QSerialPort::SerialPortError error,
+                                   const PortEntry& entry) const {
     const QString text = port_->errorString();
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
-        return {SerialFault::no_such_port, QString(), text};
+        // A port the system itself listed that turns out to be missing is a number
+        // with nothing behind it; a link's missing target is worth naming.
+        return {SerialFault::no_such_port, entry.from_link ? entry.device : QString(), text};
     case QSerialPort::PermissionError:
-        return {is_lock_failure(text) ? SerialFault::busy : SerialFault::permission, QString(),
-                text};
+        break;
     case QSerialPort::UnsupportedOperationError:
         // A character device that takes no terminal settings, such as /dev/null.
-        return {SerialFault::not_serial_device, QString(), text};
+        return {SerialFault::not_serial_device, entry.device, text};
     default:
-        return {is_lock_failure(text) ? SerialFault::busy : SerialFault::open_failed, QString(),
-                text};
+        return {SerialFault::open_failed, entry.device, text};
     }
+#ifdef Q_OS_WIN
+    return {SerialFault::busy, entry.device, text};
+#else
+    // Qt reports a lock held by another program and a lack of permission alike, in
+    // words that depend on the language; the device node tells them apart.
+    if (!may_read_and_write(entry.device)) {
+        return {SerialFault::permission, entry.device, text};
+    }
+    const QString lock = existing_lock_file(entry.device);
+    if (!lock.isEmpty() && left_by_exited_program(lock)) {
+        return {SerialFault::stale_lock, entry.device, lock};
+    }
+    return {SerialFault::busy, entry.device, text};
+#endif
 }
 
 qint64 SerialLine::in_buffer_count() const { return port_->isOpen() ? port_->bytesAvailable() : 0; }
 
-void SerialLine::discard_input() {
+QByteArray SerialLine::discard_input() {
     if (!port_->isOpen()) {
-        return;
+        return {};
     }
-    // Bytes the kernel already holds but Qt has not yet fetched are flushed too.
+    QByteArray dropped = port_->readAll();
+#ifndef Q_OS_WIN
+    // Bytes the kernel already holds but Qt has not yet fetched go too; they are
+    // taken first so that whoever logs the discard can say what they were.
+    std::array<char, 256> chunk{};
+    for (ssize_t n = 0;
+         (n = ::read(static_cast<int>(port_->handle()), chunk.data(), chunk.size())) > 0;) {
+        dropped.append(chunk.data(), n);
+    }
+#endif
     port_->clear(QSerialPort::Input);
-    port_->readAll();
+    return dropped;
 }
 
 bool SerialLine::output(std::span<const std::uint8_t> bytes) {
@@ -200,8 +265,10 @@ void SerialLine::check_hangup() {
         watchdog_->stop();
         return;
     }
+#ifdef Q_OS_WIN
+    const bool gone = false;
+#else
     bool gone = !QFileInfo::exists(device_);
-#ifndef Q_OS_WIN
     if (!gone) {
         pollfd pfd{static_cast<int>(port_->handle()), 0, 0};
         gone = ::poll(&pfd, 1, 0) == 1 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;

@@ -12,6 +12,7 @@
 #include <span>
 
 #include "serial/line_settings.h"
+#include "serial/port_directory.h"
 
 class QTimer;
 
@@ -29,15 +30,19 @@ enum class SerialFault {
     no_such_port,       // no device carries that port number
     not_serial_device,  // the port names a file, folder or device that is no serial line
     busy,               // another program holds the port
+    stale_lock,         // a lock file left by a program that has exited, which we may not remove
     permission,         // the user may not open the device
     open_failed,        // any other refusal of the system
     lost,               // the device went away while open
+    simulator_exited,   // the port's link was left by a tarvok-sim that has exited
+    ports_folder_unreadable,  // the ports folder cannot be read, so no number is certain
 };
 
 struct SerialError {
     SerialFault fault;
     QString device;  // the device concerned, empty where none was found
-    QString detail;  // the system's own words, for the rare fault with no name of ours
+    QString detail;  // the lock file for stale_lock; else the system's own words, for the
+                     // rare fault with no name of ours
 };
 
 class SerialLine : public QObject {
@@ -68,8 +73,8 @@ public:
     int rthreshold() const { return rthreshold_; }
 
     qint64 in_buffer_count() const;
-    // Discards every received byte not yet read.
-    void discard_input();
+    // Discards every received byte not yet read, and returns them.
+    QByteArray discard_input();
     // Hands the bytes to the line in order, unaltered; false when the line refuses them.
     bool output(std::span<const std::uint8_t> bytes);
     // Removes and returns the oldest unread byte; nothing when none waits.
@@ -92,7 +97,7 @@ private:
     void check_hangup();
     void close_lost();
     bool lock_exclusively();
-    SerialError open_error(QSerialPort::SerialPortError error) const;
+    SerialError open_error(QSerialPort::SerialPortError error, const PortEntry& entry) const;
 
     QSerialPort* port_;
     QTimer* watchdog_;

@@ -80,9 +80,9 @@ private slots:
                 QVERIFY2(frame[1] == address, qPrintable(what));
                 QCOMPARE(hex_of(through_builder(address, command_bytes(request))), hex_of(frame));
                 const Decoded back = decode(frame);
-                QVERIFY2(std::holds_alternative<Request>(back) &&
-                             std::get<Request>(back) == request,
-                         qPrintable(what + " " + hex_of(frame)));
+                QVERIFY2(
+                    std::holds_alternative<Request>(back) && std::get<Request>(back) == request,
+                    qPrintable(what + " " + hex_of(frame)));
             }
         }
     }
@@ -94,26 +94,36 @@ private slots:
         QTest::addColumn<QString>("frame");
         QTest::addColumn<QString>("words");
         const auto all = kAllChannels;
-        QTest::newRow("ch3 self-lock") << 1 << Request(ModeSetting{3, Mode::self_lock})
-                                       << "55 01 44 00 00 01 03 9E" << "第3路 关联方式 自锁";
-        QTest::newRow("all momentary") << 1 << Request(ModeSetting{all, Mode::momentary})
-                                       << "55 01 44 00 00 03 FF 9C" << "全部通道 关联方式 点动";
+        QTest::newRow("ch3 self-lock")
+            << 1 << Request(ModeSetting{3, Mode::self_lock}) << "55 01 44 00 00 01 03 9E"
+            << "第3路 关联方式 自锁";
+        QTest::newRow("all momentary")
+            << 1 << Request(ModeSetting{all, Mode::momentary}) << "55 01 44 00 00 03 FF 9C"
+            << "全部通道 关联方式 点动";
         QTest::newRow("all on") << 1 << Request(PowerOnSetting{all, PowerOn::on})
-                                << "55 01 46 FF FF FF FF 98" << "全部通道 上电状态 上电开";
+                                << "55 01 46 FF FF FF FF 98"
+                                << "全部通道 上电状态 上电开";
         QTest::newRow("all off") << 1 << Request(PowerOnSetting{all, PowerOn::off})
-                                 << "55 01 46 00 00 00 00 9C" << "全部通道 上电状态 上电关";
-        QTest::newRow("all memory") << 1 << Request(PowerOnSetting{all, PowerOn::memory})
-                                    << "55 01 49 FF FF FF FF 9B" << "全部通道 上电状态 上电记忆";
+                                 << "55 01 46 00 00 00 00 9C"
+                                 << "全部通道 上电状态 上电关";
+        QTest::newRow("all memory")
+            << 1 << Request(PowerOnSetting{all, PowerOn::memory}) << "55 01 49 FF FF FF FF 9B"
+            << "全部通道 上电状态 上电记忆";
         QTest::newRow("ch1 on") << 1 << Request(PowerOnSetting{1, PowerOn::on})
-                                << "55 01 47 00 00 01 01 9F" << "第1路 上电状态 上电开";
+                                << "55 01 47 00 00 01 01 9F"
+                                << "第1路 上电状态 上电开";
         QTest::newRow("ch1 off") << 1 << Request(PowerOnSetting{1, PowerOn::off})
-                                 << "55 01 47 00 00 01 00 9E" << "第1路 上电状态 上电关";
-        QTest::newRow("ch32 memory") << 1 << Request(PowerOnSetting{32, PowerOn::memory})
-                                     << "55 01 4A 00 00 20 01 C1" << "第32路 上电状态 上电记忆";
-        QTest::newRow("9600 none") << 1 << Request(LineSetting{9600, Parity::none})
-                                   << "55 01 4B 00 00 96 00 37" << "通讯参数 9600 无校验";
-        QTest::newRow("255 115200 even") << 255 << Request(LineSetting{115200, Parity::even})
-                                         << "55 FF 4B 00 00 11 02 B2" << "通讯参数 115200 偶校验";
+                                 << "55 01 47 00 00 01 00 9E"
+                                 << "第1路 上电状态 上电关";
+        QTest::newRow("ch32 memory")
+            << 1 << Request(PowerOnSetting{32, PowerOn::memory}) << "55 01 4A 00 00 20 01 C1"
+            << "第32路 上电状态 上电记忆";
+        QTest::newRow("9600 none")
+            << 1 << Request(LineSetting{9600, Parity::none}) << "55 01 4B 00 00 96 00 37"
+            << "通讯参数 9600 无校验";
+        QTest::newRow("255 115200 even")
+            << 255 << Request(LineSetting{115200, Parity::even}) << "55 FF 4B 00 00 11 02 B2"
+            << "通讯参数 115200 偶校验";
     }
     void worked_examples() {
         QFETCH(int, address);
@@ -129,29 +139,31 @@ private slots:
         QTest::addColumn<int>("refusal");
         QTest::addColumn<QString>("words");
         const int range = int(Refusal::out_of_range);
-        QTest::newRow("channel 33") << "55 01 44 00 00 01 21 BC" << range
-                                    << "关联方式 参数 00 00 01 21";
-        QTest::newRow("mode 4") << "55 01 44 00 00 04 01 9F" << range << "关联方式 参数 00 00 04 01";
-        QTest::newRow("padding") << "55 01 44 00 01 01 01 9D" << range << "关联方式 参数 00 01 01 01";
-        QTest::newRow("all, mixed") << "55 01 46 FF FF FF 00 99" << range
-                                    << "全部通道上电状态 参数 FF FF FF 00";
-        QTest::newRow("one channel as all") << "55 01 47 00 00 FF 01 9D" << range
-                                            << "单路上电状态 参数 00 00 FF 01";
+        QTest::newRow("channel 33")
+            << "55 01 44 00 00 01 21 BC" << range << "关联方式 参数 00 00 01 21";
+        QTest::newRow("mode 4") << "55 01 44 00 00 04 01 9F" << range
+                                << "关联方式 参数 00 00 04 01";
+        QTest::newRow("padding") << "55 01 44 00 01 01 01 9D" << range
+                                 << "关联方式 参数 00 01 01 01";
+        QTest::newRow("all, mixed")
+            << "55 01 46 FF FF FF 00 99" << range << "全部通道上电状态 参数 FF FF FF 00";
+        QTest::newRow("one channel as all")
+            << "55 01 47 00 00 FF 01 9D" << range << "单路上电状态 参数 00 00 FF 01";
         QTest::newRow("state 2") << "55 01 47 00 00 01 02 A0" << range
                                  << "单路上电状态 参数 00 00 01 02";
-        QTest::newRow("memory all FE") << "55 01 49 FF FF FF FE 9A" << range
-                                       << "全部通道上电记忆 参数 FF FF FF FE";
-        QTest::newRow("memory last 0") << "55 01 4A 00 00 01 00 A1" << range
-                                       << "单路上电记忆 参数 00 00 01 00";
-        QTest::newRow("baud code 13") << "55 01 4B 00 00 13 00 B4" << range
-                                      << "通讯参数 参数 00 00 13 00";
+        QTest::newRow("memory all FE")
+            << "55 01 49 FF FF FF FE 9A" << range << "全部通道上电记忆 参数 FF FF FF FE";
+        QTest::newRow("memory last 0")
+            << "55 01 4A 00 00 01 00 A1" << range << "单路上电记忆 参数 00 00 01 00";
+        QTest::newRow("baud code 13")
+            << "55 01 4B 00 00 13 00 B4" << range << "通讯参数 参数 00 00 13 00";
         QTest::newRow("parity 3") << "55 01 4B 00 00 11 03 B5" << range
                                   << "通讯参数 参数 00 00 11 03";
         QTest::newRow("largest sum, unknown code")
             << "55 FF FF FF FF FF FF 4F" << int(Refusal::unknown_command)
             << "未知命令 0xFF 参数 FF FF FF FF";
-        QTest::newRow("reply start") << "22 01 44 00 00 01 03 6B" << int(Refusal::start_byte)
-                                     << "起始字节不是 55";
+        QTest::newRow("reply start")
+            << "22 01 44 00 00 01 03 6B" << int(Refusal::start_byte) << "起始字节不是 55";
         QTest::newRow("checksum") << "55 01 44 00 00 01 03 9F" << int(Refusal::checksum)
                                   << "校验和错误（应为 9E）";
     }
@@ -163,10 +175,10 @@ private slots:
         const Decoded decoded = decode(bytes);
         QVERIFY(std::holds_alternative<Refusal>(decoded));
         QCOMPARE(int(std::get<Refusal>(decoded)), refusal);
-        const bool wire_fault = refusal == int(Refusal::start_byte) ||
-                                refusal == int(Refusal::checksum);
-        const auto text = wire_fault ? describe(std::get<Refusal>(decoded), bytes)
-                                     : describe_frame(bytes);
+        const bool wire_fault =
+            refusal == int(Refusal::start_byte) || refusal == int(Refusal::checksum);
+        const auto text =
+            wire_fault ? describe(std::get<Refusal>(decoded), bytes) : describe_frame(bytes);
         QCOMPARE(QString::fromStdString(text), words);
     }
 
@@ -180,14 +192,16 @@ private slots:
                                   << "接收 22 01 44 00 00 00 FE 65 · 失败";
         QTest::newRow("03 succeeds") << "22 01 44 00 00 00 03 6A" << int(Verdict::success)
                                      << "接收 22 01 44 00 00 00 03 6A · 成功";
-        QTest::newRow("sum wraps") << "22 FF FF FF FF FF 01 1E" << int(Verdict::success)
-                                   << "接收 22 FF FF FF FF FF 01 1E · 成功 · 可能是对先前命令的回复";
+        QTest::newRow("sum wraps")
+            << "22 FF FF FF FF FF 01 1E" << int(Verdict::success)
+            << "接收 22 FF FF FF FF FF 01 1E · 成功 · 可能是对先前命令的回复";
         QTest::newRow("command start") << "55 01 44 00 00 00 01 9B" << int(Verdict::start_byte)
                                        << "接收 55 01 44 00 00 00 01 9B · 起始字节不是 22";
         QTest::newRow("checksum off") << "22 01 44 00 00 00 01 69" << int(Verdict::checksum)
                                       << "接收 22 01 44 00 00 00 01 69 · 校验和错误（应为 68）";
-        QTest::newRow("other module") << "22 05 44 00 00 00 00 6B" << int(Verdict::failure)
-                                      << "接收 22 05 44 00 00 00 00 6B · 失败 · 可能是对先前命令的回复";
+        QTest::newRow("other module")
+            << "22 05 44 00 00 00 00 6B" << int(Verdict::failure)
+            << "接收 22 05 44 00 00 00 00 6B · 失败 · 可能是对先前命令的回复";
     }
     void replies() {
         QFETCH(QString, reply);

@@ -19,6 +19,11 @@ constexpr QRect twips_rect(int left, int top, int width, int height) {
 // Places `widget` relative to its parent's top-left corner.
 void place(QWidget* widget, int left, int top, int width, int height);
 
+// Sizes a top-level window's client area and places it at `designed` when all of it
+// fits on the available area of the screen there; otherwise moves it the least
+// distance that brings it fully on-screen, so no button ends up out of reach.
+void place_window(QWidget* window, QRect designed);
+
 // The window's face: "宋体" at the given point size, bold where a frame caption is.
 QFont song(double points, bool bold = false);
 

@@ -2,21 +2,26 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QToolTip>
+#include <QShortcut>
 
 #include "protocol/number_text.h"
 #include "protocol/reply.h"
 #include "serial/port_directory.h"
-#include "ui/design.h"
 #include "serial/port_messages.h"
+#include "serial/port_number.h"
+#include "ui/controls.h"
+#include "ui/design.h"
 #include "ui/messages.h"
 #include "ui/spin_arrows.h"
+#include "ui/traffic_window.h"
 
 // The icon lives in this library's resources, which a static library must load itself.
 static void load_resources() { Q_INIT_RESOURCE(resources); }
@@ -33,96 +38,6 @@ QString parity_tail(const QString& parity_text) {
     const auto* entry = protocol::find_text(protocol::kParities, parity_text.toStdString());
     const auto parity = entry ? entry->value : protocol::Parity::none;
     return QStringLiteral(",%1,8,1").arg(QLatin1Char(serial::parity_letter(parity)));
-}
-
-QString text_of(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Each entry carries the value it stands for, so what is sent never depends on
-// where an entry stands in its list.
-template <typename Value, std::size_t N>
-void add_entries(QComboBox* combo, const std::array<protocol::Named<Value>, N>& table) {
-    for (const auto& entry : table) {
-        combo->addItem(text_of(entry.name), static_cast<int>(entry.value));
-    }
-}
-
-void add_baud_entries(QComboBox* combo) {
-    for (const auto& entry : protocol::kBaudCodes) {
-        combo->addItem(QString::number(entry.baud), entry.baud);
-    }
-}
-
-void add_channel_entries(QComboBox* combo) {
-    for (int channel = 1; channel <= protocol::kChannelCount; ++channel) {
-        const auto number = static_cast<std::uint8_t>(channel);
-        combo->addItem(QString::fromStdString(protocol::channel_entry(number)), number);
-    }
-    combo->addItem(QString::fromStdString(protocol::channel_entry(protocol::kAllChannels)),
-                   protocol::kAllChannels);
-}
-
-template <typename Value>
-Value value_of(const QComboBox* combo) {
-    return static_cast<Value>(combo->currentData().toUInt());
-}
-
-struct Twips {
-    int left, top, width, height;
-};
-
-template <typename Widget>
-Widget* placed(Widget* widget, Twips at, double points, bool bold = false) {
-    place(widget, at.left, at.top, at.width, at.height);
-    if (points > 0) {
-        widget->setFont(song(points, bold));
-    }
-    return widget;
-}
-
-QLabel* label(QWidget* parent, const char* text, Twips at, double points) {
-    return placed(new QLabel(QString::fromUtf8(text), parent), at, points);
-}
-
-QLineEdit* text_box(QWidget* parent, Twips at, double points) {
-    return placed(new QLineEdit(QStringLiteral("1"), parent), at, points);
-}
-
-QPushButton* button(QWidget* parent, const char* caption, Twips at, double points) {
-    auto* widget = placed(new QPushButton(QString::fromUtf8(caption), parent), at, points);
-    widget->setAutoDefault(false);
-    return widget;
-}
-
-QGroupBox* frame(QWidget* parent, const char* caption, Twips at, double points) {
-    auto* box = placed(new QGroupBox(QString::fromUtf8(caption), parent), at, points, true);
-    // The caption sits on the top edge of the border, as on a classic frame, so the
-    // children placed from the frame's corner fall inside the border.
-    box->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); margin-top: 0.55em; }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
-    return box;
-}
-
-QComboBox* combo(QWidget* parent, Twips at, void (*design_entries)(QComboBox*) = nullptr) {
-    auto* widget = placed(new QComboBox(parent), at, 12);
-    widget->setEditable(false);
-    if (design_entries != nullptr) {
-        design_entries(widget);
-    }
-    return widget;
-}
-
-void add_parity_entries(QComboBox* combo) { add_entries(combo, protocol::kParities); }
-
-SpinArrows* spin(QWidget* parent, Twips at) {
-    auto* widget = placed(new SpinArrows(parent), at, 0);
-    widget->setRange(0, 255);
-    widget->setSingleStep(1);
-    widget->setPageStep(1);
-    widget->setValue(1);
-    return widget;
 }
 
 }  // namespace
@@ -161,14 +76,15 @@ main_form::main_form(QWidget* parent)
       Combo1{combo(Frame1, {1200, 480, 1215, 360}, add_channel_entries),
              combo(Frame2, {1200, 480, 1215, 360}, add_channel_entries)},
       MSComm1(new serial::SerialLine(this)),
-      module1_(*add, *MSComm1, wire_log_) {
+      module1_(*add, *MSComm1, traffic_) {
     load_resources();
     setWindowTitle(QStringLiteral("TarvokV1.6"));
     setWindowIcon(QIcon(QStringLiteral(":/tarvok/tarvok.png")));
     const QRect client = twips_rect(9936, 4740, 7992, 5640);
     setFixedSize(client.size());
-    setGeometry(client);  // places the client area, not the frame around it
+    place_window(this, client);
     set_tab_order();
+    name_controls();
     connect_handlers();
     chuankou_num->installEventFilter(this);
     Form_Load();
@@ -186,6 +102,26 @@ void main_form::set_tab_order() {
     }
 }
 
+void main_form::name_controls() {
+    const std::array<std::pair<QLabel*, QWidget*>, 10> captions = {{{Label3, chuankou_num},
+                                                                    {Label2, Combo3},
+                                                                    {Label4, Combo7},
+                                                                    {Label5, add},
+                                                                    {Label7, Combo1[0]},
+                                                                    {Label8, Combo2},
+                                                                    {Label9, Combo1[1]},
+                                                                    {Label10, Combo4},
+                                                                    {Label11, Combo5},
+                                                                    {Label12, Combo6}}};
+    for (const auto& [caption, box] : captions) {
+        caption_for(caption, box);
+    }
+    for (const auto& [box, arrows] :
+         {std::pair{add, VScroll1}, std::pair{chuankou_num, VScroll2}}) {
+        arrows->setAccessibleName(box->accessibleName() + QStringLiteral(" 增减"));
+    }
+}
+
 void main_form::connect_handlers() {
     connect(open_comm, &QPushButton::clicked, this, &main_form::open_comm_Click);
     connect(Command1, &QPushButton::clicked, this, &main_form::Command1_Click);
@@ -197,6 +133,17 @@ void main_form::connect_handlers() {
     connect(VScroll1, &QAbstractSlider::valueChanged, this, &main_form::VScroll1_Change);
     connect(chuankou_num, &QLineEdit::textChanged, this, &main_form::chuankou_num_Change);
     connect(VScroll2, &QAbstractSlider::valueChanged, this, &main_form::VScroll2_Change);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_F12), QKeySequence(Qt::CTRL | Qt::Key_L)}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this,
+                &main_form::open_traffic_window);
+    }
+    for (QPushButton* button : {open_comm, Command1, Command2, Command3}) {
+        button->setToolTip(QStringLiteral("没有反应时按 F12 查看通讯记录"));
+    }
+    connect(add, &QLineEdit::editingFinished, this, [this] { finish_editing(add, VScroll1); });
+    connect(chuankou_num, &QLineEdit::editingFinished, this,
+            [this] { finish_editing(chuankou_num, VScroll2); });
 }
 
 void main_form::Form_Load() { init_lists(); }
@@ -222,13 +169,14 @@ void main_form::open_comm_Click() {
     if (MSComm1->port_open()) {
         if (MSComm1->port_open()) {
             MSComm1->set_port_open(false);
+            traffic_.port_closed();
             port_closed_ui();
         }
         return;
     }
     Combo3->setEnabled(false);
     const QString tail = parity_tail(Combo7->currentText());
-    const auto port_number = protocol::to_int16(chuankou_num->text().toStdString());
+    const auto port_number = serial::port_number(chuankou_num->text().toStdString());
     if (const auto error = MSComm1->set_settings(Combo3->currentText() + tail)) {
         fail_open(serial::open_failed(port_number.value_or(0), *error));
         return;
@@ -243,6 +191,10 @@ void main_form::open_comm_Click() {
         return;
     }
     MSComm1->set_rthreshold(kReceiveThreshold);
+    const auto settings = MSComm1->settings();
+    traffic_.port_opened(
+        *port_number, MSComm1->device(), Combo3->currentText() + tail,
+        protocol::reply_timeout_ms(settings.baud, settings.parity != protocol::Parity::none));
     port_opened_ui();
 }
 
@@ -268,6 +220,7 @@ void main_form::port_closed_ui() {
 }
 
 void main_form::MSComm1_Lost(const serial::SerialError& error) {
+    traffic_.port_lost(error.device);
     port_closed_ui();
     show_error(serial::port_lost(MSComm1->comm_port(), error.device));
 }
@@ -290,15 +243,29 @@ void main_form::Command3_Click() {
 }
 
 void main_form::report(SendResult result) {
-    if (result == SendResult::bad_address) {
+    switch (result) {
+    case SendResult::bad_address:
         show_error(address_invalid(add->text()));
+        return;
+    case SendResult::write_failed:
+        show_error(serial::write_failed(MSComm1->comm_port(), MSComm1->device()));
+        return;
+    case SendResult::sent:
+    case SendResult::port_closed:
+        break;
     }
 }
 
 // ---- Replies ---------------------------------------------------------------------
 
 void main_form::MSComm1_OnComm() {
-    if (MSComm1->comm_event() != serial::CommEvent::receive) {
+    switch (MSComm1->comm_event()) {
+    case serial::CommEvent::receive:
+        break;
+    case serial::CommEvent::line_error:
+        show_error(serial::write_failed(MSComm1->comm_port(), MSComm1->device()));
+        return;
+    case serial::CommEvent::none:
         return;
     }
     // The line raises this only while eight bytes wait, so the reads cannot run dry.
@@ -310,7 +277,7 @@ void main_form::MSComm1_OnComm() {
         recv_buf.at(i) = *received;
     }
     const protocol::Frame reply = received_frame();
-    wire_log_.judged(reply);
+    traffic_.received(reply);
     // A reply that fails the check is dropped without a word; nothing is paired
     // with the command that went out.
     if (protocol::accepted(protocol::judge(reply))) {
@@ -349,7 +316,7 @@ std::optional<int> spin_value(const QLineEdit* box) {
 }
 
 // Writes the plain form of the value. The caret keeps its distance from the end of
-// the text, so typing carries on where it was even when leading zeros or blanks go.
+// the text.
 void rewrite(QLineEdit* box, int value) {
     const QString plain = QString::number(value);
     const QString old = box->text();
@@ -364,25 +331,45 @@ void rewrite(QLineEdit* box, int value) {
 
 }  // namespace
 
-void main_form::add_Change() {
-    if (const auto value = spin_value(add)) {
-        VScroll1->setValue(*value);
+void main_form::follow_text(const QLineEdit* box, SpinArrows* arrows) {
+    if (const auto value = spin_value(box)) {
+        following_text_ = true;
+        arrows->setValue(*value);
+        following_text_ = false;
     }
 }
 
-void main_form::VScroll1_Change() { rewrite(add, VScroll1->value()); }
-
-void main_form::chuankou_num_Change() {
-    if (const auto value = spin_value(chuankou_num)) {
-        VScroll2->setValue(*value);
+void main_form::follow_arrows(QLineEdit* box, const SpinArrows* arrows) {
+    // Text the operator is typing is never rewritten under the caret: "1.5" on its
+    // way to "1.51" would become "2" and the next key would land in that.
+    if (!(following_text_ && box->hasFocus())) {
+        rewrite(box, arrows->value());
     }
 }
 
-void main_form::VScroll2_Change() { rewrite(chuankou_num, VScroll2->value()); }
+void main_form::finish_editing(QLineEdit* box, const SpinArrows* arrows) {
+    if (spin_value(box)) {
+        rewrite(box, arrows->value());
+    }
+}
+
+void main_form::add_Change() { follow_text(add, VScroll1); }
+
+void main_form::VScroll1_Change() { follow_arrows(add, VScroll1); }
+
+void main_form::chuankou_num_Change() { follow_text(chuankou_num, VScroll2); }
+
+void main_form::VScroll2_Change() { follow_arrows(chuankou_num, VScroll2); }
 
 // ---- Window --------------------------------------------------------------------
 
 void main_form::show_error(const QString& message) {
+    // A fault that repeats is told once, not once per repeat.
+    for (const auto* shown : findChildren<QMessageBox*>()) {
+        if (shown->isVisible() && shown->text() == message) {
+            return;
+        }
+    }
     auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("提示"), message,
                                 QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -396,6 +383,22 @@ bool main_form::eventFilter(QObject* watched, QEvent* event) {
         chuankou_num->setToolTip(serial::port_table_text());
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void main_form::open_traffic_window() {
+    if (traffic_window_.isNull()) {
+        traffic_window_ = new TrafficWindow(traffic_, this);
+    }
+    traffic_window_->show();
+    traffic_window_->activateWindow();
+}
+
+void main_form::contextMenuEvent(QContextMenuEvent* event) {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(QStringLiteral("通讯记录…"), QKeySequence(Qt::Key_F12), this,
+                    &main_form::open_traffic_window);
+    menu->popup(event->globalPos());
 }
 
 void main_form::closeEvent(QCloseEvent* event) {

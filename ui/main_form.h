@@ -2,6 +2,7 @@
 // groups, with the serial line MSComm1 and the reply store recv_buf.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -10,7 +11,8 @@
 #include "serial/serial_line.h"
 #include "ui/module1.h"
 #include "ui/result_dialogs.h"
-#include "ui/wire_log.h"
+#include "ui/traffic.h"
+#include "ui/traffic_window.h"
 
 class QComboBox;
 class QGroupBox;
@@ -65,6 +67,11 @@ public:
     std::array<std::int32_t, 100> recv_buf{};
 
     ResultDialogs& dialogs() { return dialogs_; }
+    Traffic& traffic() { return traffic_; }
+    // "通讯记录", opened with F12, Ctrl+L or the background's context menu; null
+    // until first opened and after it was closed.
+    TrafficWindow* traffic_window() const { return traffic_window_; }
+    void open_traffic_window();
     Module1& module1() { return module1_; }
 
     // Event handlers.
@@ -92,6 +99,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -100,7 +108,11 @@ private:
     void build_power_group();
     void build_serial_group();
     void set_tab_order();
+    void name_controls();
     void connect_handlers();
+    void follow_text(const QLineEdit* box, SpinArrows* arrows);
+    void follow_arrows(QLineEdit* box, const SpinArrows* arrows);
+    void finish_editing(QLineEdit* box, const SpinArrows* arrows);
     void MSComm1_Lost(const serial::SerialError& error);
     void fail_open(const QString& message);
     void report(SendResult result);
@@ -109,7 +121,9 @@ private:
     protocol::Frame received_frame() const;
 
     ResultDialogs dialogs_;
-    WireLog wire_log_;
+    Traffic traffic_;
+    QPointer<TrafficWindow> traffic_window_;
+    bool following_text_ = false;  // the spin value is being set from typed text
     Module1 module1_;
 };
 

@@ -4,7 +4,7 @@
 
 #include "protocol/number_text.h"
 #include "serial/serial_line.h"
-#include "ui/wire_log.h"
+#include "ui/traffic.h"
 
 namespace tarvok::ui {
 
@@ -19,9 +19,12 @@ SendResult Module1::send_built(Encode encode) {
         return SendResult::port_closed;
     }
     // A reply is matched to nothing, so whatever waits from before must go first.
-    comm_.discard_input();
+    if (const QByteArray dropped = comm_.discard_input(); !dropped.isEmpty()) {
+        log_.discarded(dropped);
+    }
     if (!comm_.output(frame)) {
-        return SendResult::write_failed;
+        // A line that went away meanwhile has already been reported as lost.
+        return comm_.port_open() ? SendResult::write_failed : SendResult::port_closed;
     }
     log_.sent(frame);
     return SendResult::sent;

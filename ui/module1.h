@@ -22,11 +22,11 @@ enum class SendResult {
     write_failed,  // the line refused the bytes
 };
 
-class WireLog;
+class Traffic;
 
 class Module1 {
 public:
-    Module1(const QLineEdit& add, serial::SerialLine& comm, WireLog& log)
+    Module1(const QLineEdit& add, serial::SerialLine& comm, Traffic& log)
         : add_(add), comm_(comm), log_(log) {}
 
     // A setting, through the builder its command uses.
@@ -43,7 +43,7 @@ private:
 
     const QLineEdit& add_;
     serial::SerialLine& comm_;
-    WireLog& log_;
+    Traffic& log_;
 };
 
 }  // namespace tarvok::ui

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "ui/controls.h"
 #include "ui/design.h"
 
 namespace tarvok::ui {
@@ -20,6 +21,7 @@ QPushButton* make_ok_button(QWidget* parent) {
     button->setFont(song(15.6));
     button->setAutoDefault(false);
     button->setDefault(false);
+    press_on_enter(button);
     return button;
 }
 
@@ -29,8 +31,12 @@ void show_shared(QPointer<Dialog>& slot) {
         slot = new Dialog();
         slot->setAttribute(Qt::WA_DeleteOnClose);
     }
+    const bool was_visible = slot->isVisible();
     slot->show();
-    slot->raise();
+    // A window just shown is already in front; one already up is brought there.
+    if (was_visible) {
+        slot->raise();
+    }
     slot->activateWindow();
 }
 
@@ -47,7 +53,7 @@ fm_cg::fm_cg()
     Label1->setFocusPolicy(Qt::NoFocus);
     const QRect client = twips_rect(12372, 6840, 2844, 2004);
     setFixedSize(client.size());
-    setGeometry(client);  // places the client area, not the frame around it
+    place_window(this, client);
     connect(cmd_queding, &QPushButton::clicked, this, &fm_cg::cmd_queding_Click);
 }
 

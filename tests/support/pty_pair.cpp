@@ -35,19 +35,27 @@ PtyPair::~PtyPair() {
     }
 }
 
-void PtyPair::write(const QByteArray& bytes) const {
+bool PtyPair::turn_event_loop() {
+    QCoreApplication::processEvents();
+    return true;
+}
+
+void PtyPair::write(const QByteArray& bytes, qsizetype piece,
+                    const std::function<bool()>& between) const {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const auto n =
-            ::write(master_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-        if (n > 0) {
-            done += n;
-        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+        const auto size = static_cast<size_t>(std::min(piece, bytes.size() - done));
+        const auto n = ::write(master_, bytes.constData() + done, size);
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
             return;
-        } else {
+        }
+        if (n < 0) {
             pollfd pfd{master_, POLLOUT, 0};
-            ::poll(&pfd, 1, 100);
-            QCoreApplication::processEvents();  // let the reader drain the line
+            ::poll(&pfd, 1, 50);
+        }
+        done += std::max<qsizetype>(n, 0);
+        if (!between()) {
+            return;
         }
     }
 }

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 #include <termios.h>
 
 namespace tarvok::test {
@@ -21,8 +23,13 @@ public:
     int master_fd() const { return master_; }
     QString slave_path() const { return slave_path_; }
 
-    // Bytes written to the master arrive at the program as received data.
-    void write(const QByteArray& bytes) const;
+    // Bytes written to the master arrive at the program as received data, in pieces
+    // of at most `piece` bytes. `between` runs after each piece and whenever the line
+    // is full; it lets the reader run (by default one turn of this thread's event
+    // loop) and stops the writing when it returns false.
+    void write(const QByteArray& bytes, qsizetype piece = 4096,
+               const std::function<bool()>& between = turn_event_loop) const;
+    static bool turn_event_loop();
     // Everything the program has written so far, waiting up to `wait_ms` for at
     // least `at_least` bytes (and a short settle for more).
     QByteArray read(int at_least = 0, int wait_ms = 2000) const;

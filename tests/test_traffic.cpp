@@ -1,0 +1,114 @@
+// The traffic window over a real pty: what the technician reads after each kind of
+// exchange, in order, and a saved copy of it.
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include "tests/support/window.h"
+#include "ui/traffic_window.h"
+
+using namespace tarvok::test;
+using tarvok::ui::TrafficWindow;
+
+namespace {
+
+// The window's lines without their time column.
+QStringList shown_lines(const TrafficWindow* window) {
+    QStringList lines;
+    for (const QString& line : window->view->toPlainText().split('\n', Qt::SkipEmptyParts)) {
+        lines.append(line.section(QStringLiteral(" ms  "), 1));
+    }
+    return lines;
+}
+
+const QString kSent = "发送 55 01 44 00 00 00 01 9B · 地址 1 第1路 关联方式 不关联";
+// At 1200 baud, 16 bytes take 134 ms; the module gets 100 ms more.
+const QString kNoReply =
+    "无应答 · 地址 1 在 234 ms 内没有有效回复，请检查模块地址、波特率和校验位、接线";
+
+}  // namespace
+
+class TrafficTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { drop_offscreen_limits(); }
+
+    // Steps: "press" Command1, "<hex>" bytes from the module, "lose" the far end.
+    void every_exchange_in_words_data() {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("lines");
+        const QString ok = "接收 22 01 44 00 00 00 01 68 · 成功";
+        QTest::newRow("success") << QStringList{"press", "22 01 44 00 00 00 01 68"}
+                                 << QStringList{kSent, ok};
+        QTest::newRow("failure") << QStringList{"press", "22 01 44 00 00 00 00 67"}
+                                 << QStringList{kSent, "接收 22 01 44 00 00 00 00 67 · 失败"};
+        QTest::newRow("checksum error")
+            << QStringList{"press", "22 01 44 00 00 00 01 6C"}
+            << QStringList{kSent, "接收 22 01 44 00 00 00 01 6C · 校验和错误（应为 68）", kNoReply};
+        QTest::newRow("wrong start byte")
+            << QStringList{"press", "55 01 44 00 00 00 01 9B"}
+            << QStringList{kSent, "接收 55 01 44 00 00 00 01 9B · 起始字节不是 22", kNoReply};
+        QTest::newRow("in three pieces")
+            << QStringList{"press", "22 01 44", "00 00 00", "01 68"} << QStringList{kSent, ok};
+        QTest::newRow("junk before a reply, then the next command")
+            << QStringList{"press", "00 13 22 01 44 00 00 00 01 68", "press"}
+            << QStringList{kSent, "接收 00 13 22 01 44 00 00 00 · 起始字节不是 22",
+                           "丢弃 2 字节: 01 68", kSent, kNoReply};
+        QTest::newRow("no reply") << QStringList{"press"} << QStringList{kSent, kNoReply};
+        QTest::newRow("another module's late reply")
+            << QStringList{"press", "22 05 44 00 00 00 01 6C"}
+            << QStringList{kSent, "接收 22 05 44 00 00 00 01 6C · 成功 · 可能是对先前命令的回复"};
+        QTest::newRow("port lost") << QStringList{"lose"} << QStringList{"串口 · 串口 1（%1）已断开"};
+    }
+    void every_exchange_in_words() {
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, lines);
+        WiredWindow w(false);
+        pick(w.form.Combo3, 0);
+        click(w.form.open_comm);
+        w.form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        QTest::keyClick(&w.form, Qt::Key_F12);
+        TrafficWindow* log = w.form.traffic_window();
+        QVERIFY(log && log->isVisible());
+        for (const QString& step : steps) {
+            if (step == "press") {
+                click(w.form.Command1);
+            } else if (step == "lose") {
+                w.wire.close_master();
+            } else {
+                w.receive(from_hex(qPrintable(step)));
+            }
+        }
+        QTest::qWait(400);  // past any reply's deadline
+        const QString opened = "串口 · 串口 1 已打开（" + w.wire.slave_path() + "，1200,n,8,1）";
+        QCOMPARE(shown_lines(log), QStringList{opened} + lines.replaceInStrings("%1", w.wire.slave_path()));
+    }
+
+    void saved_as_text_or_csv() {
+        WiredWindow w;
+        w.form.open_traffic_window();
+        click(w.form.Command1);
+        w.receive(from_hex("22 01 44 00 00 00 01 68"));
+        QTemporaryDir dir;
+        TrafficWindow* log = w.form.traffic_window();
+        log->save_to(dir.filePath("log.txt"));
+        log->save_to(dir.filePath("log.csv"));
+        QFile text(dir.filePath("log.txt"));
+        QFile csv(dir.filePath("log.csv"));
+        QVERIFY(text.open(QIODevice::ReadOnly) && csv.open(QIODevice::ReadOnly));
+        const QStringList saved = QString::fromUtf8(text.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(saved.size(), 3);
+        QVERIFY(saved.at(1).endsWith(kSent));
+        const QStringList rows = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(rows.value(0), QStringLiteral("毫秒,类型,字节,说明"));
+        QVERIFY2(rows.value(3).endsWith(",接收,22 01 44 00 00 00 01 68,成功"), qPrintable(rows.value(3)));
+        log->save_to(dir.filePath("no/such/folder/log.txt"));
+        QTRY_COMPARE(log->findChildren<QMessageBox*>().size(), 1);
+        QVERIFY(log->findChildren<QMessageBox*>().first()->text().contains("没有保存到"));
+    }
+};
+
+QTEST_MAIN(TrafficTest)
+#include "test_traffic.moc"

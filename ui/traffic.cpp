@@ -1,0 +1,160 @@
+#include "ui/traffic.h"
+
+#include <QTimer>
+
+#include "protocol/reply.h"
+
+Q_LOGGING_CATEGORY(lcWire, "tarvok.wire", QtWarningMsg)
+
+namespace tarvok::ui {
+
+namespace {
+
+using Kind = TrafficEvent::Kind;
+
+TrafficEvent of(Kind kind, int port) {
+    TrafficEvent event;
+    event.kind = kind;
+    event.port = port;
+    return event;
+}
+
+QString from(const std::string& text) { return QString::fromStdString(text); }
+
+TrafficWords wire(qint64 ms, const protocol::WireWords& w) {
+    return {ms, from(w.direction), from(w.hex), from(w.meaning), from(protocol::line(w))};
+}
+
+TrafficWords plain(qint64 ms, const QString& kind, const QString& meaning) {
+    return {ms, kind, {}, meaning, kind + QStringLiteral(" · ") + meaning};
+}
+
+TrafficWords port_words(const TrafficEvent& e) {
+    QString meaning;
+    switch (e.kind) {
+    case Kind::opened:
+        meaning = QStringLiteral("串口 %1 已打开（%2，%3）").arg(e.port).arg(e.device, e.settings);
+        break;
+    case Kind::lost:
+        meaning = QStringLiteral("串口 %1（%2）已断开").arg(e.port).arg(e.device);
+        break;
+    case Kind::closed:
+    case Kind::sent:
+    case Kind::received:
+    case Kind::discarded:
+    case Kind::no_reply:
+        meaning = QStringLiteral("串口 %1 已关闭").arg(e.port);
+        break;
+    }
+    return plain(e.ms, QStringLiteral("串口"), meaning);
+}
+
+}  // namespace
+
+TrafficWords words(const TrafficEvent& e) {
+    switch (e.kind) {
+    case Kind::sent:
+        return wire(e.ms, protocol::sent_words(e.frame));
+    case Kind::received:
+        return wire(e.ms, protocol::received_words(e.frame, e.last_sent));
+    case Kind::discarded: {
+        const QString hex = QString::fromLatin1(e.bytes.toHex(' ').toUpper());
+        const QString count = QStringLiteral("%1 字节").arg(e.bytes.size());
+        return {e.ms, QStringLiteral("丢弃"), hex, count,
+                QStringLiteral("丢弃 %1: %2").arg(count, hex)};
+    }
+    case Kind::no_reply:
+        return plain(e.ms, QStringLiteral("无应答"),
+                     QStringLiteral("地址 %1 在 %2 ms 内没有有效回复，请检查模块地址、"
+                                    "波特率和校验位、接线")
+                         .arg(e.frame[protocol::kAddressByte])
+                         .arg(e.waited_ms));
+    case Kind::opened:
+    case Kind::closed:
+    case Kind::lost:
+        break;
+    }
+    return port_words(e);
+}
+
+QString line(const TrafficWords& w) { return QStringLiteral("%1 ms  ").arg(w.ms, 8) + w.text; }
+
+Traffic::Traffic(QObject* parent) : QObject(parent), reply_timer_(new QTimer(this)) {
+    reply_timer_->setSingleShot(true);
+    connect(reply_timer_, &QTimer::timeout, this, &Traffic::no_reply);
+    since_open_.start();
+}
+
+void Traffic::port_opened(int port, const QString& device, const QString& settings, int reply_ms) {
+    since_open_.restart();
+    port_ = port;
+    last_sent_.reset();
+    reply_timer_->setInterval(reply_ms);
+    TrafficEvent event = of(Kind::opened, port);
+    event.device = device;
+    event.settings = settings;
+    record(event);
+}
+
+void Traffic::port_closed() {
+    reply_timer_->stop();
+    record(of(Kind::closed, port_));
+}
+
+void Traffic::port_lost(const QString& device) {
+    reply_timer_->stop();
+    TrafficEvent event = of(Kind::lost, port_);
+    event.device = device;
+    record(event);
+}
+
+void Traffic::sent(const protocol::Frame& frame) {
+    last_sent_ = frame;
+    reply_timer_->start();
+    TrafficEvent event = of(Kind::sent, port_);
+    event.frame = frame;
+    record(event);
+}
+
+void Traffic::received(const protocol::Frame& group) {
+    if (protocol::accepted(protocol::judge(group))) {
+        reply_timer_->stop();
+    }
+    TrafficEvent event = of(Kind::received, port_);
+    event.frame = group;
+    event.last_sent = last_sent_;
+    record(event);
+}
+
+void Traffic::discarded(const QByteArray& bytes) {
+    TrafficEvent event = of(Kind::discarded, port_);
+    event.bytes = bytes;
+    record(event);
+}
+
+void Traffic::no_reply() {
+    if (last_sent_) {
+        TrafficEvent event = of(Kind::no_reply, port_);
+        event.frame = *last_sent_;
+        event.waited_ms = reply_timer_->interval();
+        record(event);
+    }
+}
+
+void Traffic::clear() {
+    events_.clear();
+    dropped_ = 0;
+}
+
+void Traffic::record(TrafficEvent event) {
+    event.ms = since_open_.elapsed();
+    qCDebug(lcWire, "%s", qUtf8Printable(line(words(event))));
+    if (events_.size() == kMostEvents) {
+        events_.pop_front();
+        ++dropped_;
+    }
+    events_.push_back(std::move(event));
+    emit recorded(events_.back());
+}
+
+}  // namespace tarvok::ui

@@ -1,0 +1,88 @@
+// What crossed the wire while the window ran: every frame sent, every eight bytes
+// judged, bytes dropped before a command, a command left without a valid reply, and
+// the port opening, closing or going away. Recorded as plain values, at most the
+// last kMostEvents, and put into words only when someone reads them: the traffic
+// window, or the logging category tarvok.wire (off unless
+// QT_LOGGING_RULES="tarvok.wire=true").
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QLoggingCategory>
+#include <QObject>
+#include <QString>
+
+#include <deque>
+#include <optional>
+
+#include "protocol/frame.h"
+
+Q_DECLARE_LOGGING_CATEGORY(lcWire)
+
+class QTimer;
+
+namespace tarvok::ui {
+
+struct TrafficEvent {
+    enum class Kind { opened, closed, lost, sent, received, discarded, no_reply };
+    Kind kind = Kind::sent;
+    qint64 ms = 0;                             // since the port opened
+    protocol::Frame frame{};                   // sent, received; no_reply: the command
+    std::optional<protocol::Frame> last_sent;  // received: the command before it
+    QByteArray bytes;                          // discarded
+    int port = 0;                              // opened, closed, lost
+    QString device;                            // opened, lost
+    QString settings;                          // opened
+    int waited_ms = 0;                         // no_reply
+};
+
+// An event in words: the columns of a saved log, and the text of its line.
+struct TrafficWords {
+    qint64 ms;
+    QString kind;  // 发送, 接收, 丢弃, 无应答, 串口
+    QString hex;
+    QString meaning;
+    QString text;  // "发送 55 05 44 00 00 03 01 A2 · 地址 5 第3路 关联方式 自锁"
+};
+
+TrafficWords words(const TrafficEvent& event);
+// The text after the time: "    1234 ms  发送 55 05 …".
+QString line(const TrafficWords& words);
+
+class Traffic : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr std::size_t kMostEvents = 10'000;
+
+    explicit Traffic(QObject* parent = nullptr);
+
+    // `reply_ms` is how long a reply may take at the line's rate.
+    void port_opened(int port, const QString& device, const QString& settings, int reply_ms);
+    void port_closed();
+    void port_lost(const QString& device);
+    void sent(const protocol::Frame& frame);
+    void received(const protocol::Frame& group);
+    void discarded(const QByteArray& bytes);
+
+    const std::deque<TrafficEvent>& events() const { return events_; }
+    // How many of the oldest events made room for newer ones.
+    qint64 dropped() const { return dropped_; }
+    void clear();
+
+signals:
+    void recorded(const tarvok::ui::TrafficEvent& event);
+
+private:
+    void record(TrafficEvent event);
+    void no_reply();
+
+    QElapsedTimer since_open_;
+    QTimer* reply_timer_;
+    std::optional<protocol::Frame> last_sent_;
+    std::deque<TrafficEvent> events_;
+    qint64 dropped_ = 0;
+    int port_ = 0;
+};
+
+}  // namespace tarvok::ui
