@@ -69,6 +69,7 @@ if [[ -t 0 ]]; then
     fi
 fi
 
+: >"$log"  # exists before the first look for the ready line
 build/sim/tarvok-sim --port "$port_option" <"$sim_input" >"$log" 2>&1 &
 sim_pid=$!
 port=
