@@ -8,7 +8,17 @@
 #include <algorithm>
 #include <set>
 
+#include "serial/port_messages.h"
+
+#ifndef Q_OS_WIN
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 namespace tarvok::serial {
 
@@ -18,6 +28,31 @@ namespace {
 bool is_char_device(const QString& path) {
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+// An existing folder we may not list or look into leaves every number uncertain.
+bool folder_unreadable(const QString& folder) {
+    const QByteArray path = QFile::encodeName(folder);
+    DIR* dir = ::opendir(path.constData());
+    if (dir == nullptr) {
+        return errno != ENOENT;
+    }
+    ::closedir(dir);
+    return ::access(path.constData(), R_OK | X_OK) != 0;
+}
+
+// Whether the simulator that made the link for `number` has exited: its owner file
+// is there, and nobody holds the lock on it.
+bool simulator_exited(int number) {
+    const QByteArray owner =
+        QFile::encodeName(ports_folder() + QStringLiteral("/com%1.owner").arg(number));
+    const int fd = ::open(owner.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        return false;
+    }
+    const bool free = ::flock(fd, LOCK_SH | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
 }
 
 // comN links in the ports folder; N must be a whole number from 1 upward.
@@ -48,7 +83,7 @@ QString canonical(const QString& path) {
 
 QString ports_folder() {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty()) {
+    if (!QDir::isAbsolutePath(base)) {
         base = QDir::homePath() + QStringLiteral("/.config");
     }
     return base + QStringLiteral("/tarvok/ports");
@@ -65,6 +100,9 @@ QList<PortEntry> port_table() {
         }
     }
 #else
+    if (folder_unreadable(ports_folder())) {
+        return table;
+    }
     table = linked_ports();
     std::set<int> claimed;
     std::set<QString> named;
@@ -96,9 +134,15 @@ Resolution resolve_port(int number) {
 #ifdef Q_OS_WIN
     return PortEntry{number, QStringLiteral("COM%1").arg(number), QString(), false};
 #else
+    if (folder_unreadable(ports_folder())) {
+        return ResolveFailure{ResolveError::ports_folder_unreadable, ports_folder()};
+    }
     for (const PortEntry& entry : port_table()) {
         if (entry.number != number) {
             continue;
+        }
+        if (entry.from_link && simulator_exited(number)) {
+            return ResolveFailure{ResolveError::simulator_exited, entry.device};
         }
         if (!is_char_device(entry.device)) {
             // A link to nothing is a port that is not there; a link to a file or
@@ -115,6 +159,11 @@ Resolution resolve_port(int number) {
 }
 
 QString port_table_text() {
+#ifndef Q_OS_WIN
+    if (folder_unreadable(ports_folder())) {
+        return ports_folder_unreadable(ports_folder());
+    }
+#endif
     QStringList lines;
     for (const PortEntry& entry : port_table()) {
         QString line = QStringLiteral("%1 = %2").arg(entry.number).arg(entry.device);
