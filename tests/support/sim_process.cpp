@@ -4,61 +4,15 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <sys/types.h>
+
 namespace tarvok::test {
 
 namespace {
 
-constexpr int kChannels = 32;
-
-// "key=value" fields of one state line, after its leading word.
-std::optional<QStringList> values(const QString& line, const QString& head,
-                                  const QStringList& keys) {
-    const QStringList parts = line.split(QLatin1Char(' '));
-    if (parts.size() != keys.size() + 1 || parts.front() != head) {
-        return std::nullopt;
-    }
-    QStringList out;
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        const QString prefix = keys.at(i) + QLatin1Char('=');
-        if (!parts.at(i + 1).startsWith(prefix)) {
-            return std::nullopt;
-        }
-        out.append(parts.at(i + 1).mid(prefix.size()));
-    }
-    return out;
-}
+constexpr int kLinesPerModule = 33;
 
 }  // namespace
-
-std::optional<SimState> parse_sim_state(const QStringList& lines) {
-    if (lines.size() != kChannels + 1) {
-        return std::nullopt;
-    }
-    const auto head =
-        values(lines.front(), QStringLiteral("状态"),
-               {QStringLiteral("地址"), QStringLiteral("波特率"), QStringLiteral("校验")});
-    if (!head) {
-        return std::nullopt;
-    }
-    SimState state;
-    bool address_ok = false;
-    bool baud_ok = false;
-    state.address = head->at(0).toInt(&address_ok);
-    state.baud = head->at(1).toInt(&baud_ok);
-    state.parity = head->at(2);
-    if (!address_ok || !baud_ok) {
-        return std::nullopt;
-    }
-    for (int channel = 1; channel <= kChannels; ++channel) {
-        const auto fields = values(lines.at(channel), QStringLiteral("第%1路").arg(channel),
-                                   {QStringLiteral("关联方式"), QStringLiteral("上电状态")});
-        if (!fields) {
-            return std::nullopt;
-        }
-        state.channels.append({fields->at(0), fields->at(1)});
-    }
-    return state;
-}
 
 SimProcess::SimProcess() {
     QObject::connect(&proc_, &QProcess::readyReadStandardOutput, [this] { collect(); });
@@ -118,7 +72,7 @@ std::optional<QString> SimProcess::take_line(const QString& text, int wait_ms) {
     return found;
 }
 
-std::optional<SimState> SimProcess::state(int wait_ms) {
+std::optional<QString> SimProcess::state(int wait_ms, int modules) {
     if (!running()) {
         return std::nullopt;
     }
@@ -127,22 +81,23 @@ std::optional<SimState> SimProcess::state(int wait_ms) {
         return std::nullopt;
     }
     const qsizetype first = taken_ - 1;
+    const qsizetype count = qsizetype{modules} * kLinesPerModule;
     const bool complete = QTest::qWaitFor(
         [&] {
             collect();
-            return lines_.size() >= first + kChannels + 1;
+            return lines_.size() >= first + count;
         },
         wait_ms);
     if (!complete) {
         return std::nullopt;
     }
-    taken_ = first + kChannels + 1;
-    return parse_sim_state(lines_.mid(first, kChannels + 1));
+    taken_ = first + count;
+    return lines_.mid(first, count).join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-std::optional<int> SimProcess::stop(int wait_ms) {
+std::optional<int> SimProcess::stop(int wait_ms, int signo) {
     if (running()) {
-        proc_.terminate();
+        ::kill(static_cast<pid_t>(proc_.processId()), signo);
         if (!proc_.waitForFinished(wait_ms)) {
             proc_.kill();
             proc_.waitForFinished(wait_ms);

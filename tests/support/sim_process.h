@@ -1,37 +1,17 @@
 // The real tarvok-sim as a child process: it inherits this process's environment
 // at start (so it registers its port wherever ConfigDir pointed XDG_CONFIG_HOME),
 // its output is taken line by line while the event loop keeps running, and it is
-// stopped the way a technician stops it, with SIGTERM.
+// stopped the way a technician stops it, with SIGTERM (or any other signal).
 #pragma once
 
-#include <QList>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 
+#include <csignal>
 #include <optional>
 
 namespace tarvok::test {
-
-struct SimChannel {
-    QString mode;      // 关联方式, e.g. 不关联
-    QString power_on;  // 上电状态, e.g. 上电关
-
-    friend bool operator==(const SimChannel&, const SimChannel&) = default;
-};
-
-// The module as the simulator prints it after an `s` on its stdin.
-struct SimState {
-    int address = -1;
-    int baud = 0;
-    QString parity;
-    QList<SimChannel> channels;  // channels[0] is 第1路
-
-    friend bool operator==(const SimState&, const SimState&) = default;
-};
-
-// Parses the 33-line state text; nothing when any line is missing or malformed.
-std::optional<SimState> parse_sim_state(const QStringList& lines);
 
 class SimProcess {
 public:
@@ -48,12 +28,13 @@ public:
     // Lines before it are taken too, so a later call only sees newer output.
     std::optional<QString> take_line(const QString& text, int wait_ms = 5000);
 
-    // Asks for the state and parses the answer.
-    std::optional<SimState> state(int wait_ms = 5000);
+    // Asks for the state: the text the simulator printed, `modules` blocks of 33
+    // lines, to compare with sim::state_text of the modules expected.
+    std::optional<QString> state(int wait_ms = 5000, int modules = 1);
 
-    // SIGTERM, then waits for the exit; the exit code, or nothing if it would not
-    // end in time (it is killed then) or crashed.
-    std::optional<int> stop(int wait_ms = 5000);
+    // Sends `signo`, then waits for the exit; the exit code, or nothing if it would
+    // not end in time (it is killed then) or ended by the signal itself.
+    std::optional<int> stop(int wait_ms = 5000, int signo = SIGTERM);
 
     bool running() const { return proc_.state() != QProcess::NotRunning; }
     const QStringList& lines() const { return lines_; }
