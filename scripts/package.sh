@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package build-package/tarvok_<version>_amd64.deb with CPack: a
-# Release build, binaries stripped, dependencies found by dpkg-shlibdeps plus the two
-# that Qt loads at run time (see cmake/install.cmake). Install it with
+# Release build, binaries stripped, dependencies found by dpkg-shlibdeps plus Qt's
+# translations, which Qt loads at run time (see cmake/install.cmake). Install it with
 #   sudo apt-get install ./build-package/tarvok_<version>_amd64.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
