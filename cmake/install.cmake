@@ -16,18 +16,19 @@ install(FILES ${PROJECT_SOURCE_DIR}/app/tarvok.desktop
 install(FILES ${PROJECT_SOURCE_DIR}/app/org.tarvok.Tarvok.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# Man pages go in compressed, as Debian's policy asks.
+# Man pages go in compressed, as Debian's policy asks, with the project's version.
 set(tarvok_man_pages tarvok tarvok-sim)
 if(TARGET tarvokctl)
   list(APPEND tarvok_man_pages tarvokctl)
 endif()
 find_program(TARVOK_GZIP gzip REQUIRED)
 foreach(page IN LISTS tarvok_man_pages)
-  set(compressed ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1.gz)
+  set(versioned ${CMAKE_CURRENT_BINARY_DIR}/man/${page}.1)
+  set(compressed ${versioned}.gz)
+  configure_file(${PROJECT_SOURCE_DIR}/app/man/${page}.1 ${versioned} @ONLY)
   add_custom_command(OUTPUT ${compressed}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/man
-    COMMAND ${TARVOK_GZIP} -9n -c ${PROJECT_SOURCE_DIR}/app/man/${page}.1 > ${compressed}
-    DEPENDS ${PROJECT_SOURCE_DIR}/app/man/${page}.1 VERBATIM)
+    COMMAND ${TARVOK_GZIP} -9n -c ${versioned} > ${compressed}
+    DEPENDS ${versioned} VERBATIM)
   list(APPEND tarvok_compressed_man_pages ${compressed})
   install(FILES ${compressed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
