@@ -200,7 +200,10 @@ private slots:
             std::vector<std::unique_ptr<test::PtyPair>> ptys;  // the lowest free number comes first
             while (ptys.size() < 32 && (ptys.empty() || ptys.back()->slave_path() != device))
                 ptys.push_back(std::make_unique<test::PtyPair>());
-            QCOMPARE(ptys.back()->slave_path(), device);
+            // Should a program running beside this test have taken that number first, the
+            // stale link is pointed at our pty instead: the window sees the same thing.
+            if (ptys.back()->slave_path() != device)
+                QVERIFY(config.link_port(3, ptys.back()->slave_path()));
             const auto resolved = serial::resolve_port(3);
             const auto* failure = std::get_if<serial::ResolveFailure>(&resolved);
             QVERIFY(failure && failure->error == serial::ResolveError::simulator_exited);
