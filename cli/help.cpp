@@ -1,0 +1,96 @@
+#include "cli/help.h"
+
+#include "cli/outcome.h"
+#include "cli/reply_wait.h"
+#include "cli/setting_words.h"
+
+namespace tarvok::cli {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "tarvokctl：从命令行设置继电器模块，一次一项，或按计划文件成批设置。\n"
+    "\n"
+    "用法：\n"
+    "  tarvokctl [选项] mode --channel 通道 关联方式\n"
+    "  tarvokctl [选项] power-on --channel 通道 上电状态\n"
+    "  tarvokctl [选项] line 波特率 校验位\n"
+    "  tarvokctl [选项] apply 计划文件        （- 表示标准输入）\n"
+    "  tarvokctl ports                        列出串口号与设备的对应\n"
+    "  tarvokctl --help | --version\n"
+    "\n"
+    "例如：\n"
+    "  tarvokctl --port 1 --baud 9600 --parity none --address 5 mode --channel 3 自锁\n"
+    "  tarvokctl --port 1 --address 5 power-on --channel all 上电记忆\n"
+    "  tarvokctl --port 1 --address 5 line 19200 偶校验\n"
+    "  tarvokctl --port 1 --follow apply 柜3.csv\n"
+    "\n"
+    "串口与模块：\n"
+    "  --port N       串口号，1 到 255（默认 1）；对应的设备见 tarvokctl ports\n"
+    "  --baud B       串口波特率，须与模块一致（默认 9600）\n"
+    "  --parity P     串口校验位（默认 无校验）\n"
+    "  --address A    模块地址，0 到 255（默认 1）；apply 时由计划文件每行给出\n"
+    "  --channel C    mode 与 power-on 的通道\n"
+    "\n"
+    "应答：\n"
+    "  --timeout MS   每次发送后等待应答的毫秒数，默认为 16 字节的传输时间加 ";
+
+constexpr std::string_view kReplies = " ms\n                 （9600 波特无校验时为 ";
+
+constexpr std::string_view kWaiting =
+    " ms）\n"
+    "  --retries N    无应答时再发几次（默认 1）；模块拒绝的设置不再发\n"
+    "  --strict       应答的地址或命令与所发的不一致时，不算应答\n"
+    "  --follow       apply 中通讯参数修改成功后，按新波特率继续与该模块通讯\n"
+    "\n"
+    "输出：\n"
+    "  默认为中文，每项一行，apply 结束时给出汇总；在终端上另有进度行。\n"
+    "  --json         每项设置输出一行 JSON：line、address、setting、request、frame、\n"
+    "                 reply、received、outcome（done、refused、no-reply、not-sent）、\n"
+    "                 attempts、milliseconds、warning、note\n"
+    "\n"
+    "计划文件（CSV，UTF-8；# 之后为注释；第一行为表头）：\n"
+    "  address,setting,arguments\n"
+    "  5,mode,3,自锁\n"
+    "  5,power-on,all,上电记忆\n"
+    "  6,line,19200,偶校验\n"
+    "先检查整个文件，有一行不对就报出行号，什么也不发送；然后逐项发送，每项等到应答再发下一项。\n"
+    "\n";
+
+std::string value_lines() {
+    return "取值（中文为窗口列表中的写法，/ 后为英文别名，两者均可）：\n"
+           "  设置名         " +
+           choices(kKinds) +
+           "\n"
+           "  通道           1 到 32、第1路 到 第32路、all/全部\n"
+           "  关联方式       " +
+           choices(protocol::kModes) +
+           "\n"
+           "  上电状态       " +
+           choices(protocol::kPowerOnStates) +
+           "\n"
+           "  波特率         " +
+           baud_choices() +
+           "\n"
+           "  校验位         " +
+           choices(protocol::kParities) + "\n\n";
+}
+
+std::string exit_lines() {
+    std::string text = "退出码：\n";
+    for (const auto& entry : kExitCodes) {
+        const std::string code = std::to_string(static_cast<int>(entry.code));
+        text += "  " + code + std::string(4 - code.size(), ' ') + std::string(entry.meaning) + "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string help_text() {
+    return std::string(kUsage) + std::to_string(kTurnAroundMs) + std::string(kReplies) +
+           std::to_string(reply_timeout_ms(9600, protocol::Parity::none)) + std::string(kWaiting) +
+           value_lines() + exit_lines();
+}
+
+}  // namespace tarvok::cli

@@ -1,0 +1,116 @@
+// tarvokctl: sets up relay modules from the command line, one setting per call or a
+// whole plan file, with an exit code a script can act on. QtCore and QSerialPort
+// only: it runs with no display.
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "cli/help.h"
+#include "cli/options.h"
+#include "cli/report.h"
+#include "cli/runner.h"
+#include "serial/port_directory.h"
+
+namespace {
+
+using namespace tarvok::cli;
+
+void print(FILE* stream, const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
+}
+
+int usage_error(const std::string& message) {
+    print(stderr, "tarvokctl：" + message + "\n用 tarvokctl --help 查看用法。\n");
+    return static_cast<int>(Exit::usage);
+}
+
+// The plan's text, or the reason it could not be read.
+std::variant<QByteArray, std::string> read_plan(const std::string& path) {
+    QFile file;
+    const QString name = QString::fromLocal8Bit(path.c_str());
+    const std::string quoted = "计划文件“" + path + "”";
+    if (path == "-") {
+        if (!file.open(stdin, QIODevice::ReadOnly)) {
+            return std::string("无法读取标准输入上的计划");
+        }
+        return file.readAll();
+    }
+    if (!QFileInfo::exists(name)) {
+        return "找不到" + quoted + "，请检查路径";
+    }
+    if (QFileInfo(name).isDir()) {
+        return quoted + "是一个文件夹，请给出 CSV 文件";
+    }
+    file.setFileName(name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return "无法读取" + quoted + "，请检查文件权限";
+    }
+    return file.readAll();
+}
+
+int run(const Invocation& invocation, const std::vector<PlanStep>& steps, bool plan) {
+    Runner runner(invocation.run, steps);
+    Console console(invocation.json, plan);
+    QObject::connect(&runner, &Runner::step_started, [&](std::size_t index, std::size_t total) {
+        console.started(index, total, runner.results().at(index));
+    });
+    QObject::connect(&runner, &Runner::step_finished,
+                     [&](const StepResult& result) { console.finished_one(result); });
+    QObject::connect(&runner, &Runner::finished, [&](Exit code, const QString& failure) {
+        console.finished_all(runner.results(), failure);
+        QCoreApplication::exit(static_cast<int>(code));
+    });
+    QMetaObject::invokeMethod(&runner, &Runner::start, Qt::QueuedConnection);
+    return QCoreApplication::exec();
+}
+
+int apply(const Invocation& invocation, const std::string& path) {
+    const auto text = read_plan(path);
+    if (const auto* error = std::get_if<std::string>(&text)) {
+        return usage_error(*error);
+    }
+    const auto& bytes = std::get<QByteArray>(text);
+    const auto parsed = parse_plan(std::string_view(bytes.constData(), bytes.size()));
+    if (const auto* error = std::get_if<PlanError>(&parsed)) {
+        return usage_error("计划文件“" + path + "”" + error->message + "。什么也没有发送");
+    }
+    return run(invocation, std::get<std::vector<PlanStep>>(parsed), true);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    const auto parsed = parse_invocation(args);
+    if (const auto* error = std::get_if<UsageError>(&parsed)) {
+        return usage_error(error->message);
+    }
+    const auto& invocation = std::get<Invocation>(parsed);
+    const Command& command = invocation.command;
+    if (std::holds_alternative<ShowHelp>(command)) {
+        print(stdout, help_text());
+        return 0;
+    }
+    if (std::holds_alternative<ShowVersion>(command)) {
+        print(stdout, std::string("tarvokctl ") + TARVOK_VERSION + "\n");
+        return 0;
+    }
+    if (std::holds_alternative<ListPorts>(command)) {
+        const QString table = tarvok::serial::port_table_text();
+        print(stdout,
+              table.isEmpty() ? std::string("没有找到串口。\n") : table.toStdString() + "\n");
+        return 0;
+    }
+    if (const auto* one = std::get_if<SendOne>(&command)) {
+        return run(invocation, {one->step}, false);
+    }
+    return apply(invocation, std::get<ApplyPlan>(command).path);
+}

@@ -1,0 +1,52 @@
+// tarvokctl's command line: the PC's line, how to wait for replies, and one
+// command (a setting, apply PLAN, ports, --help, --version). Options may stand
+// anywhere; a value follows as the next argument or after '='.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "cli/plan.h"
+#include "serial/line_settings.h"
+
+namespace tarvok::cli {
+
+struct RunConfig {
+    int port = 1;
+    serial::LineSettings line;      // the PC's line to start with
+    std::optional<int> timeout_ms;  // per attempt; from the line rate when absent
+    int retries = 1;                // further attempts after no reply
+    bool strict = false;            // a reply that does not echo the frame does not count
+    bool follow = false;            // after a line change, talk to that module at its new rate
+};
+
+inline constexpr int kMaxTimeoutMs = 600'000;
+inline constexpr int kMaxRetries = 100;
+
+struct ShowHelp {};
+struct ShowVersion {};
+struct ListPorts {};
+struct SendOne {
+    PlanStep step;  // line 0
+};
+struct ApplyPlan {
+    std::string path;  // "-" reads the plan from standard input
+};
+using Command = std::variant<ShowHelp, ShowVersion, ListPorts, SendOne, ApplyPlan>;
+
+struct Invocation {
+    RunConfig run;
+    bool json = false;
+    Command command;
+};
+
+struct UsageError {
+    std::string message;  // Chinese, one sentence naming the argument at fault
+};
+
+std::variant<Invocation, UsageError> parse_invocation(std::span<const std::string_view> args);
+
+}  // namespace tarvok::cli

@@ -1,0 +1,122 @@
+#include "cli/setting_words.h"
+
+#include <charconv>
+#include <optional>
+
+namespace tarvok::cli {
+
+namespace {
+
+using protocol::kAllChannels;
+
+// A whole decimal number without sign or blanks.
+std::optional<std::uint32_t> whole_number(std::string_view text) {
+    std::uint32_t value = 0;
+    const auto* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || text.front() == '+' || ec != std::errc() || ptr != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// 1 to 32, the window's "第3路" and "全部", or "all".
+std::optional<std::uint8_t> channel_from(std::string_view text) {
+    if (text == "all" || text == protocol::channel_entry(kAllChannels)) {
+        return kAllChannels;
+    }
+    if (const auto n = whole_number(text); n && *n <= protocol::kChannelCount) {
+        const auto channel = static_cast<std::uint8_t>(*n);
+        return protocol::valid_channel(channel) ? std::optional(channel) : std::nullopt;
+    }
+    for (int n = 1; n <= protocol::kChannelCount; ++n) {
+        if (text == protocol::channel_entry(static_cast<std::uint8_t>(n))) {
+            return static_cast<std::uint8_t>(n);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
+
+std::string example(Kind kind) {
+    switch (kind) {
+    case Kind::mode:
+        return "3 自锁";
+    case Kind::power_on:
+        return "all 上电记忆";
+    case Kind::line:
+        break;
+    }
+    return "19200 偶校验";
+}
+
+SettingOrError channel_setting(Kind kind, std::string_view channel_text, std::string_view value) {
+    const auto channel = channel_from(channel_text);
+    if (!channel) {
+        return "通道" + quoted(channel_text) + "无效，应为 1 到 32、第1路 到 第32路、all 或 全部";
+    }
+    if (kind == Kind::mode) {
+        if (const auto* mode = protocol::find_text(protocol::kModes, value)) {
+            return protocol::ModeSetting{*channel, mode->value};
+        }
+        return quoted(value) + "不是关联方式，可用：" + choices(protocol::kModes);
+    }
+    if (const auto* state = protocol::find_text(protocol::kPowerOnStates, value)) {
+        return protocol::PowerOnSetting{*channel, state->value};
+    }
+    return quoted(value) + "不是上电状态，可用：" + choices(protocol::kPowerOnStates);
+}
+
+SettingOrError line_setting(std::string_view baud_text, std::string_view parity_text) {
+    const auto baud = whole_number(baud_text);
+    if (!baud || !protocol::code_for_baud(*baud)) {
+        return "波特率" + quoted(baud_text) + "模块不支持，可用：" + baud_choices();
+    }
+    const auto* parity = protocol::find_text(protocol::kParities, parity_text);
+    if (!parity) {
+        return quoted(parity_text) + "不是校验位，可用：" + choices(protocol::kParities);
+    }
+    return protocol::LineSetting{*baud, parity->value};
+}
+
+}  // namespace
+
+const protocol::Named<Kind>* find_kind(std::string_view text) {
+    return protocol::find_text(kKinds, text);
+}
+
+bool takes_channel(Kind kind) { return kind != Kind::line; }
+
+std::string argument_names(Kind kind) {
+    switch (kind) {
+    case Kind::mode:
+        return "通道 关联方式";
+    case Kind::power_on:
+        return "通道 上电状态";
+    case Kind::line:
+        break;
+    }
+    return "波特率 校验位";
+}
+
+SettingOrError setting_from(Kind kind, std::span<const std::string_view> args) {
+    if (args.size() != 2) {
+        return std::string(protocol::name_in(kKinds, kind)) + "需要两项：" + argument_names(kind) +
+               "，例如 " + example(kind);
+    }
+    if (takes_channel(kind)) {
+        return channel_setting(kind, args[0], args[1]);
+    }
+    return line_setting(args[0], args[1]);
+}
+
+std::string baud_choices() {
+    std::string text;
+    for (const auto& entry : protocol::kBaudCodes) {
+        text += (text.empty() ? "" : "、") + std::to_string(entry.baud);
+    }
+    return text;
+}
+
+}  // namespace tarvok::cli

@@ -1,0 +1,249 @@
+// tarvokctl end to end: the real program against the real tarvok-sim over its pty.
+// The simulator's log shows every frame that reached the wire, its state printout
+// what each module took; tarvokctl's --json lines and exit code what it made of it.
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+#include "cli/reply_wait.h"
+#include "tests/support/config_dir.h"
+
+using tarvok::test::ConfigDir;
+
+namespace {
+
+constexpr int kPort = 7;
+constexpr int kWaitMs = 30000;  // only ever reached when something is wrong
+
+// tarvok-sim as a child process; its output is gathered while the event loop runs.
+struct Sim {
+    explicit Sim(const QStringList& args) {
+        QObject::connect(&proc_, &QProcess::readyReadStandardOutput,
+                         [this] { out_ += QString::fromUtf8(proc_.readAllStandardOutput()); });
+        proc_.start(QStringLiteral(TARVOK_SIM_PATH),
+                    QStringList{"--port", QString::number(kPort)} + args);
+        ready = QTest::qWaitFor([this] { return out_.contains("就绪"); }, kWaitMs);
+    }
+    ~Sim() { stop(); }
+    void stop() {
+        proc_.terminate();
+        proc_.waitForFinished(kWaitMs);
+    }
+    // Frames the simulator heard, answered or not: one log line each, "地址 A …".
+    qsizetype frames() const {
+        const auto lines = out_.split('\n');
+        return std::count_if(lines.begin(), lines.end(),
+                             [](const QString& l) { return l.startsWith("地址 "); });
+    }
+    // Every module's state lines, each prefixed with its address: "\n5:第3路 关联方式=自锁 …".
+    QString state() {
+        const qsizetype from = out_.size();
+        proc_.write("s\n?\n");  // the answer to "?" marks the end of the printout
+        if (!QTest::qWaitFor([&] { return out_.indexOf("输入 s", from) >= 0; }, kWaitMs)) {
+            return {};
+        }
+        QString text;
+        QString address;
+        for (const QString& line : out_.mid(from).split('\n')) {
+            if (line.startsWith("状态 地址=")) {
+                address = line.section('=', 1, 1).section(' ', 0, 0);
+            }
+            text += '\n' + address + ':' + line;
+        }
+        return text;
+    }
+
+    QProcess proc_;
+    QString out_;
+    bool ready = false;
+};
+
+struct Run {
+    int exit = -1;
+    QStringList outcomes;  // each --json line's outcome, in order
+    QString errors;
+};
+
+// tarvokctl with the given arguments; `cut_after_first` stops the simulator as soon
+// as the first result is out, so the port vanishes in the middle of the run.
+Run run_ctl(const QStringList& args, Sim& sim, bool cut_after_first) {
+    QProcess ctl;
+    ctl.start(QStringLiteral(TARVOKCTL_PATH), args);
+    if (cut_after_first && QTest::qWaitFor([&] { return ctl.canReadLine(); }, kWaitMs)) {
+        sim.stop();
+    }
+    const bool ended =
+        QTest::qWaitFor([&] { return ctl.state() == QProcess::NotRunning; }, kWaitMs);
+    Run run{ended && ctl.exitStatus() == QProcess::NormalExit ? ctl.exitCode() : -1,
+            {},
+            QString::fromUtf8(ctl.readAllStandardError())};
+    for (const QByteArray& line : ctl.readAllStandardOutput().split('\n')) {
+        if (!line.isEmpty()) {
+            run.outcomes << QJsonDocument::fromJson(line).object().value("outcome").toString();
+        }
+    }
+    return run;
+}
+
+QString plan(const QStringList& lines) {
+    return "address,setting,arguments\n" + lines.join('\n') + '\n';
+}
+
+}  // namespace
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void runs_data();
+    void runs();
+    void replies_data();
+    void replies();
+};
+
+void CliTest::runs_data() {
+    QTest::addColumn<QStringList>("sim");   // simulator options besides --port
+    QTest::addColumn<QString>("plan");      // a plan file's text; none for a single setting
+    QTest::addColumn<QStringList>("args");  // tarvokctl's arguments after the common ones
+    QTest::addColumn<bool>("cut");          // the simulator stops after the first result
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QStringList>("outcomes");
+    QTest::addColumn<int>("frames");          // frames the simulator heard
+    QTest::addColumn<QStringList>("state");   // lines of the state printout, "address:line"
+    QTest::addColumn<QStringList>("errors");  // pieces of standard error
+
+    const QStringList done{"done"};
+    QStringList bus_plan;
+    QStringList bus_outcomes;
+    for (int a = 1; a <= 10; ++a) {
+        bus_plan << QStringLiteral("%1,mode,%1,联动").arg(a);
+        bus_outcomes << (a <= 8 ? "done" : "no-reply");
+    }
+    const QString line_plan = plan({"1,line,19200,even", "1,mode,2 linked", "2,mode,第2路,联动"});
+    const QString idle = "1:第1路 关联方式=不关联 上电状态=上电关";
+
+    QTest::newRow("mode, window's words")
+        << QStringList{"--address", "5"} << QString()
+        << QStringList{"--address", "5", "mode", "--channel", "3", "自锁"} << false << 0 << done
+        << 1 << QStringList{"5:第3路 关联方式=自锁 上电状态=上电关"} << QStringList{};
+    QTest::newRow("mode, aliases")
+        << QStringList{} << QString() << QStringList{"mode", "--channel", "第32路", "momentary"}
+        << false << 0 << done << 1 << QStringList{"1:第32路 关联方式=点动 上电状态=上电关", idle}
+        << QStringList{};
+    QTest::newRow("power-on, every channel")
+        << QStringList{} << QString() << QStringList{"power-on", "--channel", "all", "上电记忆"}
+        << false << 0 << done << 1
+        << QStringList{"1:第1路 关联方式=不关联 上电状态=上电记忆",
+                       "1:第32路 关联方式=不关联 上电状态=上电记忆"}
+        << QStringList{};
+    QTest::newRow("power-on, one channel")
+        << QStringList{} << QString() << QStringList{"power-on", "--channel=5", "on"} << false << 0
+        << done << 1 << QStringList{"1:第5路 关联方式=不关联 上电状态=上电开", idle}
+        << QStringList{};
+    QTest::newRow("line") << QStringList{} << QString() << QStringList{"line", "19200", "偶校验"}
+                          << false << 0 << done << 1
+                          << QStringList{"1:状态 地址=1 波特率=19200 校验=偶校验"} << QStringList{};
+    QTest::newRow("bus of 8, plan of 10")
+        << QStringList{"--address", "1-8"} << plan(bus_plan) << QStringList{} << false << 2
+        << bus_outcomes << 8 + 2 * 2
+        << QStringList{"1:第1路 关联方式=联动 上电状态=上电关",
+                       "8:第8路 关联方式=联动 上电状态=上电关"}
+        << QStringList{"无应答    2  第 10–11 行"};
+    QTest::newRow("refused") << QStringList{"--fail"} << QString()
+                             << QStringList{"mode", "--channel", "1", "自锁"} << false << 1
+                             << QStringList{"refused"} << 1 << QStringList{idle} << QStringList{};
+    QTest::newRow("corrupt checksum, retried")
+        << QStringList{"--corrupt-checksum"} << QString()
+        << QStringList{"mode", "--channel", "1", "自锁"} << false << 2 << QStringList{"no-reply"}
+        << 2 << QStringList{} << QStringList{};
+    QTest::newRow("junk before the reply")
+        << QStringList{"--garbage"} << QString() << QStringList{"mode", "--channel", "1", "自锁"}
+        << false << 0 << done << 1 << QStringList{"1:第1路 关联方式=自锁 上电状态=上电关"}
+        << QStringList{};
+    QTest::newRow("line change, not followed")
+        << QStringList{"--address", "1-2"} << line_plan << QStringList{} << false << 2
+        << QStringList{"done", "no-reply", "done"} << 1 + 2 + 1
+        << QStringList{"1:状态 地址=1 波特率=19200 校验=偶校验",
+                       "1:第2路 关联方式=不关联 上电状态=上电关",
+                       "2:第2路 关联方式=联动 上电状态=上电关"}
+        << QStringList{};
+    QTest::newRow("line change, followed")
+        << QStringList{"--address", "1-2"} << line_plan << QStringList{"--follow"} << false << 0
+        << QStringList{"done", "done", "done"} << 3
+        << QStringList{"1:第2路 关联方式=联动 上电状态=上电关",
+                       "2:第2路 关联方式=联动 上电状态=上电关"}
+        << QStringList{};
+    QTest::newRow("bad plan line")
+        << QStringList{} << plan({"1,mode,3,自锁", "1,mode,33,自锁"}) << QStringList{} << false
+        << 64 << QStringList{} << 0 << QStringList{"1:第3路 关联方式=不关联 上电状态=上电关"}
+        << QStringList{"第 3 行", "33"};
+    QTest::newRow("port vanishes")
+        << QStringList{"--delay", "2000"}
+        << plan({"1,mode,1,自锁", "1,mode,2,自锁", "1,mode,3,自锁", "1,mode,4,自锁"})
+        << QStringList{"--timeout", "20000"} << true << 74
+        << QStringList{"done", "no-reply", "not-sent", "not-sent"} << 2 << QStringList{}
+        << QStringList{"已断开", "成功      1  第 2 行", "未发送    2  第 4–5 行"};
+}
+
+void CliTest::runs() {
+    QFETCH(QStringList, sim);
+    QFETCH(QString, plan);
+    QFETCH(QStringList, args);
+    QFETCH(bool, cut);
+    QFETCH(int, exit);
+    QFETCH(QStringList, outcomes);
+    QFETCH(int, frames);
+    QFETCH(QStringList, state);
+    QFETCH(QStringList, errors);
+
+    const ConfigDir config;
+    Sim simulator(sim);
+    QVERIFY(simulator.ready);
+    QStringList all{"--port", QString::number(kPort), "--json", "--timeout", "1000"};
+    all += args;
+    if (!plan.isEmpty()) {
+        QFile file(config.root() + "/plan.csv");
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write(plan.toUtf8()) == plan.toUtf8().size());
+        all << "apply" << file.fileName();
+    }
+    const Run run = run_ctl(all, simulator, cut);
+    QCOMPARE(run.outcomes, outcomes);
+    QCOMPARE(run.exit, exit);
+    for (const QString& piece : errors) {
+        QVERIFY2(run.errors.contains(piece), qPrintable(run.errors));
+    }
+    // Asked even when no line is checked: its answer comes after every earlier log line.
+    const QString printed = cut ? QString() : simulator.state();
+    QCOMPARE(simulator.frames(), frames);
+    for (const QString& line : state) {
+        QVERIFY2(printed.contains('\n' + line + '\n'), qPrintable(line));
+    }
+}
+
+// Bytes from another module (address 2) and the start of ours, after a frame to
+// address 1: a warning without --strict, no reply with it; the partial reply waits.
+void CliTest::replies_data() {
+    QTest::addColumn<bool>("strict");
+    QTest::addColumn<QByteArray>("taken");
+    QTest::newRow("another module's reply") << false << QByteArray("22 02 44 00 00 00 01 69");
+    QTest::newRow("another module's reply, strict") << true << QByteArray();
+}
+
+void CliTest::replies() {
+    QFETCH(bool, strict);
+    QFETCH(QByteArray, taken);
+    const auto sent = tarvok::protocol::encode_frame3(1, 0x44, 0, 1, 1);
+    const QByteArray in = QByteArray::fromHex("11 22 02 44 00 00 00 01 69 22 01 44");
+    std::vector<std::uint8_t> pending(in.begin(), in.end());
+    const auto reply = tarvok::cli::take_reply(pending, sent, strict);
+    QCOMPARE(reply ? QByteArray::fromStdString(tarvok::protocol::hex(reply->reply)) : "", taken);
+    QCOMPARE(reply && !reply->echoed, !taken.isEmpty());
+    const auto left = reinterpret_cast<const char*>(pending.data());
+    QCOMPARE(QByteArray(left, qsizetype(pending.size())), in.right(3));
+}
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "test_cli.moc"
