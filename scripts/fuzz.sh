@@ -2,14 +2,14 @@
 # Builds the libFuzzer targets (clang-14, into build-fuzz/) and fuzzes.
 #   scripts/fuzz.sh <target> [seconds]   one target, default 600 s
 #   scripts/fuzz.sh all [seconds]        every target, two at a time, default 20 s each
-# Targets: number_text line_settings frame_reader reply_path. Seeds come from
+# Targets: number_text frame_reader plan. Seeds come from
 # fuzz/corpus/<target>/ (never written to); what the fuzzer learns goes to
 # build-fuzz/corpus/<target>/, a crashing input to build-fuzz/crashes/<target>/.
 # Exits non-zero when any target finds a fault.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(number_text line_settings frame_reader reply_path)
+targets=(number_text frame_reader plan)
 which=${1:?"usage: scripts/fuzz.sh <${targets[*]// /|}|all> [seconds]"}
 if [[ "$which" == all ]]; then
     seconds=${2:-20}

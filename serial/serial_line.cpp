@@ -80,6 +80,20 @@ bool left_by_exited_program(const QString& lock_path) {
 }
 #endif
 
+SerialFault fault_of(ResolveError error) {
+    switch (error) {
+    case ResolveError::not_char_device:
+        return SerialFault::not_serial_device;
+    case ResolveError::simulator_exited:
+        return SerialFault::simulator_exited;
+    case ResolveError::ports_folder_unreadable:
+        return SerialFault::ports_folder_unreadable;
+    case ResolveError::no_such_port:
+        break;
+    }
+    return SerialFault::no_such_port;
+}
+
 }  // namespace
 
 SerialLine::SerialLine(QObject* parent)
@@ -118,10 +132,7 @@ std::optional<SerialError> SerialLine::set_port_open(bool open) {
     }
     const Resolution resolution = resolve_port(comm_port_);
     if (const auto* failure = std::get_if<ResolveFailure>(&resolution)) {
-        const SerialFault fault = failure->error == ResolveError::not_char_device
-                                      ? SerialFault::not_serial_device
-                                      : SerialFault::no_such_port;
-        return SerialError{fault, failure->device, QString()};
+        return SerialError{fault_of(failure->error), failure->device, QString()};
     }
     const auto& entry = std::get<PortEntry>(resolution);
     port_->setPortName(entry.device);
