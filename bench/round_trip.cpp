@@ -1,7 +1,8 @@
 // Round trip of one setting: a click on Command1 through the real window, serial
 // line and pty to a running tarvok-sim and back to result_shown; beside it, the same
 // frame written straight to the pty and the reply read back, against the same
-// simulator in the same run. Both at 115200 baud, in alternating blocks so that
+// simulator in the same run; and the window's round trip with its traffic window
+// open beside it closed. Both at 115200 baud, in alternating blocks so that
 // drift in the machine's load falls on both alike.
 //
 //   bench_round_trip [round trips per subject, default 1000]
@@ -24,6 +25,7 @@
 
 #include "bench/bench_support.h"
 #include "ui/main_form.h"
+#include "ui/traffic_window.h"
 
 using namespace tarvok::bench;
 using tarvok::ui::main_form;
@@ -177,19 +179,27 @@ int main(int argc, char** argv) {
     bare_round_trips(device, kWarmUp);
 
     std::vector<double> window;
+    std::vector<double> logged;
     std::vector<double> bare;
     for (int block = 0; block < kBlocks; ++block) {
         open_port(form, true);
         append(window, window_round_trips(form, count / kBlocks));
+        // The same with the traffic window open, showing every line as it comes.
+        form.open_traffic_window();
+        append(logged, window_round_trips(form, count / kBlocks));
+        form.traffic_window()->close();
         open_port(form, false);
         append(bare, bare_round_trips(device, count / kBlocks));
     }
     const Spread w = spread(window);
+    const Spread l = spread(logged);
     const Spread b = spread(bare);
     emit_result("round trip median", "window", w.median, "us");
     emit_result("round trip p99", "window", w.p99, "us");
     emit_result("round trip median", "bare pty", b.median, "us");
     emit_result("round trip p99", "bare pty", b.p99, "us");
+    emit_result("round trip median, traffic window", "open", l.median, "us");
+    emit_result("round trip median, traffic window", "closed", w.median, "us");
     emit_result("round trips", "each", double(window.size()), "");
     return 0;
 }

@@ -1,6 +1,6 @@
-// Typed numbers: the rounded value, the 32- and 16-bit conversions and the address
-// byte must agree with a plain model of the accepted text, with each other, and
-// with themselves under rewrites that cannot change a number.
+// Typed numbers: the rounded value, the 16-bit conversion and the address byte must
+// agree with a plain model of the accepted text, with each other, and with
+// themselves under rewrites that cannot change a number.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -100,20 +100,8 @@ std::optional<std::int64_t> in_range(std::optional<std::int64_t> v) {
     return std::nullopt;
 }
 
-std::optional<std::int64_t> widen(std::optional<std::int32_t> v) {
-    return v ? std::optional<std::int64_t>(*v) : std::nullopt;
-}
 std::optional<std::int64_t> widen(std::optional<std::int16_t> v) {
     return v ? std::optional<std::int64_t>(*v) : std::nullopt;
-}
-
-// The address byte a value gives: the remainder with the dividend's sign, refused
-// when that remainder is negative.
-std::optional<std::int64_t> model_address(std::optional<std::int64_t> v32) {
-    if (!v32 || *v32 % 256 < 0) {
-        return std::nullopt;
-    }
-    return *v32 % 256;
 }
 
 void check_against_model(std::string_view text, std::optional<std::int64_t> parsed) {
@@ -130,19 +118,14 @@ void check_against_model(std::string_view text, std::optional<std::int64_t> pars
     }
 }
 
+// The 16-bit box value and the address byte follow from the value alone: the
+// address only where it is 0 to 255, never wrapped onto another module.
 void check_conversions(std::string_view text, std::optional<std::int64_t> parsed) {
-    const auto v32 = widen(to_int32(text));
-    const auto v16 = widen(to_int16(text));
-    require(v32 == in_range<std::int32_t>(parsed), "to_int32 disagrees with the value", text);
-    require(v16 == in_range<std::int16_t>(parsed), "to_int16 disagrees with the value", text);
-    require(!v16 || v32 == v16, "to_int16 accepted what to_int32 reads otherwise", text);
+    require(widen(to_int16(text)) == in_range<std::int16_t>(parsed), "to_int16", text);
     const auto address = address_byte(text);
-    const auto expected = model_address(v32);
-    require(address.has_value() == expected.has_value(), "address acceptance", text);
-    require(!address || *address == *expected, "address byte value", text);
-    // Where the 16-bit box accepts, the address follows from its value alone.
-    require(!v16 || address.has_value() == (*v16 % 256 >= 0), "address vs 16-bit", text);
-    require(!v16 || !address || *address == *v16 % 256, "address vs 16-bit value", text);
+    const bool in_bus = parsed && *parsed >= 0 && *parsed <= 255;
+    require(address.has_value() == in_bus, "address acceptance", text);
+    require(!address || *address == *parsed, "address byte value", text);
 }
 
 // Rewrites that keep the number: extra blanks, an explicit sign, a trailing

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarvok needs that this machine lacks.
-# Usage: scripts/setup.sh [run|test]   (test adds what the test suite needs)
+# Usage: scripts/setup.sh [run|test|package|font]   (test adds what the test suite needs,
+# package what scripts/package.sh needs, font what rebuilding the font subset needs)
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev fonts-noto-cjk)
+packages=(cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev qt6-translations-l10n)
 if [[ "${1:-run}" == test ]]; then
-    packages+=(clang-14 libclang-rt-14-dev)
+    packages+=(clang-14 libclang-rt-14-dev locales desktop-file-utils appstream groff-base)
 fi
+case "${1:-run}" in
+package) packages+=(dpkg-dev) ;;
+font) packages+=(fonts-noto-cjk python3-fonttools) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -14,12 +19,17 @@ for package in "${packages[@]}"; do
         missing+=("$package")
     fi
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
 sudo=()
 if [[ $(id -u) -ne 0 ]]; then
     sudo=(sudo)
 fi
-echo "正在安装缺少的软件包: ${missing[*]}"
-"${sudo[@]}" apt-get update
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
+if [[ ${#missing[@]} -gt 0 ]]; then
+    echo "正在安装缺少的软件包: ${missing[*]}"
+    "${sudo[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
+fi
+# The tests also run in the locale our users run.
+if [[ "${1:-run}" == test ]] && ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+    echo "正在生成 zh_CN.UTF-8 区域设置"
+    "${sudo[@]}" localedef -i zh_CN -c -f UTF-8 zh_CN.UTF-8
+fi

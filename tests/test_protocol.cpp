@@ -91,87 +91,69 @@ private slots:
     void worked_examples_data() {
         QTest::addColumn<int>("address");
         QTest::addColumn<Request>("request");
-        QTest::addColumn<QString>("frame");
         QTest::addColumn<QString>("words");
         const auto all = kAllChannels;
-        QTest::newRow("ch3 self-lock")
-            << 1 << Request(ModeSetting{3, Mode::self_lock}) << "55 01 44 00 00 01 03 9E"
-            << "第3路 关联方式 自锁";
-        QTest::newRow("all momentary")
-            << 1 << Request(ModeSetting{all, Mode::momentary}) << "55 01 44 00 00 03 FF 9C"
-            << "全部通道 关联方式 点动";
-        QTest::newRow("all on") << 1 << Request(PowerOnSetting{all, PowerOn::on})
-                                << "55 01 46 FF FF FF FF 98"
-                                << "全部通道 上电状态 上电开";
-        QTest::newRow("all off") << 1 << Request(PowerOnSetting{all, PowerOn::off})
-                                 << "55 01 46 00 00 00 00 9C"
-                                 << "全部通道 上电状态 上电关";
-        QTest::newRow("all memory")
-            << 1 << Request(PowerOnSetting{all, PowerOn::memory}) << "55 01 49 FF FF FF FF 9B"
-            << "全部通道 上电状态 上电记忆";
-        QTest::newRow("ch1 on") << 1 << Request(PowerOnSetting{1, PowerOn::on})
-                                << "55 01 47 00 00 01 01 9F"
-                                << "第1路 上电状态 上电开";
-        QTest::newRow("ch1 off") << 1 << Request(PowerOnSetting{1, PowerOn::off})
-                                 << "55 01 47 00 00 01 00 9E"
-                                 << "第1路 上电状态 上电关";
-        QTest::newRow("ch32 memory")
-            << 1 << Request(PowerOnSetting{32, PowerOn::memory}) << "55 01 4A 00 00 20 01 C1"
-            << "第32路 上电状态 上电记忆";
-        QTest::newRow("9600 none")
-            << 1 << Request(LineSetting{9600, Parity::none}) << "55 01 4B 00 00 96 00 37"
-            << "通讯参数 9600 无校验";
-        QTest::newRow("255 115200 even")
-            << 255 << Request(LineSetting{115200, Parity::even}) << "55 FF 4B 00 00 11 02 B2"
-            << "通讯参数 115200 偶校验";
+        const std::tuple<const char*, int, Request, const char*> rows[] = {
+            {"55 01 44 00 00 01 03 9E", 1, ModeSetting{3, Mode::self_lock}, "第3路 关联方式 自锁"},
+            {"55 01 44 00 00 03 FF 9C", 1, ModeSetting{all, Mode::momentary},
+             "全部通道 关联方式 点动"},
+            {"55 01 46 FF FF FF FF 98", 1, PowerOnSetting{all, PowerOn::on},
+             "全部通道 上电状态 上电开"},
+            {"55 01 46 00 00 00 00 9C", 1, PowerOnSetting{all, PowerOn::off},
+             "全部通道 上电状态 上电关"},
+            {"55 01 49 FF FF FF FF 9B", 1, PowerOnSetting{all, PowerOn::memory},
+             "全部通道 上电状态 上电记忆"},
+            {"55 01 47 00 00 01 01 9F", 1, PowerOnSetting{1, PowerOn::on}, "第1路 上电状态 上电开"},
+            {"55 01 47 00 00 01 00 9E", 1, PowerOnSetting{1, PowerOn::off},
+             "第1路 上电状态 上电关"},
+            {"55 01 4A 00 00 20 01 C1", 1, PowerOnSetting{32, PowerOn::memory},
+             "第32路 上电状态 上电记忆"},
+            {"55 01 4B 00 00 96 00 37", 1, LineSetting{9600, Parity::none}, "通讯参数 9600 无校验"},
+            {"55 FF 4B 00 00 11 02 B2", 255, LineSetting{115200, Parity::even},
+             "通讯参数 115200 偶校验"},
+        };
+        for (const auto& [frame, address, request, words] : rows) {
+            QTest::newRow(frame) << address << request << words;
+        }
     }
     void worked_examples() {
         QFETCH(int, address);
         QFETCH(Request, request);
-        QFETCH(QString, frame);
         QFETCH(QString, words);
+        const QString frame = QString::fromLatin1(QTest::currentDataTag());
         QCOMPARE(hex_of(encode(static_cast<std::uint8_t>(address), request)), frame);
         QCOMPARE(QString::fromStdString(describe_frame(frame_of(qPrintable(frame)))), words);
     }
 
     void refused_frames_data() {
-        QTest::addColumn<QString>("frame");
         QTest::addColumn<int>("refusal");
         QTest::addColumn<QString>("words");
         const int range = int(Refusal::out_of_range);
-        QTest::newRow("channel 33")
-            << "55 01 44 00 00 01 21 BC" << range << "关联方式 参数 00 00 01 21";
-        QTest::newRow("mode 4") << "55 01 44 00 00 04 01 9F" << range
-                                << "关联方式 参数 00 00 04 01";
-        QTest::newRow("padding") << "55 01 44 00 01 01 01 9D" << range
-                                 << "关联方式 参数 00 01 01 01";
-        QTest::newRow("all, mixed")
-            << "55 01 46 FF FF FF 00 99" << range << "全部通道上电状态 参数 FF FF FF 00";
-        QTest::newRow("one channel as all")
-            << "55 01 47 00 00 FF 01 9D" << range << "单路上电状态 参数 00 00 FF 01";
-        QTest::newRow("state 2") << "55 01 47 00 00 01 02 A0" << range
-                                 << "单路上电状态 参数 00 00 01 02";
-        QTest::newRow("memory all FE")
-            << "55 01 49 FF FF FF FE 9A" << range << "全部通道上电记忆 参数 FF FF FF FE";
-        QTest::newRow("memory last 0")
-            << "55 01 4A 00 00 01 00 A1" << range << "单路上电记忆 参数 00 00 01 00";
-        QTest::newRow("baud code 13")
-            << "55 01 4B 00 00 13 00 B4" << range << "通讯参数 参数 00 00 13 00";
-        QTest::newRow("parity 3") << "55 01 4B 00 00 11 03 B5" << range
-                                  << "通讯参数 参数 00 00 11 03";
-        QTest::newRow("largest sum, unknown code")
-            << "55 FF FF FF FF FF FF 4F" << int(Refusal::unknown_command)
-            << "未知命令 0xFF 参数 FF FF FF FF";
-        QTest::newRow("reply start")
-            << "22 01 44 00 00 01 03 6B" << int(Refusal::start_byte) << "起始字节不是 55";
-        QTest::newRow("checksum") << "55 01 44 00 00 01 03 9F" << int(Refusal::checksum)
-                                  << "校验和错误（应为 9E）";
+        const std::tuple<const char*, int, const char*> rows[] = {
+            {"55 01 44 00 00 01 21 BC", range, "关联方式 参数 00 00 01 21"},  // channel 33
+            {"55 01 44 00 00 04 01 9F", range, "关联方式 参数 00 00 04 01"},  // mode 4
+            {"55 01 44 00 01 01 01 9D", range, "关联方式 参数 00 01 01 01"},  // padding
+            {"55 01 46 FF FF FF 00 99", range, "全部通道上电状态 参数 FF FF FF 00"},
+            {"55 01 47 00 00 FF 01 9D", range, "单路上电状态 参数 00 00 FF 01"},  // all as one
+            {"55 01 47 00 00 01 02 A0", range, "单路上电状态 参数 00 00 01 02"},
+            {"55 01 49 FF FF FF FE 9A", range, "全部通道上电记忆 参数 FF FF FF FE"},
+            {"55 01 4A 00 00 01 00 A1", range, "单路上电记忆 参数 00 00 01 00"},
+            {"55 01 4B 00 00 13 00 B4", range, "通讯参数 参数 00 00 13 00"},  // baud code
+            {"55 01 4B 00 00 11 03 B5", range, "通讯参数 参数 00 00 11 03"},  // parity 3
+            // The largest sum wraps to 4F; the code is unknown.
+            {"55 FF FF FF FF FF FF 4F", int(Refusal::unknown_command),
+             "未知命令 0xFF 参数 FF FF FF FF"},
+            {"22 01 44 00 00 01 03 6B", int(Refusal::start_byte), "起始字节不是 55"},
+            {"55 01 44 00 00 01 03 9F", int(Refusal::checksum), "校验和错误（应为 9E）"},
+        };
+        for (const auto& [frame, refusal, words] : rows) {
+            QTest::newRow(frame) << refusal << words;
+        }
     }
     void refused_frames() {
-        QFETCH(QString, frame);
         QFETCH(int, refusal);
         QFETCH(QString, words);
-        const Frame bytes = frame_of(qPrintable(frame));
+        const Frame bytes = frame_of(QTest::currentDataTag());
         const Decoded decoded = decode(bytes);
         QVERIFY(std::holds_alternative<Refusal>(decoded));
         QCOMPARE(int(std::get<Refusal>(decoded)), refusal);
@@ -183,62 +165,49 @@ private slots:
     }
 
     void replies_data() {
-        QTest::addColumn<QString>("reply");
         QTest::addColumn<int>("verdict");
-        QTest::addColumn<QString>("line");  // after a frame to address 1, code 44
-        QTest::newRow("success") << "22 01 44 00 00 00 01 68" << int(Verdict::success)
-                                 << "接收 22 01 44 00 00 00 01 68 · 成功";
-        QTest::newRow("FE fails") << "22 01 44 00 00 00 FE 65" << int(Verdict::failure)
-                                  << "接收 22 01 44 00 00 00 FE 65 · 失败";
-        QTest::newRow("03 succeeds") << "22 01 44 00 00 00 03 6A" << int(Verdict::success)
-                                     << "接收 22 01 44 00 00 00 03 6A · 成功";
-        QTest::newRow("sum wraps")
-            << "22 FF FF FF FF FF 01 1E" << int(Verdict::success)
-            << "接收 22 FF FF FF FF FF 01 1E · 成功 · 可能是对先前命令的回复";
-        QTest::newRow("command start") << "55 01 44 00 00 00 01 9B" << int(Verdict::start_byte)
-                                       << "接收 55 01 44 00 00 00 01 9B · 起始字节不是 22";
-        QTest::newRow("checksum off") << "22 01 44 00 00 00 01 69" << int(Verdict::checksum)
-                                      << "接收 22 01 44 00 00 00 01 69 · 校验和错误（应为 68）";
-        QTest::newRow("other module")
-            << "22 05 44 00 00 00 00 6B" << int(Verdict::failure)
-            << "接收 22 05 44 00 00 00 00 6B · 失败 · 可能是对先前命令的回复";
+        QTest::addColumn<QString>("meaning");  // after a frame to address 1, code 44
+        const QString earlier = " · 可能是对先前命令的回复";
+        const std::tuple<const char*, Verdict, QString> rows[] = {
+            {"22 01 44 00 00 00 01 68", Verdict::success, "成功"},
+            {"22 01 44 00 00 00 FE 65", Verdict::failure, "失败"},
+            {"22 01 44 00 00 00 03 6A", Verdict::success, "成功"},
+            {"22 FF FF FF FF FF 01 1E", Verdict::success, "成功" + earlier},  // the sum wraps
+            {"55 01 44 00 00 00 01 9B", Verdict::start_byte, "起始字节不是 22"},
+            {"22 01 44 00 00 00 01 69", Verdict::checksum, "校验和错误（应为 68）"},
+            {"22 05 44 00 00 00 00 6B", Verdict::failure, "失败" + earlier},
+        };
+        for (const auto& [reply, verdict, meaning] : rows) {
+            QTest::newRow(reply) << int(verdict) << meaning;
+        }
     }
     void replies() {
-        QFETCH(QString, reply);
         QFETCH(int, verdict);
-        QFETCH(QString, line);
-        const Frame bytes = frame_of(qPrintable(reply));
+        QFETCH(QString, meaning);
+        const Frame bytes = frame_of(QTest::currentDataTag());
         QCOMPARE(int(judge(bytes)), verdict);
         const Frame sent = encode(1, ModeSetting{3, Mode::self_lock});
-        QCOMPARE(QString::fromStdString(received_line(bytes, sent)), line);
+        QCOMPARE(QString::fromStdString(received_line(bytes, sent)),
+                 "接收 " + QString::fromLatin1(QTest::currentDataTag()) + " · " + meaning);
     }
 
     void address_text_data() {
-        QTest::addColumn<QString>("text");
         QTest::addColumn<int>("address");  // -1: refused
-        QTest::newRow("1") << "1" << 1;
-        QTest::newRow("blanks, tab, plus") << "\t +7 " << 7;
-        QTest::newRow("2.5 to even") << "2.5" << 2;
-        QTest::newRow("3.5 to even") << "3.5" << 4;
-        QTest::newRow("255.4") << "255.4" << 255;
-        QTest::newRow("-0.4 is 0") << "-0.4" << 0;
-        QTest::newRow(".5 is 0") << ".5" << 0;
-        QTest::newRow("255.5 rounds out") << "255.5" << -1;
-        QTest::newRow("256 is no module") << "256" << -1;
-        QTest::newRow("300 is no module") << "300" << -1;
-        QTest::newRow("-256") << "-256" << -1;
-        QTest::newRow("-1") << "-1" << -1;
-        QTest::newRow("wraps 64 bits to 5") << "18446744073709551621" << -1;
-        QTest::newRow("empty") << "" << -1;
-        QTest::newRow("sign alone") << "-" << -1;
-        QTest::newRow("hex") << "0x10" << -1;
-        QTest::newRow("exponent") << "1e2" << -1;
-        QTest::newRow("inner blank") << "1 2" << -1;
+        const std::pair<const char*, int> rows[] = {
+            {"1", 1},    {"\t +7 ", 7},  {"2.5", 2},
+            {"3.5", 4},  {"255.4", 255}, {"-0.4", 0},
+            {".5", 0},   {"255.5", -1},  {"256", -1},
+            {"300", -1}, {"-256", -1},   {"-1", -1},
+            {"", -1},    {"-", -1},      {"0x10", -1},
+            {"1e2", -1}, {"1 2", -1},    {"18446744073709551621", -1},  // wraps 64 bits to 5
+        };
+        for (const auto& [text, address] : rows) {
+            QTest::newRow(text) << address;
+        }
     }
     void address_text() {
-        QFETCH(QString, text);
         QFETCH(int, address);
-        const auto byte = address_byte(text.toStdString());
+        const auto byte = address_byte(QTest::currentDataTag());
         QCOMPARE(byte.has_value() ? int(*byte) : -1, address);
     }
 };

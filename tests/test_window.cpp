@@ -154,57 +154,41 @@ private slots:
     }
 
     // Set by the program (or pasted whole), a number the spin can take is shown in
-    // its plain form at once.
-    void text_moves_the_spin_data() {
-        QTest::addColumn<QString>("text");
+    // its plain form at once; typed key by key, it stays as typed until editing
+    // finishes, so no key lands in a rewritten text.
+    void text_and_spin_follow_each_other_data() {
+        QTest::addColumn<bool>("typed");
         QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("200") << "200" << 200 << "200";
-        QTest::newRow("blanks") << " 7 " << 7 << "7";
-        QTest::newRow("2.5 to even") << "2.5" << 2 << "2";
-        QTest::newRow("007") << "007" << 7 << "7";
-        QTest::newRow("01 keeps its zero") << "01" << 1 << "01";
-        QTest::newRow("empty") << "" << 1 << "";
-        QTest::newRow("letters") << "abc" << 1 << "abc";
-        QTest::newRow("-1") << "-1" << 1 << "-1";
-        QTest::newRow("256") << "256" << 1 << "256";
-    }
-    void text_moves_the_spin() {
-        QFETCH(QString, text);
-        QFETCH(int, value);
-        QFETCH(QString, shown);
-        main_form form;
-        for (auto [box, arrows] :
-             {std::pair{form.add, form.VScroll1}, std::pair{form.chuankou_num, form.VScroll2}}) {
-            box->setText(text);
-            QCOMPARE(arrows->value(), value);
-            QCOMPARE(box->text(), shown);
+        QTest::addColumn<QString>("shown");     // right after
+        QTest::addColumn<QString>("finished");  // once focus leaves the box
+        const std::tuple<const char*, bool, int, const char*, const char*> rows[] = {
+            {"200", false, 200, "200", "200"}, {" 7 ", false, 7, "7", "7"},
+            {"2.5", false, 2, "2", "2"},       {"007", false, 7, "7", "7"},
+            {"01", false, 1, "01", "1"},       {"abc", false, 1, "abc", "abc"},
+            {"256", false, 1, "256", "256"},   {"-1", false, 1, "-1", "-1"},
+            {"1.51", true, 2, "1.51", "2"},    {"7.50", true, 8, "7.50", "8"},
+            {"3.50", true, 4, "3.50", "4"},    {"007", true, 7, "007", "7"},
+            {"300", true, 30, "300", "300"},
+        };
+        for (const auto& [text, typed, value, shown, finished] : rows) {
+            QTest::addRow("%s%s", text, typed ? ", typed" : "")
+                << typed << value << shown << finished;
         }
     }
-
-    // Typed key by key, the text stays as typed until editing finishes.
-    void typing_is_never_rewritten_under_the_caret_data() {
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("finished");  // after focus leaves the box
-        QTest::newRow("1.51") << "1.51" << 2 << "2";
-        QTest::newRow("7.50") << "7.50" << 8 << "8";
-        QTest::newRow("3.50") << "3.50" << 4 << "4";
-        QTest::newRow("007") << "007" << 7 << "7";
-        QTest::newRow("300") << "300" << 30 << "300";
-    }
-    void typing_is_never_rewritten_under_the_caret() {
-        QFETCH(QString, keys);
+    void text_and_spin_follow_each_other() {
+        QFETCH(bool, typed);
         QFETCH(int, value);
+        QFETCH(QString, shown);
         QFETCH(QString, finished);
+        const QString text = QString::fromUtf8(QTest::currentDataTag()).section(", typed", 0, 0);
         main_form form;
         show_and_wait(form);
         for (auto [box, arrows] :
              {std::pair{form.add, form.VScroll1}, std::pair{form.chuankou_num, form.VScroll2}}) {
             box->setFocus();
             box->selectAll();
-            QTest::keyClicks(box, keys);
-            QCOMPARE(box->text(), keys);
+            typed ? QTest::keyClicks(box, text) : box->setText(text);
+            QCOMPARE(box->text(), shown);
             QCOMPARE(arrows->value(), value);
             form.Combo3->setFocus();
             QCOMPARE(box->text(), finished);

@@ -342,7 +342,7 @@ void main_form::follow_text(const QLineEdit* box, SpinArrows* arrows) {
 void main_form::follow_arrows(QLineEdit* box, const SpinArrows* arrows) {
     // Text the operator is typing is never rewritten under the caret: "1.5" on its
     // way to "1.51" would become "2" and the next key would land in that.
-    if (!(following_text_ && box->hasFocus())) {
+    if (!(following_text_ && box->isModified())) {
         rewrite(box, arrows->value());
     }
 }
