@@ -34,20 +34,18 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "bench/bench_support.h"
+#include "bench/sim_wire.h"
 #include "sim/reply_faults.h"
 
 using namespace tarvok::bench;
 
 namespace {
 
-constexpr int kTimeoutMs = 5000;
+constexpr int kTimeoutMs = kSimWaitMs;
 constexpr int kShortPlan = 100;
 constexpr int kPacedBaud = 9600;
 constexpr int kWarmUp = 20;
 constexpr int kBlocks = 5;
-// What a setting to address 1, channel 1, not linked looks like on the wire.
-constexpr std::array<std::uint8_t, 8> kCommand = {0x55, 0x01, 0x44, 0x00, 0x00, 0x00, 0x01, 0x9B};
 
 // Holds the calling process (or the child about to start) on one core.
 void pin_to(int core) {
@@ -55,89 +53,6 @@ void pin_to(int core) {
     CPU_ZERO(&set);
     CPU_SET(core, &set);
     ::sched_setaffinity(0, sizeof(set), &set);
-}
-
-void append(std::vector<double>& to, const std::vector<double>& more) {
-    to.insert(to.end(), more.begin(), more.end());
-}
-
-[[noreturn]] void give_up(const char* why) {
-    std::fprintf(stderr, "bench_cli_plan: %s\n", why);
-    std::exit(1);
-}
-
-// tarvok-sim on port 1 of the private config folder, its log in a file so that a
-// full pipe never stalls it.
-class Simulator {
-public:
-    Simulator(const ConfigFolder& config, const QStringList& args) {
-        const QString log = config.root() + "/sim.log";
-        QFile::remove(log);
-        process_.setStandardOutputFile(log);
-        process_.setChildProcessModifier([] {
-            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-            pin_to(0);
-        });
-        process_.start(QStringLiteral(TARVOK_SIM_PATH), QStringList{"--port", "1"} + args);
-        QFile file(log);
-        for (int waited = 0; waited < kTimeoutMs; waited += 10) {
-            QThread::msleep(10);
-            if (file.open(QIODevice::ReadOnly) && file.readAll().contains("就绪")) {
-                return;
-            }
-            file.close();
-        }
-        give_up("tarvok-sim did not get ready");
-    }
-    ~Simulator() {
-        process_.terminate();
-        process_.waitForFinished(kTimeoutMs);
-    }
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
-
-private:
-    QProcess process_;
-};
-
-bool read_reply(int fd) {
-    std::array<std::uint8_t, 8> reply{};
-    for (std::size_t got = 0; got < reply.size();) {
-        pollfd pfd{fd, POLLIN, 0};
-        const auto n = ::poll(&pfd, 1, kTimeoutMs) == 1
-                           ? ::read(fd, reply.data() + got, reply.size() - got)
-                           : -1;
-        if (n <= 0) {
-            return false;
-        }
-        got += std::size_t(n);
-    }
-    return reply[0] == 0x22;
-}
-
-// The frame straight to the pty and the reply read back, nothing else between.
-std::vector<double> bare_round_trips(const QString& device, int count) {
-    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY);
-    if (fd < 0) {
-        give_up("cannot open the pty directly");
-    }
-    termios t{};
-    ::tcgetattr(fd, &t);
-    ::cfmakeraw(&t);
-    ::cfsetispeed(&t, B115200);
-    ::cfsetospeed(&t, B115200);
-    ::tcsetattr(fd, TCSANOW, &t);
-    std::vector<double> samples;
-    for (int i = 0; i < count; ++i) {
-        const auto start = Clock::now();
-        if (::write(fd, kCommand.data(), kCommand.size()) != ssize_t(kCommand.size()) ||
-            !read_reply(fd)) {
-            give_up("the bare round trip failed");
-        }
-        samples.push_back(micros(Clock::now() - start));
-    }
-    ::close(fd);
-    return samples;
 }
 
 // `count` settings to address 1, through every channel and mode in turn.
@@ -151,7 +66,7 @@ QString write_plan(const ConfigFolder& config, int count) {
     const QString path = config.root() + QStringLiteral("/plan-%1.csv").arg(count);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
-        give_up("cannot write the plan");
+        give_up("bench_cli_plan", "cannot write the plan");
     }
     return path;
 }
@@ -182,13 +97,13 @@ PlanRun run_plan(const ConfigFolder& config, const QString& plan, int baud, int 
     ctl.start(QStringLiteral(TARVOKCTL_PATH),
               {"--port", "1", "--baud", QString::number(baud), "--json", "apply", plan});
     if (!ctl.waitForFinished(kTimeoutMs * 10) || ctl.exitCode() != 0) {
-        give_up("tarvokctl failed");
+        give_up("bench_cli_plan", "tarvokctl failed");
     }
     // The simulator is not reaped before the end, so only tarvokctl adds to the children.
     PlanRun run{{}, micros(Clock::now() - start), children_cpu_us() - cpu_before};
     QFile results(out);
     if (!results.open(QIODevice::ReadOnly)) {
-        give_up("no results from tarvokctl");
+        give_up("bench_cli_plan", "no results from tarvokctl");
     }
     for (const QByteArray& line : results.readAll().split('\n')) {
         if (!line.isEmpty()) {
@@ -254,7 +169,7 @@ int main(int argc, char** argv) {
     const std::array<QString, 3> plans = {write_plan(config, 1), write_plan(config, kShortPlan),
                                           write_plan(config, count)};
     {
-        const Simulator simulator(config, {"--baud", "115200"});
+        const Simulator simulator(config, {"--baud", "115200"}, [] { pin_to(0); });
         const QString device = QFile::symLinkTarget(config.ports() + "/com1");
         const int cores = std::min(2, QThread::idealThreadCount());
         for (int core = 0; core < cores; ++core) {
@@ -262,7 +177,8 @@ int main(int argc, char** argv) {
         }
     }
     pin_to(0);
-    const Simulator paced(config, {"--baud", QString::number(kPacedBaud), "--pace"});
+    const Simulator paced(config, {"--baud", QString::number(kPacedBaud), "--pace"},
+                          [] { pin_to(0); });
     const double paced_ms = run_plan(config, plans[1], kPacedBaud, 0).wall_us / 1000;
     const auto wire = tarvok::sim::paced_wait(kPacedBaud, tarvok::protocol::Parity::none);
     emit_result("paced plan of 100 at 9600 baud, same core", "tarvokctl", paced_ms, "ms");

@@ -23,7 +23,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "bench/bench_support.h"
+#include "bench/sim_wire.h"
 #include "ui/main_form.h"
 #include "ui/traffic_window.h"
 
@@ -37,43 +37,6 @@ constexpr int kWarmUp = 20;
 constexpr int kTimeoutMs = 2000;
 constexpr int k115200Index = 7;
 // What Command1 sends with the window's defaults: address 1, channel 1, not linked.
-constexpr std::array<std::uint8_t, 8> kCommand = {0x55, 0x01, 0x44, 0x00, 0x00, 0x00, 0x01, 0x9B};
-
-[[noreturn]] void give_up(const char* why) {
-    std::fprintf(stderr, "bench_round_trip: %s\n", why);
-    std::exit(1);
-}
-
-// tarvok-sim on port 1 of the private config folder; its log goes to a file so a
-// full pipe can never stall it while nobody reads.
-class Simulator {
-public:
-    explicit Simulator(const ConfigFolder& config) {
-        process_.setStandardOutputFile(config.root() + "/sim.log");
-        // Should this program die early, the simulator is stopped too and its port
-        // link removed, rather than left running with nobody to stop it.
-        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-        process_.start(QStringLiteral(TARVOK_SIM_PATH), {"--port", "1", "--baud", "115200"});
-        QFile log(config.root() + "/sim.log");
-        for (int waited = 0; waited < 5000; waited += 10) {
-            QTest::qWait(10);
-            if (log.open(QIODevice::ReadOnly) && log.readAll().contains("就绪")) {
-                return;
-            }
-            log.close();
-        }
-        give_up("tarvok-sim did not get ready");
-    }
-    ~Simulator() {
-        process_.terminate();
-        process_.waitForFinished(3000);
-    }
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
-
-private:
-    QProcess process_;
-};
 
 // Clicks Command1 `count` times, each time waiting for the result.
 std::vector<double> window_round_trips(main_form& form, int count) {
@@ -88,7 +51,7 @@ std::vector<double> window_round_trips(main_form& form, int count) {
         QTest::mouseClick(form.Command1, Qt::LeftButton);
         guard.start(kTimeoutMs);
         if (loop.exec() != 0) {
-            give_up("no result within the timeout");
+            give_up("bench_round_trip", "no result within the timeout");
         }
         samples.push_back(micros(Clock::now() - start));
     }
@@ -97,60 +60,13 @@ std::vector<double> window_round_trips(main_form& form, int count) {
     return samples;
 }
 
-// Reads exactly eight bytes, or nothing when the timeout passes first.
-bool read_reply(int fd) {
-    std::size_t got = 0;
-    std::array<std::uint8_t, 8> reply{};
-    while (got < reply.size()) {
-        pollfd pfd{fd, POLLIN, 0};
-        if (::poll(&pfd, 1, kTimeoutMs) != 1) {
-            return false;
-        }
-        const auto n = ::read(fd, reply.data() + got, reply.size() - got);
-        if (n <= 0) {
-            return false;
-        }
-        got += std::size_t(n);
-    }
-    return reply[0] == 0x22;
-}
-
-// The same frame and reply with nothing but the pty between us and the simulator.
-std::vector<double> bare_round_trips(const QString& device, int count) {
-    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY);
-    if (fd < 0) {
-        give_up("cannot open the pty directly");
-    }
-    termios t{};
-    ::tcgetattr(fd, &t);
-    ::cfmakeraw(&t);
-    ::cfsetispeed(&t, B115200);
-    ::cfsetospeed(&t, B115200);
-    ::tcsetattr(fd, TCSANOW, &t);
-    std::vector<double> samples;
-    for (int i = 0; i < count; ++i) {
-        const auto start = Clock::now();
-        if (::write(fd, kCommand.data(), kCommand.size()) != ssize_t(kCommand.size()) ||
-            !read_reply(fd)) {
-            give_up("the bare round trip failed");
-        }
-        samples.push_back(micros(Clock::now() - start));
-    }
-    ::close(fd);
-    return samples;
-}
-
 void open_port(main_form& form, bool open) {
     if (form.MSComm1->port_open() != open) {
         QTest::mouseClick(form.open_comm, Qt::LeftButton);
     }
     if (form.MSComm1->port_open() != open) {
-        give_up("the window could not open or close the port");
+        give_up("bench_round_trip", "the window could not open or close the port");
     }
-}
-
-void append(std::vector<double>& to, const std::vector<double>& more) {
-    to.insert(to.end(), more.begin(), more.end());
 }
 
 }  // namespace
@@ -163,7 +79,7 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     const ConfigFolder config;
-    const Simulator simulator(config);
+    const Simulator simulator(config, {"--baud", "115200"});
     const QString device = QFile::symLinkTarget(config.ports() + "/com1");
 
     main_form form;
@@ -171,7 +87,7 @@ int main(int argc, char** argv) {
     // Shown, as the operator has it, so repaints are paid for as they would be.
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {
-        give_up("the window was never shown");
+        give_up("bench_round_trip", "the window was never shown");
     }
     open_port(form, true);
     window_round_trips(form, kWarmUp);

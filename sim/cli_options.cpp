@@ -177,8 +177,14 @@ std::string address_list_text(const std::vector<std::uint8_t>& addresses) {
         while (j + 1 < addresses.size() && addresses[j + 1] == addresses[j] + 1) {
             ++j;
         }
-        text += (text.empty() ? "" : ",") + std::to_string(addresses[i]) +
-                (j > i ? "-" + std::to_string(addresses[j]) : "");
+        if (!text.empty()) {
+            text += ',';
+        }
+        text += std::to_string(addresses[i]);
+        if (j > i) {
+            text += '-';
+            text += std::to_string(addresses[j]);
+        }
         i = j + 1;
     }
     return text;
