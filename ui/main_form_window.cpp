@@ -1,0 +1,124 @@
+// The main window's number boxes with their spin arrows, and what it does as a
+// window: messages, the port table tooltip, the traffic window and closing.
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+
+#include "protocol/number_text.h"
+#include "serial/port_directory.h"
+#include "ui/design.h"
+#include "ui/main_form.h"
+#include "ui/spin_arrows.h"
+
+namespace tarvok::ui {
+
+// ---- Address and port number entry -----------------------------------------------
+
+namespace {
+
+// The text's value when it is a number the spin bar can take.
+std::optional<int> spin_value(const QLineEdit* box) {
+    const auto value = protocol::to_int16(box->text().toStdString());
+    if (!value || *value < 0 || *value > 255) {
+        return std::nullopt;
+    }
+    return *value;
+}
+
+// Writes the plain form of the value. The caret keeps its distance from the end of
+// the text.
+void rewrite(QLineEdit* box, int value) {
+    const QString plain = QString::number(value);
+    const QString old = box->text();
+    if (old == plain) {
+        return;
+    }
+    const auto from_end = old.size() - box->cursorPosition();
+    box->setText(plain);
+    box->setCursorPosition(
+        static_cast<int>(std::clamp<qsizetype>(plain.size() - from_end, 0, plain.size())));
+}
+
+}  // namespace
+
+void main_form::follow_text(const QLineEdit* box, SpinArrows* arrows) {
+    if (const auto value = spin_value(box)) {
+        following_text_ = true;
+        arrows->setValue(*value);
+        following_text_ = false;
+    }
+}
+
+void main_form::follow_arrows(QLineEdit* box, const SpinArrows* arrows) {
+    // Text the operator is typing is never rewritten under the caret: "1.5" on its
+    // way to "1.51" would become "2" and the next key would land in that.
+    if (!(following_text_ && box->isModified())) {
+        rewrite(box, arrows->value());
+    }
+}
+
+void main_form::finish_editing(QLineEdit* box, const SpinArrows* arrows) {
+    if (spin_value(box)) {
+        rewrite(box, arrows->value());
+    }
+}
+
+void main_form::add_Change() { follow_text(add, VScroll1); }
+
+void main_form::VScroll1_Change() { follow_arrows(add, VScroll1); }
+
+void main_form::chuankou_num_Change() { follow_text(chuankou_num, VScroll2); }
+
+void main_form::VScroll2_Change() { follow_arrows(chuankou_num, VScroll2); }
+
+// ---- Window --------------------------------------------------------------------
+
+void main_form::show_error(const QString& message) {
+    // A fault that repeats is told once, not once per repeat.
+    for (const auto* shown : findChildren<QMessageBox*>()) {
+        if (shown->isVisible() && shown->text() == message) {
+            return;
+        }
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("提示"), message,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setFont(song(12));
+    box->open();
+}
+
+bool main_form::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == chuankou_num && event->type() == QEvent::ToolTip) {
+        // Adapters come and go; the table is read when the operator asks for it.
+        chuankou_num->setToolTip(serial::port_table_text());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void main_form::open_traffic_window() {
+    if (traffic_window_.isNull()) {
+        traffic_window_ = new TrafficWindow(traffic_, this);
+    }
+    traffic_window_->show();
+    traffic_window_->activateWindow();
+}
+
+void main_form::contextMenuEvent(QContextMenuEvent* event) {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(QStringLiteral("通讯记录…"), QKeySequence(Qt::Key_F12), this,
+                    &main_form::open_traffic_window);
+    menu->popup(event->globalPos());
+}
+
+void main_form::closeEvent(QCloseEvent* event) {
+    MSComm1->set_port_open(false);
+    // Dialogs have no owner; left alone, a hidden or visible one would keep the
+    // program running with no main window.
+    dialogs_.dispose();
+    event->accept();
+}
+
+}  // namespace tarvok::ui
