@@ -3,6 +3,7 @@
 #include "cli/outcome.h"
 #include "cli/reply_wait.h"
 #include "cli/setting_words.h"
+#include "protocol/reply.h"
 
 namespace tarvok::cli {
 
@@ -88,9 +89,9 @@ std::string exit_lines() {
 }  // namespace
 
 std::string help_text() {
-    return std::string(kUsage) + std::to_string(kTurnAroundMs) + std::string(kReplies) +
-           std::to_string(reply_timeout_ms(9600, protocol::Parity::none)) + std::string(kWaiting) +
-           value_lines() + exit_lines();
+    return std::string(kUsage) + std::to_string(protocol::kTurnAroundMs) + std::string(kReplies) +
+           std::to_string(protocol::reply_timeout_ms(9600, protocol::Parity::none)) +
+           std::string(kWaiting) + value_lines() + exit_lines();
 }
 
 }  // namespace tarvok::cli

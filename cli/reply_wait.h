@@ -11,17 +11,6 @@
 
 namespace tarvok::cli {
 
-// Time a module gets to process a frame and turn the bus round, on top of the wire
-// time; USB adapters alone may hold bytes back for up to 16 ms each way.
-inline constexpr int kTurnAroundMs = 100;
-
-// 16 bytes (the frame out, the reply back) of wire time at the line's rate, start,
-// data, parity and stop bits each, plus kTurnAroundMs; rounded up.
-constexpr int reply_timeout_ms(std::uint32_t baud, protocol::Parity parity) {
-    const std::uint32_t bits = 16U * (parity == protocol::Parity::none ? 10U : 11U);
-    return static_cast<int>((bits * 1000U + baud - 1) / baud) + kTurnAroundMs;
-}
-
 struct FoundReply {
     protocol::Frame reply{};
     bool echoed = true;  // bytes 1 and 2 repeat the address and code that were sent

@@ -108,7 +108,8 @@ void Runner::send_attempt() {
     pending_.clear();
     result.received.clear();
     ++result.attempts;
-    result.wait_ms = config_.timeout_ms.value_or(reply_timeout_ms(current_.baud, current_.parity));
+    result.wait_ms =
+        config_.timeout_ms.value_or(protocol::reply_timeout_ms(current_.baud, current_.parity));
     waiting_ = true;
     // A refused write ends like a silent module; a vanished device is reported apart.
     serial_->output(result.frame);

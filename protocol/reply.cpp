@@ -63,9 +63,9 @@ std::string line(const WireWords& words) {
     return words.direction + " " + words.hex + " · " + words.meaning;
 }
 
-int reply_timeout_ms(std::uint32_t baud, bool parity) {
+int reply_timeout_ms(std::uint32_t baud, Parity parity) {
     constexpr int kBytes = 16;
-    const int bits_per_byte = parity ? 11 : 10;
+    const int bits_per_byte = parity == Parity::none ? 10 : 11;
     const int rate = std::max(1, static_cast<int>(baud));
     const int wire_ms = (kBytes * bits_per_byte * 1000 + rate - 1) / rate;
     return wire_ms + kTurnAroundMs;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "protocol/frame.h"
+#include "protocol/tables.h"
 
 namespace tarvok::protocol {
 
@@ -49,15 +50,11 @@ WireWords sent_words(const Frame& frame);
 WireWords received_words(const Frame& reply, const std::optional<Frame>& last_sent);
 std::string line(const WireWords& words);
 
-inline std::string sent_line(const Frame& frame) { return line(sent_words(frame)); }
-inline std::string received_line(const Frame& reply, const std::optional<Frame>& last_sent) {
-    return line(received_words(reply, last_sent));
-}
-
 // How long a reply may take at a line rate: the wire time of the command and the
-// reply (16 bytes, start and stop bits and any parity bit included) plus the
-// module's turn-around.
+// reply (16 bytes, start and stop bits and any parity bit included), rounded up,
+// plus the module's turn-around. USB adapters alone may hold bytes back for up to
+// 16 ms each way.
 inline constexpr int kTurnAroundMs = 100;
-int reply_timeout_ms(std::uint32_t baud, bool parity);
+int reply_timeout_ms(std::uint32_t baud, Parity parity);
 
 }  // namespace tarvok::protocol

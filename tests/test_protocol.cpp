@@ -187,7 +187,7 @@ private slots:
         const Frame bytes = frame_of(QTest::currentDataTag());
         QCOMPARE(int(judge(bytes)), verdict);
         const Frame sent = encode(1, ModeSetting{3, Mode::self_lock});
-        QCOMPARE(QString::fromStdString(received_line(bytes, sent)),
+        QCOMPARE(QString::fromStdString(line(received_words(bytes, sent))),
                  "接收 " + QString::fromLatin1(QTest::currentDataTag()) + " · " + meaning);
     }
 

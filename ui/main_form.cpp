@@ -186,9 +186,8 @@ void main_form::open_comm_Click() {
     }
     MSComm1->set_rthreshold(kReceiveThreshold);
     const auto settings = MSComm1->settings();
-    traffic_.port_opened(
-        *port_number, MSComm1->device(), Combo3->currentText() + tail,
-        protocol::reply_timeout_ms(settings.baud, settings.parity != protocol::Parity::none));
+    traffic_.port_opened(*port_number, MSComm1->device(), Combo3->currentText() + tail,
+                         protocol::reply_timeout_ms(settings.baud, settings.parity));
     port_opened_ui();
 }
 

@@ -29,26 +29,6 @@ TrafficWords plain(qint64 ms, const QString& kind, const QString& meaning) {
     return {ms, kind, {}, meaning, kind + QStringLiteral(" · ") + meaning};
 }
 
-TrafficWords port_words(const TrafficEvent& e) {
-    QString meaning;
-    switch (e.kind) {
-    case Kind::opened:
-        meaning = QStringLiteral("串口 %1 已打开（%2，%3）").arg(e.port).arg(e.device, e.settings);
-        break;
-    case Kind::lost:
-        meaning = QStringLiteral("串口 %1（%2）已断开").arg(e.port).arg(e.device);
-        break;
-    case Kind::closed:
-    case Kind::sent:
-    case Kind::received:
-    case Kind::discarded:
-    case Kind::no_reply:
-        meaning = QStringLiteral("串口 %1 已关闭").arg(e.port);
-        break;
-    }
-    return plain(e.ms, QStringLiteral("串口"), meaning);
-}
-
 }  // namespace
 
 TrafficWords words(const TrafficEvent& e) {
@@ -70,11 +50,16 @@ TrafficWords words(const TrafficEvent& e) {
                          .arg(e.frame[protocol::kAddressByte])
                          .arg(e.waited_ms));
     case Kind::opened:
-    case Kind::closed:
+        return plain(
+            e.ms, QStringLiteral("串口"),
+            QStringLiteral("串口 %1 已打开（%2，%3）").arg(e.port).arg(e.device, e.settings));
     case Kind::lost:
+        return plain(e.ms, QStringLiteral("串口"),
+                     QStringLiteral("串口 %1（%2）已断开").arg(e.port).arg(e.device));
+    case Kind::closed:
         break;
     }
-    return port_words(e);
+    return plain(e.ms, QStringLiteral("串口"), QStringLiteral("串口 %1 已关闭").arg(e.port));
 }
 
 QString line(const TrafficWords& w) { return QStringLiteral("%1 ms  ").arg(w.ms, 8) + w.text; }
