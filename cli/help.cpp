@@ -3,7 +3,7 @@
 #include "cli/outcome.h"
 #include "cli/reply_wait.h"
 #include "cli/setting_words.h"
-#include "protocol/reply.h"
+#include "protocol/wire.h"
 
 namespace tarvok::cli {
 
@@ -71,7 +71,7 @@ std::string value_lines() {
            choices(protocol::kPowerOnStates) +
            "\n"
            "  波特率         " +
-           baud_choices() +
+           protocol::baud_list_text() +
            "\n"
            "  校验位         " +
            choices(protocol::kParities) + "\n\n";
@@ -89,7 +89,7 @@ std::string exit_lines() {
 }  // namespace
 
 std::string help_text() {
-    return std::string(kUsage) + std::to_string(protocol::kTurnAroundMs) + std::string(kReplies) +
+    return std::string(kUsage) + std::to_string(protocol::kReplyMargin.count()) + std::string(kReplies) +
            std::to_string(protocol::reply_timeout_ms(9600, protocol::Parity::none)) +
            std::string(kWaiting) + value_lines() + exit_lines();
 }

@@ -39,13 +39,6 @@ void add(std::string& line, std::string_view key, std::string_view value) {
     line += value;
 }
 
-Kind kind_of(const protocol::Request& request) {
-    if (std::holds_alternative<protocol::ModeSetting>(request)) {
-        return Kind::mode;
-    }
-    return std::holds_alternative<protocol::PowerOnSetting>(request) ? Kind::power_on : Kind::line;
-}
-
 std::string milliseconds(double ms) {
     std::array<char, 32> text{};
     std::snprintf(text.data(), text.size(), "%.3f", ms);
@@ -60,7 +53,7 @@ std::string json_line(const StepResult& r) {
         add(line, "line", std::to_string(r.step.line));
     }
     add(line, "address", std::to_string(r.step.address));
-    add(line, "setting", quoted(find_value(kKinds, kind_of(r.step.request))->alias));
+    add(line, "setting", quoted(find_value(kKinds, protocol::kind_of(r.step.request))->alias));
     add(line, "request", quoted(protocol::describe(r.step.request)));
     add(line, "frame", quoted(protocol::hex(r.frame)));
     add(line, "reply", r.reply ? quoted(protocol::hex(*r.reply)) : "null");

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <vector>
 
 #include "cli/setting_words.h"
@@ -64,13 +63,9 @@ struct Words {
 std::string quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
 
 std::optional<int> whole_number(std::string_view text, int low, int high) {
-    int value = 0;
-    const auto* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value < low || value > high) {
-        return std::nullopt;
-    }
-    return value;
+    const auto value = protocol::whole_number(text, static_cast<std::uint32_t>(low),
+                                              static_cast<std::uint32_t>(high));
+    return value ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
 }
 
 std::string range_error(std::string_view name, std::string_view value, int low, int high) {
@@ -95,7 +90,7 @@ std::optional<std::string> take_value(Words& w, const OptionInfo& o, std::string
             run.line.baud = static_cast<std::uint32_t>(*baud);
             return std::nullopt;
         }
-        return "--baud 的取值" + quoted(v) + "无效，可用：" + baud_choices();
+        return "--baud 的取值" + quoted(v) + "无效，可用：" + protocol::baud_list_text();
     case Key::parity:
         if (const auto* parity = protocol::find_text(protocol::kParities, v)) {
             run.line.parity = parity->value;

@@ -1,27 +1,32 @@
 #include "cli/reply_wait.h"
 
+#include <array>
+
 #include "protocol/reply.h"
 
 namespace tarvok::cli {
 
 std::optional<FoundReply> take_reply(std::vector<std::uint8_t>& pending,
                                      const protocol::Frame& sent, bool strict) {
-    std::size_t skip = 0;
+    static constexpr std::array<std::uint8_t, 1> kStarts{protocol::kReplyStart};
     std::optional<FoundReply> found;
-    for (; pending.size() - skip >= protocol::kFrameSize; ++skip) {
-        const auto frame = protocol::frame_from(std::span(pending).subspan(skip));
-        const bool echoed = protocol::echoes(frame, sent);
-        if (protocol::accepted(protocol::judge(frame)) && (echoed || !strict)) {
-            found = FoundReply{frame, echoed};
+    std::size_t used = 0;
+    while (!found) {
+        const auto scan = protocol::scan_frame(std::span(pending).subspan(used), kStarts);
+        used += scan.skip;
+        if (!scan.frame) {
             break;
         }
+        const bool echoed = protocol::echoes(*scan.frame, sent);
+        // A reply that does not count is passed over one byte at a time, so one
+        // hiding behind its false start is still found.
+        if (protocol::accepted(protocol::judge(*scan.frame)) && (echoed || !strict)) {
+            found = FoundReply{*scan.frame, echoed};
+            used += protocol::kFrameSize;
+        } else {
+            ++used;
+        }
     }
-    // A tail shorter than a frame may still be the start of the reply; only bytes
-    // that cannot begin one are dropped from it.
-    while (!found && skip < pending.size() && pending[skip] != protocol::kReplyStart) {
-        ++skip;
-    }
-    const std::size_t used = found ? skip + protocol::kFrameSize : skip;
     pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(used));
     return found;
 }

@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "protocol/reply.h"
+#include "protocol/wire.h"
 #include "serial/port_messages.h"
 #include "serial/serial_line.h"
 

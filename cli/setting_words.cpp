@@ -1,7 +1,8 @@
 #include "cli/setting_words.h"
 
-#include <charconv>
 #include <optional>
+
+#include "protocol/number_text.h"
 
 namespace tarvok::cli {
 
@@ -9,25 +10,13 @@ namespace {
 
 using protocol::kAllChannels;
 
-// A whole decimal number without sign or blanks.
-std::optional<std::uint32_t> whole_number(std::string_view text) {
-    std::uint32_t value = 0;
-    const auto* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || text.front() == '+' || ec != std::errc() || ptr != end) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 // 1 to 32, the window's "第3路" and "全部", or "all".
 std::optional<std::uint8_t> channel_from(std::string_view text) {
     if (text == "all" || text == protocol::channel_entry(kAllChannels)) {
         return kAllChannels;
     }
-    if (const auto n = whole_number(text); n && *n <= protocol::kChannelCount) {
-        const auto channel = static_cast<std::uint8_t>(*n);
-        return protocol::valid_channel(channel) ? std::optional(channel) : std::nullopt;
+    if (const auto n = protocol::whole_number(text, 1, protocol::kChannelCount)) {
+        return static_cast<std::uint8_t>(*n);
     }
     for (int n = 1; n <= protocol::kChannelCount; ++n) {
         if (text == protocol::channel_entry(static_cast<std::uint8_t>(n))) {
@@ -69,9 +58,9 @@ SettingOrError channel_setting(Kind kind, std::string_view channel_text, std::st
 }
 
 SettingOrError line_setting(std::string_view baud_text, std::string_view parity_text) {
-    const auto baud = whole_number(baud_text);
+    const auto baud = protocol::whole_number(baud_text, 1, protocol::kBaudCodes.back().baud);
     if (!baud || !protocol::code_for_baud(*baud)) {
-        return "波特率" + quoted(baud_text) + "模块不支持，可用：" + baud_choices();
+        return "波特率" + quoted(baud_text) + "模块不支持，可用：" + protocol::baud_list_text();
     }
     const auto* parity = protocol::find_text(protocol::kParities, parity_text);
     if (!parity) {
@@ -109,14 +98,6 @@ SettingOrError setting_from(Kind kind, std::span<const std::string_view> args) {
         return channel_setting(kind, args[0], args[1]);
     }
     return line_setting(args[0], args[1]);
-}
-
-std::string baud_choices() {
-    std::string text;
-    for (const auto& entry : protocol::kBaudCodes) {
-        text += (text.empty() ? "" : "、") + std::to_string(entry.baud);
-    }
-    return text;
 }
 
 }  // namespace tarvok::cli

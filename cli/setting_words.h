@@ -14,13 +14,8 @@
 
 namespace tarvok::cli {
 
-enum class Kind { mode, power_on, line };
-
-inline constexpr std::array<protocol::Named<Kind>, 3> kKinds = {{
-    {Kind::mode, "关联方式", "mode"},
-    {Kind::power_on, "上电状态", "power-on"},
-    {Kind::line, "通讯参数", "line"},
-}};
+using protocol::Kind;
+using protocol::kKinds;
 
 // The kind named by `text` (name or alias); nothing for any other text.
 const protocol::Named<Kind>* find_kind(std::string_view text);
@@ -43,9 +38,6 @@ std::string choices(const std::array<protocol::Named<Value>, N>& table) {
     }
     return text;
 }
-
-// "1200、2400、…、115200".
-std::string baud_choices();
 
 // What a kind's arguments are, for error and help texts: "通道 关联方式".
 std::string argument_names(Kind kind);

@@ -21,6 +21,26 @@ Frame frame_from(std::span<const std::uint8_t> bytes) {
     return frame;
 }
 
+Scan scan_frame(std::span<const std::uint8_t> bytes, std::span<const std::uint8_t> starts) {
+    const auto starts_frame = [starts](std::uint8_t b) {
+        return std::find(starts.begin(), starts.end(), b) != starts.end();
+    };
+    std::size_t at = 0;
+    for (; at < bytes.size(); ++at) {
+        if (!starts_frame(bytes[at])) {
+            continue;
+        }
+        if (bytes.size() - at < kFrameSize) {
+            return {at, std::nullopt};  // the start of a frame still arriving
+        }
+        const Frame candidate = frame_from(bytes.subspan(at));
+        if (candidate[kChecksumByte] == checksum(candidate)) {
+            return {at, candidate};
+        }
+    }
+    return {at, std::nullopt};
+}
+
 std::string hex(std::span<const std::uint8_t> bytes) {
     static constexpr std::string_view kDigits = "0123456789ABCDEF";
     std::string text;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -60,6 +61,17 @@ int get_bit(std::uint8_t value, int bit_index);
 
 // Copies the first eight bytes of `bytes` into a frame; `bytes` must hold at least eight.
 Frame frame_from(std::span<const std::uint8_t> bytes);
+
+// Where the next frame stands in a stream of received bytes. A candidate begins
+// with one of `starts` and must carry the right checksum; otherwise the search
+// moves on by one byte, so a frame behind junk or a false start is still found.
+// `skip` bytes before the frame (or before a tail that may still become one, or all
+// of them) are junk; `frame` is empty when no whole frame is there yet.
+struct Scan {
+    std::size_t skip = 0;
+    std::optional<Frame> frame;
+};
+Scan scan_frame(std::span<const std::uint8_t> bytes, std::span<const std::uint8_t> starts);
 
 // Upper-case hex with a blank between bytes: "55 01 44 00 00 01 03 9E".
 std::string hex(std::span<const std::uint8_t> bytes);

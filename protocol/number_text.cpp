@@ -100,4 +100,25 @@ std::optional<std::uint8_t> address_byte(std::string_view text) {
     return narrow<std::uint8_t>(parse_rounded(text));
 }
 
+std::optional<std::uint32_t> whole_number(std::string_view text, std::uint32_t low,
+                                          std::uint32_t high) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (!is_digit(c)) {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+        if (value > high) {
+            return std::nullopt;  // also stops long digit runs before they wrap
+        }
+    }
+    if (value < low) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
 }  // namespace tarvok::protocol

@@ -25,4 +25,10 @@ std::optional<std::int16_t> to_int16(std::string_view text);
 // module on the bus.
 std::optional<std::uint8_t> address_byte(std::string_view text);
 
+// A number from a command line or a plan file, where a script's 5.5 is a mistake to
+// refuse rather than a module to pick: decimal digits only (no sign, blank,
+// fraction, exponent or hex), from `low` to `high`. Nothing for anything else.
+std::optional<std::uint32_t> whole_number(std::string_view text, std::uint32_t low,
+                                          std::uint32_t high);
+
 }  // namespace tarvok::protocol

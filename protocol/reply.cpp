@@ -1,7 +1,5 @@
 #include "protocol/reply.h"
 
-#include <algorithm>
-
 #include "protocol/request.h"
 
 namespace tarvok::protocol {
@@ -63,12 +61,6 @@ std::string line(const WireWords& words) {
     return words.direction + " " + words.hex + " · " + words.meaning;
 }
 
-int reply_timeout_ms(std::uint32_t baud, Parity parity) {
-    constexpr int kBytes = 16;
-    const int bits_per_byte = parity == Parity::none ? 10 : 11;
-    const int rate = std::max(1, static_cast<int>(baud));
-    const int wire_ms = (kBytes * bits_per_byte * 1000 + rate - 1) / rate;
-    return wire_ms + kTurnAroundMs;
-}
+std::string late_words(int ms) { return "迟到的回复（" + std::to_string(ms) + " ms）"; }
 
 }  // namespace tarvok::protocol

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "protocol/frame.h"
 #include "protocol/tables.h"
@@ -50,11 +51,15 @@ WireWords sent_words(const Frame& frame);
 WireWords received_words(const Frame& reply, const std::optional<Frame>& last_sent);
 std::string line(const WireWords& words);
 
-// How long a reply may take at a line rate: the wire time of the command and the
-// reply (16 bytes, start and stop bits and any parity bit included), rounded up,
-// plus the module's turn-around. USB adapters alone may hold bytes back for up to
-// 16 ms each way.
-inline constexpr int kTurnAroundMs = 100;
-int reply_timeout_ms(std::uint32_t baud, Parity parity);
+// What the bus engine and the traffic window call what they meet on a line, in the
+// same words everywhere.
+// The adapter handing back the frame it just sent.
+inline constexpr std::string_view kEchoWords = "回显";
+// A frame with the command start byte that is not what was sent.
+inline constexpr std::string_view kGarbledEchoWords = "回显与发送的帧不一致，可能是总线冲突或接线故障";
+// A second valid reply to one command.
+inline constexpr std::string_view kDuplicateWords = "重复的回复，可能有两个模块使用同一地址";
+// "迟到的回复（230 ms）": a valid reply after its deadline.
+std::string late_words(int ms);
 
 }  // namespace tarvok::protocol

@@ -175,16 +175,32 @@ std::string channel_entry(std::uint8_t channel) {
     return channel == kAllChannels ? std::string("全部") : "第" + std::to_string(channel) + "路";
 }
 
+Kind kind_of(const Request& request) {
+    if (std::holds_alternative<ModeSetting>(request)) {
+        return Kind::mode;
+    }
+    return std::holds_alternative<PowerOnSetting>(request) ? Kind::power_on : Kind::line;
+}
+
+std::string baud_list_text() {
+    std::string text;
+    for (const auto& entry : kBaudCodes) {
+        text += (text.empty() ? "" : "、") + std::to_string(entry.baud);
+    }
+    return text;
+}
+
 std::string describe(const Request& request) {
+    const std::string kind(name_in(kKinds, kind_of(request)));
     if (const auto* m = std::get_if<ModeSetting>(&request)) {
-        return target_text(m->channel) + " 关联方式 " + std::string(name_in(kModes, m->mode));
+        return target_text(m->channel) + " " + kind + " " + std::string(name_in(kModes, m->mode));
     }
     if (const auto* p = std::get_if<PowerOnSetting>(&request)) {
-        return target_text(p->channel) + " 上电状态 " +
+        return target_text(p->channel) + " " + kind + " " +
                std::string(name_in(kPowerOnStates, p->state));
     }
     const auto& s = std::get<LineSetting>(request);
-    return "通讯参数 " + std::to_string(s.baud) + " " + std::string(name_in(kParities, s.parity));
+    return kind + " " + std::to_string(s.baud) + " " + std::string(name_in(kParities, s.parity));
 }
 
 std::string describe(Refusal refusal, const Frame& frame) {

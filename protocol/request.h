@@ -55,6 +55,11 @@ Decoded decode(const Frame& frame);
 
 bool valid_channel(std::uint8_t channel);
 
+Kind kind_of(const Request& request);
+
+// "1200、2400、…、115200": the rates the module knows.
+std::string baud_list_text();
+
 // "第3路" or "全部", as the window's channel list shows it.
 std::string channel_entry(std::uint8_t channel);
 

@@ -48,6 +48,16 @@ inline constexpr std::array<Named<Command>, 6> kCommands = {{
     {Command::device_serial, "通讯参数", "line"},
 }};
 
+// The three kinds of setting, as the command line and plan files name them and as
+// describe() words them.
+enum class Kind { mode, power_on, line };
+
+inline constexpr std::array<Named<Kind>, 3> kKinds = {{
+    {Kind::mode, "关联方式", "mode"},
+    {Kind::power_on, "上电状态", "power-on"},
+    {Kind::line, "通讯参数", "line"},
+}};
+
 inline constexpr std::array<Named<Mode>, 4> kModes = {{
     {Mode::none, "不关联", "none"},
     {Mode::self_lock, "自锁", "self-lock"},

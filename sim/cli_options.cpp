@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <optional>
 
-#include "protocol/tables.h"
+#include "protocol/number_text.h"
+#include "protocol/request.h"
 
 namespace tarvok::sim {
 
@@ -55,26 +55,14 @@ const OptionInfo* find_option(std::string_view name) {
 }
 
 std::optional<long> whole_number(std::string_view text, long low, long high) {
-    long value = 0;
-    const auto* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end || value < low || value > high) {
-        return std::nullopt;
-    }
-    return value;
+    const auto value = protocol::whole_number(text, static_cast<std::uint32_t>(low),
+                                              static_cast<std::uint32_t>(high));
+    return value ? std::optional<long>(*value) : std::nullopt;
 }
 
 std::string bad_value(std::string_view name, std::string_view value, std::string_view expected) {
     return std::string(name) + " 的取值“" + std::string(value) + "”无效：应为 " +
            std::string(expected);
-}
-
-std::string baud_list() {
-    std::string list;
-    for (const auto& entry : protocol::kBaudCodes) {
-        list += (list.empty() ? "" : "、") + std::to_string(entry.baud);
-    }
-    return list;
 }
 
 bool known_baud(long baud) {
@@ -109,7 +97,7 @@ std::optional<std::string> set_option(Options& o, const OptionInfo& info, std::s
             o.baud = static_cast<std::uint32_t>(*n);
             return std::nullopt;
         }
-        return bad_value(info.name, v, baud_list() + " 之一");
+        return bad_value(info.name, v, protocol::baud_list_text() + " 之一");
     case Key::delay:
         if (const auto n = whole_number(v, 0, kMaxDelayMs)) {
             o.faults.delay_ms = static_cast<int>(*n);
@@ -235,7 +223,7 @@ std::string help_text() {
            "  --port N|auto       登记为端口 N（1–255），默认 1；auto 取第一个空闲的端口号\n"
            "  --address LIST      模块地址（0–255），可列多个：1-8,12；默认 1\n"
            "  --baud B            模块初始波特率：" +
-           baud_list() +
+           protocol::baud_list_text() +
            "，默认 9600\n"
            "  --pace              按真实线路的时间应答：命令与应答 16 字节的传输时间\n"
            "                      （每字节 10 位，有校验时 11 位）再加 3 ms 转换时间\n"

@@ -12,6 +12,7 @@
 #include <variant>
 #include <vector>
 
+#include "protocol/wire.h"
 #include "sim/cli_options.h"
 #include "sim/port_link.h"
 #include "sim/simulator.h"
@@ -64,7 +65,7 @@ void announce(const Options& options, const PortLink& link, const std::string& s
     }
     if (options.faults.pace) {
         log.line("应答按线路计时：等命令与应答 16 字节的传输时间，再加 " +
-                 std::to_string(kTurnaround.count() / 1000) + " ms");
+                 std::to_string(tarvok::protocol::kModuleTurnaround.count() / 1000) + " ms");
     }
 }
 

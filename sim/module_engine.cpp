@@ -1,6 +1,7 @@
 #include "sim/module_engine.h"
 
 #include <algorithm>
+#include <array>
 
 #include "protocol/reply.h"
 
@@ -105,26 +106,20 @@ Step respond(const ModuleState& state, const Frame& frame, std::uint32_t line_ba
 }
 
 std::vector<Frame> FrameReader::push(std::span<const std::uint8_t> bytes) {
+    static constexpr std::array<std::uint8_t, 1> kStarts{protocol::kCommandStart};
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
     std::vector<Frame> found;
-    std::size_t pos = 0;
-    while (pos < pending_.size()) {
-        if (pending_[pos] != protocol::kCommandStart) {
-            ++pos;
-            continue;
-        }
-        if (pending_.size() - pos < protocol::kFrameSize) {
+    std::size_t used = 0;
+    while (true) {
+        const auto scan = protocol::scan_frame(std::span(pending_).subspan(used), kStarts);
+        used += scan.skip;
+        if (!scan.frame) {
             break;
         }
-        const Frame candidate = protocol::frame_from(std::span(pending_).subspan(pos));
-        if (candidate[protocol::kChecksumByte] == protocol::checksum(candidate)) {
-            found.push_back(candidate);
-            pos += protocol::kFrameSize;
-        } else {
-            ++pos;
-        }
+        found.push_back(*scan.frame);
+        used += protocol::kFrameSize;
     }
-    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(pos));
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(used));
     return found;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "protocol/reply.h"
+#include "protocol/wire.h"
 
 namespace tarvok::sim {
 
@@ -50,11 +51,10 @@ std::vector<std::uint8_t> junk_bytes(const Frame& reply, std::uint32_t seed) {
 
 std::chrono::microseconds paced_wait(std::uint32_t baud, protocol::Parity parity) {
     if (baud == 0) {
-        return kTurnaround;
+        return protocol::kModuleTurnaround;
     }
-    const std::uint64_t bits_per_byte = parity == protocol::Parity::none ? 10 : 11;
-    const std::uint64_t bits = 2 * protocol::kFrameSize * bits_per_byte;
-    return std::chrono::microseconds((bits * 1'000'000 + baud - 1) / baud) + kTurnaround;
+    return protocol::wire_time(protocol::kExchangeBytes, baud, parity) +
+           protocol::kModuleTurnaround;
 }
 
 std::vector<Piece> shape_reply(const Frame& reply, const ReplyFaults& faults, std::uint32_t seed,

@@ -27,11 +27,8 @@ struct ReplyFaults {
 
 inline constexpr std::chrono::milliseconds kSplitPause{30};
 inline constexpr std::size_t kSplitAt = 3;
-// A real module's pause between the end of a command and the start of its reply.
-inline constexpr std::chrono::microseconds kTurnaround{3000};
-
-// How long the command's 8 bytes and the reply's 8 take on a line at `baud`: 10 bits
-// a byte (start, 8 data, stop), 11 with a parity bit; then the turn-around.
+// How long the command's 8 bytes and the reply's 8 take on a line at `baud`, then
+// the module's turn-around.
 std::chrono::microseconds paced_wait(std::uint32_t baud, protocol::Parity parity);
 
 // Bytes to write, each after its pause.

@@ -9,6 +9,7 @@
 #include <QShortcut>
 
 #include "protocol/reply.h"
+#include "protocol/wire.h"
 #include "serial/port_messages.h"
 #include "serial/port_number.h"
 #include "ui/controls.h"
