@@ -15,8 +15,8 @@
 #include "ui/main_form.h"
 
 using namespace tarvok::bench;
-using tarvok::serial::CommEvent;
-using tarvok::serial::SerialLine;
+using tarvok::ui::CommEvent;
+using tarvok::ui::MSComm;
 using tarvok::ui::main_form;
 
 namespace {
@@ -64,7 +64,7 @@ void write_all(int fd, const QByteArray& bytes) {
 // Bytes per second for the window to take `bytes` off the line.
 double window_rate(main_form& form, const Pty& pty, const QByteArray& bytes) {
     qint64 events = 0;
-    const auto counter = QObject::connect(form.MSComm1, &SerialLine::on_comm, [&] {
+    const auto counter = QObject::connect(form.MSComm1, &MSComm::on_comm, [&] {
         events += form.MSComm1->comm_event() == CommEvent::receive ? 1 : 0;
     });
     const auto start = Clock::now();

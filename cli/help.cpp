@@ -1,7 +1,6 @@
 #include "cli/help.h"
 
 #include "cli/outcome.h"
-#include "cli/reply_wait.h"
 #include "cli/setting_words.h"
 #include "protocol/wire.h"
 
@@ -41,7 +40,8 @@ constexpr std::string_view kReplies = " ms\n                 （9600 波特无�
 constexpr std::string_view kWaiting =
     " ms）\n"
     "  --retries N    无应答时再发几次（默认 1）；模块拒绝的设置不再发\n"
-    "  --strict       应答的地址或命令与所发的不一致时，不算应答\n"
+    "  --lenient      模块应答不重复地址和命令时用：任何有效应答都算（默认只算重复了\n"
+    "                 所发地址和命令的应答；--strict 即默认，仍可写）\n"
     "  --follow       apply 中通讯参数修改成功后，按新波特率继续与该模块通讯\n"
     "\n"
     "输出：\n"

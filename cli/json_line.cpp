@@ -61,6 +61,9 @@ std::string json_line(const StepResult& r) {
     add(line, "outcome", quoted(find_value(kOutcomes, r.outcome)->alias));
     add(line, "attempts", std::to_string(r.attempts));
     add(line, "milliseconds", milliseconds(r.milliseconds));
+    if (r.late) {
+        add(line, "late", "true");
+    }
     if (r.reply && !r.echoed) {
         add(line, "warning", quoted(kMismatchWarning));
     }

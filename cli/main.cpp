@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "cli/options.h"
 #include "cli/report.h"
 #include "cli/runner.h"
+#include "cli/stop_signals.h"
 #include "serial/port_directory.h"
 
 namespace {
@@ -55,9 +57,24 @@ std::variant<QByteArray, std::string> read_plan(const std::string& path) {
     return file.readAll();
 }
 
+Exit exit_for_signal(int signo) {
+    switch (signo) {
+    case SIGHUP:
+        return Exit::hangup;
+    case SIGTERM:
+        return Exit::terminated;
+    default:
+        return Exit::interrupted;
+    }
+}
+
 int run(const Invocation& invocation, const std::vector<PlanStep>& steps, bool plan) {
     Runner runner(invocation.run, steps);
     Console console(invocation.json, plan);
+    const StopSignals stop_signals;
+    QObject::connect(&stop_signals, &StopSignals::caught,
+                     [&](int signo) { runner.interrupt(exit_for_signal(signo)); });
+    QObject::connect(&runner, &Runner::remark, [&](const std::string& text) { console.remark(text); });
     QObject::connect(&runner, &Runner::step_started, [&](std::size_t index, std::size_t total) {
         console.started(index, total, runner.results().at(index));
     });

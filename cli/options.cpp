@@ -22,6 +22,7 @@ enum class Key {
     timeout,
     retries,
     strict,
+    lenient,
     follow,
     json,
     help,
@@ -34,7 +35,7 @@ struct OptionInfo {
     bool takes_value;
 };
 
-constexpr std::array<OptionInfo, 13> kOptions = {{
+constexpr std::array<OptionInfo, 14> kOptions = {{
     {"--port", Key::port, true},
     {"--baud", Key::baud, true},
     {"--parity", Key::parity, true},
@@ -43,6 +44,7 @@ constexpr std::array<OptionInfo, 13> kOptions = {{
     {"--timeout", Key::timeout, true},
     {"--retries", Key::retries, true},
     {"--strict", Key::strict, false},
+    {"--lenient", Key::lenient, false},
     {"--follow", Key::follow, false},
     {"--json", Key::json, false},
     {"--help", Key::help, false},
@@ -119,6 +121,7 @@ std::optional<std::string> take_value(Words& w, const OptionInfo& o, std::string
         }
         return range_error(o.name, v, 0, kMaxRetries);
     case Key::strict:
+    case Key::lenient:
     case Key::follow:
     case Key::json:
     case Key::help:
@@ -129,7 +132,7 @@ std::optional<std::string> take_value(Words& w, const OptionInfo& o, std::string
 }
 
 void set_flag(Words& w, Key key) {
-    w.invocation.run.strict |= key == Key::strict;
+    w.invocation.run.lenient |= key == Key::lenient;
     w.invocation.run.follow |= key == Key::follow;
     w.invocation.json |= key == Key::json;
     w.help |= key == Key::help;

@@ -19,7 +19,9 @@ struct RunConfig {
     serial::LineSettings line;      // the PC's line to start with
     std::optional<int> timeout_ms;  // per attempt; from the line rate when absent
     int retries = 1;                // further attempts after no reply
-    bool strict = false;            // a reply that does not echo the frame does not count
+    // A reply counts only when it repeats the address and command sent, unless lenient
+    // (for modules that do not repeat them); --strict, the default, stays accepted.
+    bool lenient = false;
     bool follow = false;            // after a line change, talk to that module at its new rate
 };
 

@@ -35,6 +35,10 @@ struct StepResult {
     Outcome outcome = Outcome::not_sent;
     bool echoed = true;    // false: the reply did not repeat the address and command sent
     bool cut_off = false;  // the port went away while this setting waited for its reply
+    bool late = false;     // the reply came after the deadline, with nothing sent since
+    bool busy = false;     // the line never went quiet long enough to judge a reply
+    int echoes = 0;        // frames the adapter handed back
+    double reply_ms = 0;   // from the send of the answered attempt to its reply
     std::vector<std::uint8_t> received;  // every byte heard during the last attempt
     int attempts = 0;
     int wait_ms = 0;          // how long each attempt waited at most
@@ -49,6 +53,11 @@ enum class Exit : int {
     usage = 64,
     port_unavailable = 69,
     port_lost = 74,
+    // Stopped by a signal (128 + its number), after the exchange in flight and the
+    // summary.
+    hangup = 129,
+    interrupted = 130,
+    terminated = 143,
 };
 
 struct ExitMeaning {
@@ -56,13 +65,16 @@ struct ExitMeaning {
     std::string_view meaning;
 };
 
-inline constexpr std::array<ExitMeaning, 6> kExitCodes = {{
+inline constexpr std::array<ExitMeaning, 9> kExitCodes = {{
     {Exit::success, "每项设置都成功"},
     {Exit::refused, "有设置被模块拒绝（其余成功）"},
     {Exit::no_reply, "有设置没有收到有效应答"},
     {Exit::usage, "用法或计划文件有误，什么也没有发送"},
     {Exit::port_unavailable, "串口打不开"},
     {Exit::port_lost, "串口在运行中断开，其余设置未发送"},
+    {Exit::hangup, "被 SIGHUP 停止：进行中的一项完成后停下，其余未发送"},
+    {Exit::interrupted, "被 Ctrl-C（SIGINT）停止：进行中的一项完成后停下，其余未发送"},
+    {Exit::terminated, "被 SIGTERM 停止：进行中的一项完成后停下，其余未发送"},
 }};
 
 inline constexpr std::string_view kMismatchWarning = "回复的地址或命令与发送的不一致";

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/json_line.h"
+#include "cli/remarks.h"
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -90,6 +91,12 @@ std::string result_line(const StepResult& r) {
     if (r.reply && !r.echoed) {
         line += " · " + text_of(kMismatchWarning);
     }
+    if (r.late) {
+        line += " · " + late_advice(r);
+    }
+    if (r.busy) {
+        line += " · 线路上一直有数据，无法判断应答：请检查是否有别的主机或设备在发送";
+    }
     if (!r.note.empty()) {
         line += " · " + r.note;
     }
@@ -142,6 +149,15 @@ void Console::started(std::size_t index, std::size_t total, const StepResult& r)
 void Console::finished_one(const StepResult& r) {
     clear_progress();
     write(json_ ? json_line(r) : result_line(r) + "\n");
+}
+
+void Console::remark(const std::string& text) {
+    clear_progress();
+    if (json_) {
+        std::fprintf(stderr, "tarvokctl：%s\n", text.c_str());
+    } else {
+        write(text + "\n");
+    }
 }
 
 void Console::finished_all(std::span<const StepResult> results, const QString& failure) {

@@ -25,6 +25,9 @@ public:
 
     void started(std::size_t index, std::size_t total, const StepResult& result);
     void finished_one(const StepResult& result);
+    // A line of its own about the line: on standard output, or standard error with
+    // --json so that standard output stays one object per setting.
+    void remark(const std::string& text);
     // The port's failure goes to standard error; settings never reached are listed
     // with --json, counted in the summary otherwise.
     void finished_all(std::span<const StepResult> results, const QString& failure);

@@ -1,11 +1,10 @@
 #include "cli/runner.h"
 
-#include <QTimer>
-
+#include "bus/bus.h"
+#include "cli/remarks.h"
 #include "protocol/reply.h"
-#include "protocol/wire.h"
+#include "serial/port.h"
 #include "serial/port_messages.h"
-#include "serial/serial_line.h"
 
 namespace tarvok::cli {
 
@@ -18,34 +17,30 @@ std::string line_text(const serial::LineSettings& line) {
            text_of(protocol::name_in(protocol::kParities, line.parity));
 }
 
+std::string line_options(const serial::LineSettings& line) {
+    return "--baud " + std::to_string(line.baud) + " --parity " +
+           text_of(protocol::find_value(protocol::kParities, line.parity)->alias);
+}
+
 // What to do when a module now runs at a rate the rest of the run does not use;
 // `in_plan` when later lines of the plan may still be for it.
 std::string follow_advice(std::uint8_t address, const serial::LineSettings& now, bool in_plan) {
-    const auto parity = protocol::find_value(protocol::kParities, now.parity)->alias;
-    const std::string options =
-        "--baud " + std::to_string(now.baud) + " --parity " + text_of(parity);
     return "模块此后按 " + line_text(now) + "收发；" +
            (in_plan ? "之后发给地址 " + std::to_string(address) +
-                          " 的设置需要新的波特率：加 --follow，或另用 " + options
-                    : "以后发给它的设置请用 " + options);
+                          " 的设置需要新的波特率：加 --follow，或另用 " + line_options(now)
+                    : "以后发给它的设置请用 " + line_options(now));
 }
 
-QString settings_text(const serial::LineSettings& line) {
-    return QStringLiteral("%1,%2,8,1")
-        .arg(line.baud)
-        .arg(QLatin1Char(serial::parity_letter(line.parity)));
-}
+double ms_of(bus::Micros span) { return static_cast<double>(span.count()) / 1000.0; }
 
 }  // namespace
 
 Runner::Runner(RunConfig config, const std::vector<PlanStep>& steps, QObject* parent)
     : QObject(parent),
       config_(config),
-      serial_(new serial::SerialLine(this)),
-      timer_(new QTimer(this)),
+      port_(new serial::Port(this)),
+      bus_(new bus::Bus(*port_, this)),
       current_(config.line) {
-    timer_->setSingleShot(true);
-    timer_->setTimerType(Qt::PreciseTimer);
     results_.reserve(steps.size());
     for (const auto& step : steps) {
         StepResult result;
@@ -53,13 +48,19 @@ Runner::Runner(RunConfig config, const std::vector<PlanStep>& steps, QObject* pa
         result.frame = protocol::encode(step.address, step.request);
         results_.push_back(std::move(result));
     }
-    serial_->set_comm_port(config_.port);
-    connect(serial_, &serial::SerialLine::on_comm, this, &Runner::take_bytes);
-    connect(serial_, &serial::SerialLine::port_lost, this, &Runner::port_lost);
-    connect(timer_, &QTimer::timeout, this, &Runner::attempt_timed_out);
+    connect(bus_, &bus::Bus::finished, this, &Runner::exchanged);
+    connect(bus_, &bus::Bus::noted, this, &Runner::noted);
+    connect(port_, &serial::Port::lost, this, &Runner::port_lost);
 }
 
 void Runner::start() { run_next(); }
+
+void Runner::interrupt(Exit code) {
+    interrupted_ = code;
+    if (!waiting_) {
+        stop(code, QString());
+    }
+}
 
 serial::LineSettings Runner::line_for(std::uint8_t address) const {
     const auto moved = moved_.find(address);
@@ -69,24 +70,22 @@ serial::LineSettings Runner::line_for(std::uint8_t address) const {
 // Opens the port at `line`, or reopens it when it runs at another rate; the
 // open failure in the window's words otherwise.
 std::optional<QString> Runner::use_line(const serial::LineSettings& line) {
-    if (serial_->port_open() && line == current_) {
+    if (port_->is_open() && line == current_) {
         return std::nullopt;
     }
-    serial_->set_port_open(false);
-    auto error = serial_->set_settings(settings_text(line));
-    if (!error) {
-        error = serial_->set_port_open(true);
-    }
-    if (error) {
+    if (const auto error = port_->open(config_.port, line)) {
         return serial::open_failed(config_.port, *error);
     }
-    serial_->set_rthreshold(1);
     current_ = line;
     return std::nullopt;
 }
 
 void Runner::run_next() {
     if (stopped_) {
+        return;
+    }
+    if (interrupted_) {
+        stop(*interrupted_, QString());
         return;
     }
     if (index_ == results_.size()) {
@@ -98,68 +97,52 @@ void Runner::run_next() {
         return;
     }
     emit step_started(index_, results_.size());
-    clock_.start();
-    send_attempt();
-}
-
-void Runner::send_attempt() {
     StepResult& result = results_[index_];
-    // Only what arrives after this frame went out can be its reply.
-    serial_->discard_input();
-    pending_.clear();
-    result.received.clear();
-    ++result.attempts;
-    result.wait_ms =
-        config_.timeout_ms.value_or(protocol::reply_timeout_ms(current_.baud, current_.parity));
+    bus::Request request;
+    request.frame = result.frame;
+    request.retries = config_.retries;
+    request.timing = bus::timing_for(current_.baud, current_.parity, config_.timeout_ms);
+    request.matching = config_.lenient ? bus::Matching::lenient : bus::Matching::strict;
+    result.wait_ms = static_cast<int>(request.timing.deadline.count() / 1000);
     waiting_ = true;
-    // A refused write ends like a silent module; a vanished device is reported apart.
-    serial_->output(result.frame);
-    timer_->start(result.wait_ms);
+    bus_->exchange(request);
 }
 
-void Runner::take_bytes() {
-    if (serial_->comm_event() != serial::CommEvent::receive) {
-        return;
+void Runner::noted(const bus::Note& note) {
+    if (note.kind == bus::Note::Kind::sent && note.attempt == 1) {
+        noting_ = index_;
     }
-    std::vector<std::uint8_t> bytes;
-    while (const auto byte = serial_->input()) {
-        bytes.push_back(*byte);
+    if (noting_ < results_.size()) {
+        if (const auto text = remark_text(note, results_[noting_])) {
+            emit remark(*text);
+        }
     }
+}
+
+void Runner::exchanged(const bus::Result& r) {
     if (!waiting_) {
-        return;  // nothing is owed a reply: a late answer, or noise on the bus
-    }
-    StepResult& result = results_[index_];
-    result.received.insert(result.received.end(), bytes.begin(), bytes.end());
-    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
-    if (const auto found = take_reply(pending_, result.frame, config_.strict)) {
-        result.reply = found->reply;
-        result.echoed = found->echoed;
-        const bool success = protocol::judge(found->reply) == protocol::Verdict::success;
-        complete(success ? Outcome::done : Outcome::refused);
-    }
-}
-
-void Runner::attempt_timed_out() {
-    if (results_[index_].attempts <= config_.retries) {
-        send_attempt();
         return;
     }
-    complete(Outcome::no_reply);
-}
-
-void Runner::complete(Outcome outcome) {
-    timer_->stop();
     waiting_ = false;
     StepResult& result = results_[index_];
-    result.outcome = outcome;
-    result.milliseconds = static_cast<double>(clock_.nsecsElapsed()) / 1e6;
+    result.reply = r.reply;
+    result.echoed = r.repeats_request;
+    result.received = r.heard;
+    result.attempts = r.attempts;
+    result.late = r.late;
+    result.busy = r.busy;
+    result.echoes = r.echoes;
+    result.reply_ms = ms_of(r.reply_after);
+    result.milliseconds = ms_of(r.ended - r.first_sent);
+    const bool success = r.reply && protocol::judge(*r.reply) == protocol::Verdict::success;
+    result.outcome = !r.reply ? Outcome::no_reply : success ? Outcome::done : Outcome::refused;
     note_line_change(result);
     emit step_finished(result);
     ++index_;
     // The port may be closed only from the event loop, never inside its own receive
     // event: at the end of the run, and to reopen it at another rate.
-    const bool same_line =
-        index_ < results_.size() && line_for(results_[index_].step.address) == current_;
+    const bool same_line = !interrupted_ && index_ < results_.size() &&
+                           line_for(results_[index_].step.address) == current_;
     if (same_line) {
         run_next();
     } else {
@@ -170,12 +153,19 @@ void Runner::complete(Outcome outcome) {
 void Runner::note_line_change(StepResult& result) {
     const std::uint8_t address = result.step.address;
     const auto moved = moved_.find(address);
+    const auto* line = std::get_if<protocol::LineSetting>(&result.step.request);
     if (result.outcome == Outcome::no_reply && moved != moved_.end() && !config_.follow) {
         result.note = "地址 " + std::to_string(address) + " 已改为 " + line_text(moved->second) +
                       "，本项仍按 " + line_text(current_) + "发送";
         return;
     }
-    const auto* line = std::get_if<protocol::LineSetting>(&result.step.request);
+    if (result.outcome == Outcome::no_reply && line != nullptr) {
+        // Only the reply may have been lost: the module may run at the new rate already.
+        const serial::LineSettings asked{line->baud, line->parity};
+        result.note = "模块可能已经按 " + line_text(asked) + "运行（也许只是回复丢失）：用 " +
+                      line_options(asked) + " 再发一次任意设置即可确认";
+        return;
+    }
     if (result.outcome != Outcome::done || line == nullptr) {
         return;
     }
@@ -187,12 +177,12 @@ void Runner::note_line_change(StepResult& result) {
 }
 
 void Runner::port_lost(const serial::SerialError& error) {
+    bus_->abandon();
     if (waiting_) {
-        timer_->stop();
         waiting_ = false;
         StepResult& result = results_[index_];
         result.outcome = Outcome::no_reply;
-        result.milliseconds = static_cast<double>(clock_.nsecsElapsed()) / 1e6;
+        result.attempts = std::max(result.attempts, 1);
         result.cut_off = true;
         result.note = "等待应答时串口断开";
         emit step_finished(result);
@@ -206,8 +196,8 @@ void Runner::stop(Exit code, const QString& message) {
         return;
     }
     stopped_ = true;
-    timer_->stop();
-    serial_->set_port_open(false);
+    bus_->abandon();
+    port_->close();
     emit finished(code, message);
 }
 

@@ -9,11 +9,10 @@
 #include <set>
 
 #include "serial/port_messages.h"
+#include "serial/port_registry.h"
 
 #ifndef Q_OS_WIN
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,34 +40,25 @@ bool folder_unreadable(const QString& folder) {
     return ::access(path.constData(), R_OK | X_OK) != 0;
 }
 
-// Whether the simulator that made the link for `number` has exited: its owner file
-// is there, and nobody holds the lock on it.
+// Whether the simulator that made the link for `number` has exited.
 bool simulator_exited(int number) {
-    const QByteArray owner =
-        QFile::encodeName(ports_folder() + QStringLiteral("/com%1.owner").arg(number));
-    const int fd = ::open(owner.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        return false;
-    }
-    const bool free = ::flock(fd, LOCK_SH | LOCK_NB) == 0;
-    ::close(fd);
-    return free;
+    const auto folder = std::filesystem::path(QFile::encodeName(ports_folder()).toStdString());
+    return port_use(port_link_path(folder, number)) == PortUse::stale;
 }
 
-// comN links in the ports folder; N must be a whole number from 1 upward.
+// comN links in the ports folder.
 QList<PortEntry> linked_ports() {
-    static const QRegularExpression kName(QStringLiteral("^com([1-9][0-9]{0,4})$"));
     QList<PortEntry> ports;
     const QDir dir(ports_folder());
     // Links are listed by what they point to; Dirs keeps a link to a folder in the
     // table, so the mistake is named rather than the number handed to another device.
     for (const QFileInfo& info :
          dir.entryInfoList(QDir::System | QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const auto match = kName.match(info.fileName());
-        if (!match.hasMatch() || !info.isSymLink()) {
+        const auto number = port_of_link_name(QFile::encodeName(info.fileName()).toStdString());
+        if (!number || !info.isSymLink()) {
             continue;
         }
-        ports.append({match.captured(1).toInt(), info.symLinkTarget(), QString(), true});
+        ports.append({*number, info.symLinkTarget(), QString(), true});
     }
     return ports;
 }
@@ -82,11 +72,9 @@ QString canonical(const QString& path) {
 }  // namespace
 
 QString ports_folder() {
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!QDir::isAbsolutePath(base)) {
-        base = QDir::homePath() + QStringLiteral("/.config");
-    }
-    return base + QStringLiteral("/tarvok/ports");
+    const QByteArray home = QFile::encodeName(QDir::homePath());
+    return QFile::decodeName(
+        ports_directory(qgetenv("XDG_CONFIG_HOME").constData(), home.constData()).c_str());
 }
 
 QList<PortEntry> port_table() {

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "serial/serial_line.h"
+#include "serial/serial_error.h"
 
 namespace tarvok::serial {
 

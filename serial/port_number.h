@@ -6,11 +6,9 @@
 #include <string_view>
 
 #include "protocol/number_text.h"
+#include "serial/port_registry.h"
 
 namespace tarvok::serial {
-
-inline constexpr int kFirstPort = 1;
-inline constexpr int kLastPort = 255;
 
 inline std::optional<int> port_number(std::string_view text) {
     const auto value = protocol::to_int16(text);

@@ -12,7 +12,6 @@
 #include <system_error>
 #include <thread>
 
-#include "sim/cli_options.h"
 
 namespace tarvok::sim {
 
@@ -34,11 +33,6 @@ std::string link_target(const fs::path& link) {
 bool exists_at(const fs::path& path) {
     std::error_code ec;
     return fs::exists(fs::symlink_status(path, ec));
-}
-
-bool lock_is_free(const fs::path& owner) {
-    const UniqueFd fd(::open(owner.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    return fd.get() >= 0 && ::flock(fd.get(), LOCK_SH | LOCK_NB) == 0;
 }
 
 std::string owner_pid(int fd) {
@@ -109,54 +103,6 @@ std::optional<std::string> refusal(const fs::path& link) {
 
 }  // namespace
 
-fs::path ports_directory(const char* xdg_config_home, const char* home) {
-    fs::path base;
-    if (xdg_config_home && fs::path(xdg_config_home).is_absolute()) {
-        base = xdg_config_home;
-    } else if (home && fs::path(home).is_absolute()) {
-        base = fs::path(home) / ".config";
-    } else {
-        return {};
-    }
-    return base / "tarvok" / "ports";
-}
-
-fs::path port_link_path(const fs::path& dir, int port) {
-    return dir / ("com" + std::to_string(port));
-}
-
-fs::path owner_path(const fs::path& link) {
-    fs::path owner = link;
-    owner += ".owner";
-    return owner;
-}
-
-PortUse port_use(const fs::path& link) {
-    const fs::path owner = owner_path(link);
-    const bool linked = exists_at(link);
-    if (!exists_at(owner)) {
-        return linked ? PortUse::user : PortUse::free;
-    }
-    if (!lock_is_free(owner)) {
-        return PortUse::simulator;
-    }
-    std::error_code ec;
-    if (linked && !fs::is_symlink(fs::symlink_status(link, ec))) {
-        return PortUse::user;
-    }
-    return linked ? PortUse::stale : PortUse::free;
-}
-
-int first_free_port(const fs::path& dir) {
-    for (int port = 1; port <= kMaxPort; ++port) {
-        const PortUse use = port_use(port_link_path(dir, port));
-        if (use == PortUse::free || use == PortUse::stale) {
-            return port;
-        }
-    }
-    return 0;
-}
-
 std::variant<PortLink, std::string> PortLink::claim(const fs::path& dir, int port,
                                                     const std::string& target) {
     const fs::path link = port_link_path(dir, port);
@@ -189,8 +135,8 @@ std::variant<PortLink, std::string> PortLink::claim(const fs::path& dir, int por
 std::variant<PortLink, std::string> PortLink::claim_first_free(const fs::path& dir,
                                                                const std::string& target) {
     std::string why =
-        "错误：" + dir.string() + " 里的端口号 1 到 " + std::to_string(kMaxPort) + " 都已被占用。";
-    for (int port = 1; port <= kMaxPort; ++port) {
+        "错误：" + dir.string() + " 里的端口号 " + std::to_string(serial::kFirstPort) + " 到 " + std::to_string(serial::kLastPort) + " 都已被占用。";
+    for (int port = serial::kFirstPort; port <= serial::kLastPort; ++port) {
         const PortUse use = port_use(port_link_path(dir, port));
         if (use != PortUse::free && use != PortUse::stale) {
             continue;

@@ -7,7 +7,6 @@
 #include <QProcess>
 #include <QTest>
 
-#include "cli/reply_wait.h"
 #include "tests/support/config_dir.h"
 
 using tarvok::test::ConfigDir;
@@ -99,8 +98,6 @@ class CliTest : public QObject {
 private slots:
     void runs_data();
     void runs();
-    void replies_data();
-    void replies();
 };
 
 void CliTest::runs_data() {
@@ -221,28 +218,6 @@ void CliTest::runs() {
     for (const QString& line : state) {
         QVERIFY2(printed.contains('\n' + line + '\n'), qPrintable(line));
     }
-}
-
-// Bytes from another module (address 2) and the start of ours, after a frame to
-// address 1: a warning without --strict, no reply with it; the partial reply waits.
-void CliTest::replies_data() {
-    QTest::addColumn<bool>("strict");
-    QTest::addColumn<QByteArray>("taken");
-    QTest::newRow("another module's reply") << false << QByteArray("22 02 44 00 00 00 01 69");
-    QTest::newRow("another module's reply, strict") << true << QByteArray();
-}
-
-void CliTest::replies() {
-    QFETCH(bool, strict);
-    QFETCH(QByteArray, taken);
-    const auto sent = tarvok::protocol::encode_frame3(1, 0x44, 0, 1, 1);
-    const QByteArray in = QByteArray::fromHex("11 22 02 44 00 00 00 01 69 22 01 44");
-    std::vector<std::uint8_t> pending(in.begin(), in.end());
-    const auto reply = tarvok::cli::take_reply(pending, sent, strict);
-    QCOMPARE(reply ? QByteArray::fromStdString(tarvok::protocol::hex(reply->reply)) : "", taken);
-    QCOMPARE(reply && !reply->echoed, !taken.isEmpty());
-    const auto left = reinterpret_cast<const char*>(pending.data());
-    QCOMPARE(QByteArray(left, qsizetype(pending.size())), in.right(3));
 }
 
 QTEST_GUILESS_MAIN(CliTest)

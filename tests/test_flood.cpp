@@ -87,8 +87,8 @@ private slots:
         qint64 events = 0;
         std::vector<bool> results;
         // Connected after the window's own handler: counted once it took its eight.
-        connect(w.form.MSComm1, &tarvok::serial::SerialLine::on_comm, this, [&] {
-            events += w.form.MSComm1->comm_event() == tarvok::serial::CommEvent::receive ? 1 : 0;
+        connect(w.form.MSComm1, &tarvok::ui::MSComm::on_comm, this, [&] {
+            events += w.form.MSComm1->comm_event() == tarvok::ui::CommEvent::receive ? 1 : 0;
         });
         connect(&w.form, &main_form::result_shown, this, [&](bool ok) { results.push_back(ok); });
         const auto taken = [&] { return events * 8 + w.form.MSComm1->in_buffer_count(); };

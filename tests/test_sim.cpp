@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "serial/port_directory.h"
-#include "serial/serial_line.h"
+#include "serial/port.h"
 #include "sim/cli_options.h"
 #include "sim/module_engine.h"
 #include "tests/support/config_dir.h"
@@ -207,10 +207,9 @@ private slots:
             const auto resolved = serial::resolve_port(3);
             const auto* failure = std::get_if<serial::ResolveFailure>(&resolved);
             QVERIFY(failure && failure->error == serial::ResolveError::simulator_exited);
-            serial::SerialLine line;
-            line.set_comm_port(3);
-            QVERIFY(line.set_port_open(true).has_value());
-            QVERIFY(!line.output(span(command(1, ModeSetting{1, Mode::linked}))));
+            serial::Port line;
+            QVERIFY(line.open(3, {}).has_value());
+            QVERIFY(!line.write(span(command(1, ModeSetting{1, Mode::linked}))));
             QVERIFY(ptys.back()->silent());
             return;
         }

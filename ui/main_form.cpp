@@ -70,7 +70,7 @@ main_form::main_form(QWidget* parent)
       Command3(button(Frame3, "修改", {6120, 360, 975, 375}, 15)),
       Combo1{combo(Frame1, {1200, 480, 1215, 360}, add_channel_entries),
              combo(Frame2, {1200, 480, 1215, 360}, add_channel_entries)},
-      MSComm1(new serial::SerialLine(this)),
+      MSComm1(new MSComm(this)),
       module1_(*add, *MSComm1, traffic_) {
     load_resources();
     setWindowTitle(QStringLiteral("TarvokV1.6"));
@@ -122,8 +122,8 @@ void main_form::connect_handlers() {
     connect(Command1, &QPushButton::clicked, this, &main_form::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &main_form::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &main_form::Command3_Click);
-    connect(MSComm1, &serial::SerialLine::on_comm, this, &main_form::MSComm1_OnComm);
-    connect(MSComm1, &serial::SerialLine::port_lost, this, &main_form::MSComm1_Lost);
+    connect(MSComm1, &MSComm::on_comm, this, &main_form::MSComm1_OnComm);
+    connect(MSComm1, &MSComm::port_lost, this, &main_form::MSComm1_Lost);
     connect(add, &QLineEdit::textChanged, this, &main_form::add_Change);
     connect(VScroll1, &QAbstractSlider::valueChanged, this, &main_form::VScroll1_Change);
     connect(chuankou_num, &QLineEdit::textChanged, this, &main_form::chuankou_num_Change);
@@ -254,12 +254,12 @@ void main_form::report(SendResult result) {
 
 void main_form::MSComm1_OnComm() {
     switch (MSComm1->comm_event()) {
-    case serial::CommEvent::receive:
+    case CommEvent::receive:
         break;
-    case serial::CommEvent::line_error:
+    case CommEvent::line_error:
         show_error(serial::write_failed(MSComm1->comm_port(), MSComm1->device()));
         return;
-    case serial::CommEvent::none:
+    case CommEvent::none:
         return;
     }
     // The line raises this only while eight bytes wait, so the reads cannot run dry.

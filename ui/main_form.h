@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-#include "serial/serial_line.h"
+#include "ui/ms_comm.h"
 #include "ui/module1.h"
 #include "ui/result_dialogs.h"
 #include "ui/traffic.h"
@@ -63,7 +63,7 @@ public:
     QPushButton* Command3;
     std::array<QComboBox*, 2> Combo1{};
 
-    serial::SerialLine* MSComm1;
+    MSComm* MSComm1;
     std::array<std::int32_t, 100> recv_buf{};
 
     ResultDialogs& dialogs() { return dialogs_; }

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 
 #include "protocol/number_text.h"
-#include "serial/serial_line.h"
+#include "ui/ms_comm.h"
 #include "ui/traffic.h"
 
 namespace tarvok::ui {

@@ -9,9 +9,6 @@
 
 class QLineEdit;
 
-namespace tarvok::serial {
-class SerialLine;
-}
 
 namespace tarvok::ui {
 
@@ -22,11 +19,12 @@ enum class SendResult {
     write_failed,  // the line refused the bytes
 };
 
+class MSComm;
 class Traffic;
 
 class Module1 {
 public:
-    Module1(const QLineEdit& add, serial::SerialLine& comm, Traffic& log)
+    Module1(const QLineEdit& add, MSComm& comm, Traffic& log)
         : add_(add), comm_(comm), log_(log) {}
 
     // A setting, through the builder its command uses.
@@ -42,7 +40,7 @@ private:
     SendResult send_built(Encode encode);
 
     const QLineEdit& add_;
-    serial::SerialLine& comm_;
+    MSComm& comm_;
     Traffic& log_;
 };
 

@@ -1,4 +1,4 @@
-#include "serial/serial_line.h"
+#include "serial/port.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -96,48 +96,37 @@ SerialFault fault_of(ResolveError error) {
 
 }  // namespace
 
-SerialLine::SerialLine(QObject* parent)
+Port::Port(QObject* parent)
     : QObject(parent), port_(new QSerialPort(this)), watchdog_(new QTimer(this)) {
     watchdog_->setInterval(kWatchdogMs);
-    connect(port_, &QSerialPort::readyRead, this, &SerialLine::raise_receive_events);
-    connect(port_, &QSerialPort::errorOccurred, this, &SerialLine::handle_error);
-    connect(watchdog_, &QTimer::timeout, this, &SerialLine::check_hangup);
+    connect(port_, &QSerialPort::readyRead, this, &Port::received);
+    connect(port_, &QSerialPort::errorOccurred, this, &Port::handle_error);
+    connect(watchdog_, &QTimer::timeout, this, &Port::check_hangup);
 }
 
-SerialLine::~SerialLine() {
+Port::~Port() {
     // Nothing must be raised into a half-destroyed owner while Qt closes the port.
     port_->disconnect(this);
 }
 
-std::optional<SerialError> SerialLine::set_settings(const QString& text) {
-    const auto parsed = parse_line_settings(text.toStdString());
-    if (!parsed) {
-        return SerialError{SerialFault::bad_settings, QString(), text};
-    }
-    settings_ = *parsed;
-    return std::nullopt;
+void Port::close() {
+    watchdog_->stop();
+    port_->close();
+    device_.clear();
 }
 
-bool SerialLine::port_open() const { return port_->isOpen(); }
-
-std::optional<SerialError> SerialLine::set_port_open(bool open) {
-    if (!open) {
-        watchdog_->stop();
-        port_->close();
-        device_.clear();
-        return std::nullopt;
-    }
-    if (port_->isOpen()) {
-        return std::nullopt;
-    }
-    const Resolution resolution = resolve_port(comm_port_);
+std::optional<SerialError> Port::open(int number, const LineSettings& line) {
+    close();
+    number_ = number;
+    line_ = line;
+    const Resolution resolution = resolve_port(number);
     if (const auto* failure = std::get_if<ResolveFailure>(&resolution)) {
         return SerialError{fault_of(failure->error), failure->device, QString()};
     }
     const auto& entry = std::get<PortEntry>(resolution);
     port_->setPortName(entry.device);
-    port_->setBaudRate(static_cast<qint32>(settings_.baud));
-    port_->setParity(to_qt(settings_.parity));
+    port_->setBaudRate(static_cast<qint32>(line.baud));
+    port_->setParity(to_qt(line.parity));
     port_->setDataBits(QSerialPort::Data8);
     port_->setStopBits(QSerialPort::OneStop);
     port_->setFlowControl(QSerialPort::NoFlowControl);
@@ -151,7 +140,6 @@ std::optional<SerialError> SerialLine::set_port_open(bool open) {
         return SerialError{SerialFault::busy, entry.device, QString()};
     }
     device_ = entry.device;
-    comm_event_ = CommEvent::none;
 #ifndef Q_OS_WIN
     // Only where a device node exists to watch; elsewhere a vanished port shows as
     // Qt's resource error.
@@ -159,8 +147,7 @@ std::optional<SerialError> SerialLine::set_port_open(bool open) {
 #endif
     return std::nullopt;
 }
-
-bool SerialLine::lock_exclusively() {
+bool Port::lock_exclusively() {
 #ifdef Q_OS_WIN
     return true;
 #else
@@ -172,7 +159,7 @@ bool SerialLine::lock_exclusively() {
 #endif
 }
 
-SerialError SerialLine::open_error(QSerialPort::SerialPortError error,
+SerialError Port::open_error(QSerialPort::SerialPortError error,
                                    const PortEntry& entry) const {
     const QString text = port_->errorString();
     switch (error) {
@@ -204,9 +191,17 @@ SerialError SerialLine::open_error(QSerialPort::SerialPortError error,
 #endif
 }
 
-qint64 SerialLine::in_buffer_count() const { return port_->isOpen() ? port_->bytesAvailable() : 0; }
+QByteArray Port::read_all() { return is_open() ? port_->readAll() : QByteArray(); }
 
-QByteArray SerialLine::discard_input() {
+std::optional<std::uint8_t> Port::read_byte() {
+    char byte = 0;
+    if (!port_->isOpen() || port_->read(&byte, 1) != 1) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(byte);
+}
+
+QByteArray Port::discard_input() {
     if (!port_->isOpen()) {
         return {};
     }
@@ -224,7 +219,7 @@ QByteArray SerialLine::discard_input() {
     return dropped;
 }
 
-bool SerialLine::output(std::span<const std::uint8_t> bytes) {
+bool Port::write(std::span<const std::uint8_t> bytes) {
     if (!port_->isOpen()) {
         return false;
     }
@@ -232,28 +227,7 @@ bool SerialLine::output(std::span<const std::uint8_t> bytes) {
     return port_->write(reinterpret_cast<const char*>(bytes.data()), size) == size;
 }
 
-std::optional<std::uint8_t> SerialLine::input() {
-    char byte = 0;
-    if (!port_->isOpen() || port_->read(&byte, 1) != 1) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint8_t>(byte);
-}
-
-void SerialLine::raise_receive_events() {
-    // One event for every threshold's worth of bytes waiting. A handler that
-    // leaves the bytes where they are ends the round, or this would never return.
-    while (rthreshold_ > 0 && port_->isOpen() && port_->bytesAvailable() >= rthreshold_) {
-        const qint64 before = port_->bytesAvailable();
-        comm_event_ = CommEvent::receive;
-        emit on_comm();
-        if (port_->isOpen() && port_->bytesAvailable() >= before) {
-            break;
-        }
-    }
-}
-
-void SerialLine::handle_error(QSerialPort::SerialPortError error) {
+void Port::handle_error(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::NoError || !port_->isOpen()) {
         return;
     }
@@ -266,12 +240,11 @@ void SerialLine::handle_error(QSerialPort::SerialPortError error) {
     check_hangup();
     if (port_->isOpen()) {
         port_->clearError();
-        comm_event_ = CommEvent::line_error;
-        emit on_comm();
+        emit fault();
     }
 }
 
-void SerialLine::check_hangup() {
+void Port::check_hangup() {
     if (!port_->isOpen()) {
         watchdog_->stop();
         return;
@@ -290,13 +263,13 @@ void SerialLine::check_hangup() {
     }
 }
 
-void SerialLine::close_lost() {
+void Port::close_lost() {
     const SerialError error{SerialFault::lost, device_, port_->errorString()};
     watchdog_->stop();
     port_->close();
     port_->clearError();
     device_.clear();
-    emit port_lost(error);
+    emit lost(error);
 }
 
 }  // namespace tarvok::serial

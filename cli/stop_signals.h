@@ -1,0 +1,30 @@
+// SIGINT, SIGTERM and SIGHUP as events: a run finishes the exchange in flight, marks
+// the rest not sent and prints its summary instead of dying mid-frame.
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+namespace tarvok::cli {
+
+class StopSignals : public QObject {
+    Q_OBJECT
+
+public:
+    // Installs the handlers; one instance per process.
+    explicit StopSignals(QObject* parent = nullptr);
+    ~StopSignals() override;
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+signals:
+    void caught(int signo);
+
+private:
+    void take();
+
+    QSocketNotifier* notifier_ = nullptr;
+};
+
+}  // namespace tarvok::cli

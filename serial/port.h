@@ -1,0 +1,77 @@
+// One serial port by its number: resolved through the port directory, opened at a
+// line's rate and parity, locked against other programs, read in chunks, and watched
+// for faults and for the device going away. Knows ports, nothing of what travels on
+// them.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "serial/line_settings.h"
+#include "serial/serial_error.h"
+
+class QTimer;
+
+namespace tarvok::serial {
+
+struct PortEntry;
+
+class Port : public QObject {
+    Q_OBJECT
+
+public:
+    explicit Port(QObject* parent = nullptr);
+    ~Port() override;
+    Port(const Port&) = delete;
+    Port& operator=(const Port&) = delete;
+
+    // Opens port `number` at `line`; an open port is closed first.
+    std::optional<SerialError> open(int number, const LineSettings& line);
+    void close();
+    bool is_open() const { return port_->isOpen(); }
+    int number() const { return number_; }
+    // The device the open port runs on (empty while closed).
+    QString device() const { return device_; }
+    LineSettings line() const { return line_; }
+
+    qint64 bytes_available() const { return is_open() ? port_->bytesAvailable() : 0; }
+    // Everything received and not yet read.
+    QByteArray read_all();
+    std::optional<std::uint8_t> read_byte();
+    // Discards every received byte not yet read, those the kernel holds included, and
+    // returns them.
+    QByteArray discard_input();
+    // Hands the bytes to the line in order, unaltered; false when the line refuses them.
+    bool write(std::span<const std::uint8_t> bytes);
+
+    // The driver's view of the open port.
+    const QSerialPort& qt() const { return *port_; }
+
+signals:
+    void received();
+    // A read or write fault on a line that is still there.
+    void fault();
+    // The device vanished while open; the port has already been closed.
+    void lost(const tarvok::serial::SerialError& error);
+
+private:
+    void handle_error(QSerialPort::SerialPortError error);
+    void check_hangup();
+    void close_lost();
+    bool lock_exclusively();
+    SerialError open_error(QSerialPort::SerialPortError error, const PortEntry& entry) const;
+
+    QSerialPort* port_;
+    QTimer* watchdog_;
+    int number_ = 0;
+    LineSettings line_;
+    QString device_;
+};
+
+}  // namespace tarvok::serial
