@@ -1,19 +1,3 @@
-#include <QApplication>
-
 #include "app/startup.h"
-#include "ui/main_form.h"
 
-int main(int argc, char* argv[]) {
-    if (const auto code = tarvok::app::answer_before_gui(argc, argv)) {
-        return *code;
-    }
-    const auto app = tarvok::app::make_application(argc, argv);
-    if (const auto code = tarvok::app::refuse_unknown_options(QApplication::arguments())) {
-        return *code;
-    }
-    tarvok::app::prepare(*app);
-    tarvok::ui::main_form form;
-    form.setWindowIcon(QApplication::windowIcon());
-    form.show();
-    return QApplication::exec();
-}
+int main(int argc, char* argv[]) { return tarvok::app::run_window(argc, argv); }

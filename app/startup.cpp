@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "ui/fonts.h"
+#include "ui/main_form.h"
 
 namespace tarvok::app {
 
@@ -153,6 +154,24 @@ void prepare(QApplication& app) {
     load_qt_translation(app);
     ui::register_song_face();
     QApplication::setWindowIcon(window_icon());
+}
+
+int run_window(int argc, char** argv, const std::function<void(QWidget&)>& before_show) {
+    if (const auto code = answer_before_gui(argc, argv)) {
+        return *code;
+    }
+    const auto app = make_application(argc, argv);
+    if (const auto code = refuse_unknown_options(QApplication::arguments())) {
+        return *code;
+    }
+    prepare(*app);
+    ui::main_form form;
+    form.setWindowIcon(QApplication::windowIcon());
+    if (before_show) {
+        before_show(form);
+    }
+    form.show();
+    return QApplication::exec();
 }
 
 QIcon window_icon() {

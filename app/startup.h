@@ -7,10 +7,12 @@
 #include <QIcon>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 class QApplication;
+class QWidget;
 
 namespace tarvok::app {
 
@@ -34,5 +36,9 @@ void prepare(QApplication& app);
 
 // Every size of the icon, so each screen and panel picks a sharp one.
 QIcon window_icon();
+
+// The whole of the window program's main(): the steps above, the main window, and the
+// event loop. `before_show` sees the window just before it is first shown.
+int run_window(int argc, char** argv, const std::function<void(QWidget&)>& before_show = {});
 
 }  // namespace tarvok::app

@@ -1,24 +1,18 @@
-// Shared pieces of the measurement programs: a private config folder, a raw pty,
-// quiet offscreen windows, percentiles and the one-line result format that
+// Shared pieces of the measurement programs: quiet offscreen windows, percentiles and the one-line result format that
 // scripts/bench.sh turns into a table.
 #pragma once
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
 #include <QString>
-#include <QTemporaryDir>
 #include <QtGlobal>
 
-#include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "tests/support/config_dir.h"
+#include "tests/support/pty_pair.h"
 
 namespace tarvok::bench {
 
@@ -43,51 +37,9 @@ inline void quiet_offscreen() {
     });
 }
 
-// XDG_CONFIG_HOME pointed at a throw-away folder for the life of the object.
-class ConfigFolder {
-public:
-    ConfigFolder() {
-        qputenv("XDG_CONFIG_HOME", dir_.path().toLocal8Bit());
-        QFile::remove(ports() + "/com1");
-    }
-    QString root() const { return dir_.path(); }
-    QString ports() const { return dir_.path() + QStringLiteral("/tarvok/ports"); }
-    bool link_port1(const QString& target) const {
-        return QDir().mkpath(ports()) && QFile::link(target, ports() + QStringLiteral("/com1"));
-    }
-
-private:
-    QTemporaryDir dir_;
-};
-
-// A raw pty; the slave end stays open so the pair survives the window's opens.
-class Pty {
-public:
-    Pty() {
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, nullptr, nullptr) == 0) {
-            termios raw{};
-            ::tcgetattr(slave_, &raw);
-            ::cfmakeraw(&raw);
-            ::tcsetattr(slave_, TCSANOW, &raw);
-            slave_path_ = QString::fromLocal8Bit(name);
-        }
-    }
-    ~Pty() {
-        ::close(master_);
-        ::close(slave_);
-    }
-    Pty(const Pty&) = delete;
-    Pty& operator=(const Pty&) = delete;
-
-    int master() const { return master_; }
-    QString slave_path() const { return slave_path_; }
-
-private:
-    int master_ = -1;
-    int slave_ = -1;
-    QString slave_path_;
-};
+// The tests' throw-away config folder and pty pair serve the measurements too.
+using test::ConfigDir;
+using test::PtyPair;
 
 struct Spread {
     double median;

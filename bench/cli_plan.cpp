@@ -56,7 +56,7 @@ void pin_to(int core) {
 }
 
 // `count` settings to address 1, through every channel and mode in turn.
-QString write_plan(const ConfigFolder& config, int count) {
+QString write_plan(const ConfigDir& config, int count) {
     constexpr std::array<const char*, 4> kModes = {"none", "self-lock", "linked", "momentary"};
     QByteArray text = "address,setting,arguments\n";
     for (int i = 0; i < count; ++i) {
@@ -86,7 +86,7 @@ double children_cpu_us() {
 
 // tarvokctl applying `plan`; its results go to a file, so no reader of ours shares
 // the machine with it while it runs.
-PlanRun run_plan(const ConfigFolder& config, const QString& plan, int baud, int core) {
+PlanRun run_plan(const ConfigDir& config, const QString& plan, int baud, int core) {
     const QString out = config.root() + "/results.jsonl";
     QProcess ctl;
     ctl.setChildProcessModifier([core] { pin_to(core); });
@@ -119,7 +119,7 @@ double best(const std::vector<double>& samples) {
 }
 
 // The numbers of one placement: the subjects on `core`, the simulator on core 0.
-void measure_on(int core, const ConfigFolder& config, const QString& device,
+void measure_on(int core, const ConfigDir& config, const QString& device,
                 const std::array<QString, 3>& plans, int count) {
     pin_to(core);
     const std::string where = core == 0 ? ", same core" : ", other core";
@@ -165,12 +165,12 @@ int main(int argc, char** argv) {
     const int count = argc > 1 ? std::max(kShortPlan * 2, std::atoi(argv[1])) : 1000;
     std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
-    const ConfigFolder config;
+    const ConfigDir config;
     const std::array<QString, 3> plans = {write_plan(config, 1), write_plan(config, kShortPlan),
                                           write_plan(config, count)};
     {
         const Simulator simulator(config, {"--baud", "115200"}, [] { pin_to(0); });
-        const QString device = QFile::symLinkTarget(config.ports() + "/com1");
+        const QString device = QFile::symLinkTarget(config.ports_dir() + "/com1");
         const int cores = std::min(2, QThread::idealThreadCount());
         for (int core = 0; core < cores; ++core) {
             measure_on(core, config, device, plans, count);

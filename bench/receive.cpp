@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <random>
 #include <thread>
 
@@ -50,25 +53,19 @@ QByteArray replies(int count) {
     return bytes;
 }
 
-void write_all(int fd, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const auto n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n <= 0) {
-            return;
-        }
-        done += n;
-    }
+// From a thread of its own: no event loop to turn between pieces.
+void write_all(const PtyPair& pty, const QByteArray& bytes) {
+    pty.write(bytes, 4096, [] { return true; });
 }
 
 // Bytes per second for the window to take `bytes` off the line.
-double window_rate(main_form& form, const Pty& pty, const QByteArray& bytes) {
+double window_rate(main_form& form, const PtyPair& pty, const QByteArray& bytes) {
     qint64 events = 0;
     const auto counter = QObject::connect(form.MSComm1, &MSComm::on_comm, [&] {
         events += form.MSComm1->comm_event() == CommEvent::receive ? 1 : 0;
     });
     const auto start = Clock::now();
-    std::thread writer(write_all, pty.master(), std::cref(bytes));
+    std::thread writer(write_all, std::cref(pty), std::cref(bytes));
     while (events * 8 + form.MSComm1->in_buffer_count() < bytes.size()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         if (Clock::now() - start > kTimeout) {
@@ -83,7 +80,7 @@ double window_rate(main_form& form, const Pty& pty, const QByteArray& bytes) {
 }
 
 // Bytes per second for a plain reader of the pty's slave.
-double bare_rate(const Pty& pty, const QByteArray& bytes) {
+double bare_rate(const PtyPair& pty, const QByteArray& bytes) {
     const int fd = ::open(QFile::encodeName(pty.slave_path()).constData(), O_RDONLY | O_NOCTTY);
     if (fd < 0) {
         give_up("cannot open the pty directly");
@@ -91,7 +88,7 @@ double bare_rate(const Pty& pty, const QByteArray& bytes) {
     std::vector<char> buffer(65536);
     qsizetype got = 0;
     const auto start = Clock::now();
-    std::thread writer(write_all, pty.master(), std::cref(bytes));
+    std::thread writer(write_all, std::cref(pty), std::cref(bytes));
     while (got < bytes.size()) {
         const auto n = ::read(fd, buffer.data(), buffer.size());
         if (n <= 0) {
@@ -120,9 +117,9 @@ int main(int argc, char** argv) {
     const qsizetype mib = argc > 1 ? std::max(1, std::atoi(argv[1])) : 16;
     quiet_offscreen();
     QApplication app(argc, argv);
-    const ConfigFolder config;
-    const Pty pty;
-    if (!config.link_port1(pty.slave_path())) {
+    const ConfigDir config;
+    const PtyPair pty;
+    if (!config.link_port(1, pty.slave_path())) {
         give_up("cannot link port 1");
     }
     main_form form;

@@ -78,9 +78,9 @@ int main(int argc, char** argv) {
     // is stopped and the temporary folder removed.
     std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
-    const ConfigFolder config;
+    const ConfigDir config;
     const Simulator simulator(config, {"--baud", "115200"});
-    const QString device = QFile::symLinkTarget(config.ports() + "/com1");
+    const QString device = QFile::symLinkTarget(config.ports_dir() + "/com1");
 
     main_form form;
     form.Combo3->setCurrentIndex(k115200Index);

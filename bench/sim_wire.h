@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QThread>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
 
@@ -37,7 +38,7 @@ inline constexpr std::array<std::uint8_t, 8> kCommand = {0x55, 0x01, 0x44, 0x00,
 class Simulator {
 public:
     Simulator(
-        const ConfigFolder& config, const QStringList& args,
+        const ConfigDir& config, const QStringList& args,
         const std::function<void()>& in_child = [] {}) {
         const QString log = config.root() + "/sim.log";
         QFile::remove(log);

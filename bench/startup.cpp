@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    const ConfigFolder config;
+    const ConfigDir config;
     const QString dir = QCoreApplication::applicationDirPath();
     const QString tarvok = dir + "/bench_start_tarvok";
     const QString minimal = dir + "/bench_start_minimal";
