@@ -16,6 +16,7 @@
 #include "cli/options.h"
 #include "cli/report.h"
 #include "cli/runner.h"
+#include "cli/scan_command.h"
 #include "cli/stop_signals.h"
 #include "serial/port_directory.h"
 
@@ -125,6 +126,9 @@ int main(int argc, char** argv) {
         print(stdout,
               table.isEmpty() ? std::string("没有找到串口。\n") : table.toStdString() + "\n");
         return 0;
+    }
+    if (const auto* scan = std::get_if<ScanBus>(&command)) {
+        return run_scan(invocation.run, *scan, invocation.json);
     }
     if (const auto* one = std::get_if<SendOne>(&command)) {
         return run(invocation, {one->step}, false);

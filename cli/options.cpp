@@ -24,6 +24,7 @@ enum class Key {
     strict,
     lenient,
     follow,
+    addresses,
     json,
     help,
     version
@@ -35,7 +36,7 @@ struct OptionInfo {
     bool takes_value;
 };
 
-constexpr std::array<OptionInfo, 14> kOptions = {{
+constexpr std::array<OptionInfo, 15> kOptions = {{
     {"--port", Key::port, true},
     {"--baud", Key::baud, true},
     {"--parity", Key::parity, true},
@@ -46,6 +47,7 @@ constexpr std::array<OptionInfo, 14> kOptions = {{
     {"--strict", Key::strict, false},
     {"--lenient", Key::lenient, false},
     {"--follow", Key::follow, false},
+    {"--addresses", Key::addresses, true},
     {"--json", Key::json, false},
     {"--help", Key::help, false},
     {"-h", Key::help, false},
@@ -57,6 +59,10 @@ struct Words {
     Invocation invocation;
     std::optional<std::string_view> address;
     std::optional<std::string_view> channel;
+    std::optional<std::vector<std::uint8_t>> addresses;
+    bool every_rate = false;    // --baud all, for scan
+    bool every_parity = false;  // --parity all, for scan
+    bool retries_given = false;
     bool help = false;
     bool version = false;
     std::vector<std::string_view> positional;
@@ -87,6 +93,10 @@ std::optional<std::string> take_value(Words& w, const OptionInfo& o, std::string
         return serial::port_number_invalid(QString::fromUtf8(v.data(), qsizetype(v.size())))
             .toStdString();
     case Key::baud:
+        w.every_rate = v == "all";
+        if (w.every_rate) {
+            return std::nullopt;
+        }
         if (const auto baud = whole_number(v, 1, 1'000'000);
             baud && protocol::code_for_baud(static_cast<std::uint32_t>(*baud))) {
             run.line.baud = static_cast<std::uint32_t>(*baud);
@@ -94,6 +104,10 @@ std::optional<std::string> take_value(Words& w, const OptionInfo& o, std::string
         }
         return "--baud 的取值" + quoted(v) + "无效，可用：" + protocol::baud_list_text();
     case Key::parity:
+        w.every_parity = v == "all";
+        if (w.every_parity) {
+            return std::nullopt;
+        }
         if (const auto* parity = protocol::find_text(protocol::kParities, v)) {
             run.line.parity = parity->value;
             return std::nullopt;
@@ -105,6 +119,12 @@ std::optional<std::string> take_value(Words& w, const OptionInfo& o, std::string
             return std::nullopt;
         }
         return range_error(o.name, v, 0, 255);
+    case Key::addresses:
+        if (auto list = protocol::address_list(v)) {
+            w.addresses = std::move(list);
+            return std::nullopt;
+        }
+        return "--addresses 的取值" + quoted(v) + "无效，应为 0 到 255 的地址或地址列表，如 1-8,12";
     case Key::channel:
         w.channel = v;  // checked with the setting it belongs to
         return std::nullopt;
@@ -117,6 +137,7 @@ std::optional<std::string> take_value(Words& w, const OptionInfo& o, std::string
     case Key::retries:
         if (const auto n = whole_number(v, 0, kMaxRetries)) {
             run.retries = *n;
+            w.retries_given = true;
             return std::nullopt;
         }
         return range_error(o.name, v, 0, kMaxRetries);
@@ -192,6 +213,25 @@ std::variant<Command, std::string> setting_command(const Words& w, Kind kind) {
     return SendOne{PlanStep{0, address, std::get<protocol::Request>(setting)}};
 }
 
+Command scan_command(const Words& w) {
+    ScanBus scan;
+    if (!w.every_rate) {
+        scan.baud = w.invocation.run.line.baud;
+    }
+    if (!w.every_parity) {
+        scan.parity = w.invocation.run.line.parity;
+    }
+    scan.retries = w.retries_given ? w.invocation.run.retries : 0;
+    if (w.addresses) {
+        scan.addresses = *w.addresses;
+    } else {
+        for (int a = 0; a <= 255; ++a) {
+            scan.addresses.push_back(static_cast<std::uint8_t>(a));
+        }
+    }
+    return scan;
+}
+
 std::variant<Command, std::string> command_of(const Words& w) {
     if (w.help) {
         return ShowHelp{};
@@ -199,8 +239,18 @@ std::variant<Command, std::string> command_of(const Words& w) {
     if (w.version) {
         return ShowVersion{};
     }
+    const bool scan = !w.positional.empty() && w.positional.front() == "scan";
+    if (!scan && (w.every_rate || w.every_parity || w.addresses)) {
+        return std::string("--baud all、--parity all 和 --addresses 只用于 scan");
+    }
+    if (scan) {
+        if (w.positional.size() != 1 || w.channel || w.address) {
+            return std::string("scan 不带参数、--address 或 --channel：用 --addresses 指定地址范围");
+        }
+        return scan_command(w);
+    }
     if (w.positional.empty()) {
-        return std::string("缺少命令：mode、power-on、line、apply 或 ports");
+        return std::string("缺少命令：mode、power-on、line、apply、scan 或 ports");
     }
     const std::string_view word = w.positional.front();
     const std::size_t extra = w.positional.size() - 1;
@@ -222,7 +272,7 @@ std::variant<Command, std::string> command_of(const Words& w) {
     if (const auto* kind = find_kind(word)) {
         return setting_command(w, kind->value);
     }
-    return quoted(word) + "不是命令，可用：mode、power-on、line、apply、ports";
+    return quoted(word) + "不是命令，可用：mode、power-on、line、apply、scan、ports";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "cli/plan.h"
 #include "serial/line_settings.h"
@@ -37,7 +38,14 @@ struct SendOne {
 struct ApplyPlan {
     std::string path;  // "-" reads the plan from standard input
 };
-using Command = std::variant<ShowHelp, ShowVersion, ListPorts, SendOne, ApplyPlan>;
+// Which lines and addresses a scan tries; an empty rate or parity means every one.
+struct ScanBus {
+    std::optional<std::uint32_t> baud;
+    std::optional<protocol::Parity> parity;
+    std::vector<std::uint8_t> addresses;
+    int retries = 0;  // one frame per address and line unless --retries says more
+};
+using Command = std::variant<ShowHelp, ShowVersion, ListPorts, SendOne, ApplyPlan, ScanBus>;
 
 struct Invocation {
     RunConfig run;

@@ -1,5 +1,7 @@
 #include "protocol/number_text.h"
 
+#include <algorithm>
+#include <array>
 #include <limits>
 
 namespace tarvok::protocol {
@@ -119,6 +121,53 @@ std::optional<std::uint32_t> whole_number(std::string_view text, std::uint32_t l
         return std::nullopt;
     }
     return static_cast<std::uint32_t>(value);
+}
+
+std::optional<std::vector<std::uint8_t>> address_list(std::string_view text) {
+    std::array<bool, 256> on{};
+    while (true) {
+        const auto comma = text.find(',');
+        const std::string_view part = text.substr(0, comma);
+        const auto dash = part.find('-');
+        const auto first = whole_number(part.substr(0, dash), 0, 255);
+        const auto last =
+            dash == std::string_view::npos ? first : whole_number(part.substr(dash + 1), 0, 255);
+        if (!first || !last || *last < *first) {
+            return std::nullopt;
+        }
+        std::fill(on.begin() + *first, on.begin() + *last + 1, true);
+        if (comma == std::string_view::npos) {
+            break;
+        }
+        text.remove_prefix(comma + 1);
+    }
+    std::vector<std::uint8_t> addresses;
+    for (std::size_t a = 0; a < on.size(); ++a) {
+        if (on[a]) {
+            addresses.push_back(static_cast<std::uint8_t>(a));
+        }
+    }
+    return addresses;
+}
+
+std::string address_list_text(const std::vector<std::uint8_t>& addresses) {
+    std::string text;
+    for (std::size_t i = 0; i < addresses.size();) {
+        std::size_t j = i;
+        while (j + 1 < addresses.size() && addresses[j + 1] == addresses[j] + 1) {
+            ++j;
+        }
+        if (!text.empty()) {
+            text += ',';
+        }
+        text += std::to_string(addresses[i]);
+        if (j > i) {
+            text += '-';
+            text += std::to_string(addresses[j]);
+        }
+        i = j + 1;
+    }
+    return text;
 }
 
 }  // namespace tarvok::protocol

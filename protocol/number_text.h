@@ -10,7 +10,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvok::protocol {
 
@@ -30,5 +32,12 @@ std::optional<std::uint8_t> address_byte(std::string_view text);
 // fraction, exponent or hex), from `low` to `high`. Nothing for anything else.
 std::optional<std::uint32_t> whole_number(std::string_view text, std::uint32_t low,
                                           std::uint32_t high);
+
+// "1-8,12" -> 1..8 and 12, ascending, each once; nothing when any part is no address
+// from 0 to 255 (strict whole numbers) or a range runs backwards.
+std::optional<std::vector<std::uint8_t>> address_list(std::string_view text);
+
+// The other way round: 1,2,3,5 -> "1-3,5".
+std::string address_list_text(const std::vector<std::uint8_t>& addresses);
 
 }  // namespace tarvok::protocol

@@ -55,6 +55,15 @@ public:
     CommEvent comm_event() const { return comm_event_; }
     const QSerialPort& port() const { return port_->qt(); }
 
+    // Lends the port to someone who reads it himself (a bus scan): while lent, no
+    // receive event is raised and the bytes are left to the borrower.
+    serial::Port& lend() {
+        lent_ = true;
+        return *port_;
+    }
+    void give_back() { lent_ = false; }
+    bool lent() const { return lent_; }
+
 signals:
     // Raised for received data (comm_event() == receive) and line faults.
     void on_comm();
@@ -70,6 +79,7 @@ private:
     int rthreshold_ = 0;
     serial::LineSettings settings_;
     CommEvent comm_event_ = CommEvent::none;
+    bool lent_ = false;
 };
 
 }  // namespace tarvok::ui
