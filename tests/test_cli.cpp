@@ -63,6 +63,7 @@ struct Run {
     int exit = -1;
     QStringList outcomes;  // each --json line's outcome, in order
     QString errors;
+    QStringList lines;  // standard output
 };
 
 // tarvokctl with the given arguments; `cut_after_first` stops the simulator as soon
@@ -77,9 +78,11 @@ Run run_ctl(const QStringList& args, Sim& sim, bool cut_after_first) {
         QTest::qWaitFor([&] { return ctl.state() == QProcess::NotRunning; }, kWaitMs);
     Run run{ended && ctl.exitStatus() == QProcess::NormalExit ? ctl.exitCode() : -1,
             {},
-            QString::fromUtf8(ctl.readAllStandardError())};
+            QString::fromUtf8(ctl.readAllStandardError()),
+            {}};
     for (const QByteArray& line : ctl.readAllStandardOutput().split('\n')) {
         if (!line.isEmpty()) {
+            run.lines << QString::fromUtf8(line);
             run.outcomes << QJsonDocument::fromJson(line).object().value("outcome").toString();
         }
     }
@@ -98,6 +101,8 @@ class CliTest : public QObject {
 private slots:
     void runs_data();
     void runs();
+    void scans_data();
+    void scans();
 };
 
 void CliTest::runs_data() {
@@ -218,6 +223,45 @@ void CliTest::runs() {
     for (const QString& line : state) {
         QVERIFY2(printed.contains('\n' + line + '\n'), qPrintable(line));
     }
+}
+
+// A scan over the real simulator: the modules it finds, one JSON object each, and a bus
+// whose state printout is the same before and after.
+void CliTest::scans_data() {
+    QTest::addColumn<QStringList>("sim");
+    QTest::addColumn<QStringList>("args");  // after --port, --json, --timeout 60
+    QTest::addColumn<QStringList>("found");
+    QTest::addColumn<int>("exit");
+    const QStringList bus{"--module", "1-3", "--module", "7@19200/even", "--module", "200@2400/odd"};
+    const QString m = R"({"address":%1,"baud":%2,"parity":"%3"})";
+    const QStringList nine{m.arg(1).arg(9600).arg("none"), m.arg(2).arg(9600).arg("none"),
+                           m.arg(3).arg(9600).arg("none")};
+    QTest::newRow("every line") << bus
+                                << QStringList{"scan", "--baud", "all", "--parity", "all",
+                                               "--addresses", "0-3,7,200"}
+                                << nine + QStringList{m.arg(7).arg(19200).arg("even"),
+                                                      m.arg(200).arg(2400).arg("odd")}
+                                << 0;
+    QTest::newRow("one line") << bus << QStringList{"scan", "--addresses", "0-3,7,200"} << nine << 0;
+    QTest::newRow("nobody there") << bus << QStringList{"scan", "--baud", "4800", "--addresses", "1-3"}
+                                  << QStringList{} << 2;
+    QTest::newRow("replies dropped, retries find all")
+        << bus + QStringList{"--drop", "50", "--seed", "7"}
+        << QStringList{"--retries", "8", "scan", "--addresses", "1-3"} << nine << 0;
+}
+
+void CliTest::scans() {
+    QFETCH(QStringList, sim);
+    QFETCH(QStringList, args);
+    const ConfigDir config;
+    Sim simulator(sim);
+    QVERIFY(simulator.ready);
+    const QString before = simulator.state();
+    const Run run = run_ctl(QStringList{"--port", QString::number(kPort), "--json", "--timeout",
+                                        "60"} + args, simulator, false);
+    QTEST(run.lines, "found");
+    QTEST(run.exit, "exit");
+    QCOMPARE(simulator.state(), before);
 }
 
 QTEST_GUILESS_MAIN(CliTest)
