@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <optional>
 
 #include "protocol/number_text.h"
 #include "protocol/request.h"
+#include "protocol/tables.h"
 
 namespace tarvok::sim {
 
@@ -14,6 +16,7 @@ namespace {
 enum class Key {
     port,
     address,
+    module,
     baud,
     delay,
     fail,
@@ -22,6 +25,11 @@ enum class Key {
     split,
     garbage,
     pace,
+    echo,
+    trickle,
+    twice,
+    drop,
+    seed,
     help,
     version
 };
@@ -32,9 +40,10 @@ struct OptionInfo {
     bool takes_value;
 };
 
-constexpr std::array<OptionInfo, 13> kOptions = {{
+constexpr std::array<OptionInfo, 19> kOptions = {{
     {"--port", Key::port, true},
     {"--address", Key::address, true},
+    {"--module", Key::module, true},
     {"--baud", Key::baud, true},
     {"--delay", Key::delay, true},
     {"--fail", Key::fail, false},
@@ -43,10 +52,25 @@ constexpr std::array<OptionInfo, 13> kOptions = {{
     {"--split", Key::split, false},
     {"--garbage", Key::garbage, false},
     {"--pace", Key::pace, false},
+    {"--echo", Key::echo, false},
+    {"--trickle", Key::trickle, true},
+    {"--twice", Key::twice, true},
+    {"--drop", Key::drop, true},
+    {"--seed", Key::seed, true},
     {"--help", Key::help, false},
     {"-h", Key::help, false},
     {"--version", Key::version, false},
 }};
+
+// The options while they are read: a group without a rate of its own keeps 0 until
+// every --baud has been seen.
+struct Draft {
+    Options options;
+    std::vector<ModuleGroup> groups;
+    std::vector<std::string> sources;      // each group as typed, for refusals
+    std::optional<std::size_t> shorthand;  // the --address group's place
+    std::uint32_t baud = 9600;
+};
 
 const OptionInfo* find_option(std::string_view name) {
     const auto* it = std::find_if(kOptions.begin(), kOptions.end(),
@@ -54,26 +78,31 @@ const OptionInfo* find_option(std::string_view name) {
     return it == kOptions.end() ? nullptr : it;
 }
 
-std::optional<long> whole_number(std::string_view text, long low, long high) {
-    const auto value = protocol::whole_number(text, static_cast<std::uint32_t>(low),
-                                              static_cast<std::uint32_t>(high));
-    return value ? std::optional<long>(*value) : std::nullopt;
-}
-
 std::string bad_value(std::string_view name, std::string_view value, std::string_view expected) {
     return std::string(name) + " 的取值“" + std::string(value) + "”无效：应为 " +
            std::string(expected);
 }
 
-bool known_baud(long baud) {
-    return std::any_of(protocol::kBaudCodes.begin(), protocol::kBaudCodes.end(),
-                       [baud](const auto& e) { return e.baud == baud; });
+std::string bad_part(std::string_view name, std::string_view value, std::string_view part,
+                     std::string_view expected) {
+    return std::string(name) + " 的取值“" + std::string(value) + "”中的" + std::string(part) +
+           "无效：应为 " + std::string(expected);
+}
+
+std::string parity_words() {
+    std::string aliases;
+    std::string names;
+    for (const auto& p : protocol::kParities) {
+        aliases += (aliases.empty() ? "" : "、") + std::string(p.alias);
+        names += (names.empty() ? "" : "、") + std::string(p.name);
+    }
+    return aliases + " 或 " + names;
 }
 
 std::optional<std::string> set_port(Options& o, std::string_view name, std::string_view v) {
     if (v == "auto") {
         o.port = kFirstFreePort;
-    } else if (const auto n = whole_number(v, 1, kMaxPort)) {
+    } else if (const auto n = protocol::whole_number(v, 1, kMaxPort)) {
         o.port = static_cast<int>(*n);
     } else {
         return bad_value(name, v, "1 到 " + std::to_string(kMaxPort) + " 的整数，或 auto");
@@ -81,29 +110,96 @@ std::optional<std::string> set_port(Options& o, std::string_view name, std::stri
     return std::nullopt;
 }
 
+// Milliseconds into `field`; a refusal naming the option otherwise.
+template <typename Field>
+std::optional<std::string> set_ms(Field& field, std::string_view name, std::string_view v) {
+    if (const auto n = protocol::whole_number(v, 0, kMaxDelayMs)) {
+        field = static_cast<int>(*n);
+        return std::nullopt;
+    }
+    return bad_value(name, v, "0 到 " + std::to_string(kMaxDelayMs) + " 的整数（毫秒）");
+}
+
+std::optional<std::string> set_address(Draft& d, std::string_view name, std::string_view v) {
+    auto list = parse_address_list(v);
+    if (!list) {
+        return bad_value(name, v, "0 到 255 的地址，或地址列表，如 1-8,12");
+    }
+    if (!d.shorthand) {
+        d.shorthand = d.groups.size();
+        d.groups.push_back({});
+        d.sources.emplace_back();
+    }
+    d.groups[*d.shorthand] = {std::move(*list), Line{0}};
+    d.sources[*d.shorthand] = std::string(name) + " " + std::string(v);
+    return std::nullopt;
+}
+
+std::optional<std::string> set_module(Draft& d, std::string_view name, std::string_view v) {
+    auto parsed = parse_module_group(v);
+    if (auto* group = std::get_if<ModuleGroup>(&parsed)) {
+        d.groups.push_back(std::move(*group));
+        d.sources.push_back(std::string(name) + " " + std::string(v));
+        return std::nullopt;
+    }
+    switch (std::get<GroupError>(parsed)) {
+    case GroupError::addresses:
+        break;
+    case GroupError::baud:
+        return bad_part(name, v, "波特率", protocol::baud_list_text() + " 之一");
+    case GroupError::parity:
+        return bad_part(name, v, "校验位", parity_words());
+    }
+    return bad_value(name, v, "地址列表，可带波特率和校验位，如 1-3、7@19200 或 7@19200/even");
+}
+
+std::optional<std::string> set_baud(Draft& d, std::string_view name, std::string_view v) {
+    if (const auto baud = parse_baud(v)) {
+        d.baud = *baud;
+        return std::nullopt;
+    }
+    return bad_value(name, v, protocol::baud_list_text() + " 之一");
+}
+
+std::optional<std::string> set_drop(ReplyFaults& f, std::string_view name, std::string_view v) {
+    if (const auto n = protocol::whole_number(v, 0, 100)) {
+        f.drop_percent = static_cast<int>(*n);
+        return std::nullopt;
+    }
+    return bad_value(name, v, "0 到 100 的整数（百分比）");
+}
+
+std::optional<std::string> set_seed(Options& o, std::string_view name, std::string_view v) {
+    if (const auto n = protocol::whole_number(v, 0, UINT32_MAX)) {
+        o.faults.seed = *n;
+        o.seed_given = true;
+        return std::nullopt;
+    }
+    return bad_value(name, v, "0 到 " + std::to_string(UINT32_MAX) + " 的整数");
+}
+
 // Stores one option; an error message when its value does not fit.
-std::optional<std::string> set_option(Options& o, const OptionInfo& info, std::string_view v) {
+std::optional<std::string> set_option(Draft& d, const OptionInfo& info, std::string_view v) {
+    auto& o = d.options;
     switch (info.key) {
     case Key::port:
         return set_port(o, info.name, v);
     case Key::address:
-        if (auto list = parse_address_list(v)) {
-            o.addresses = std::move(*list);
-            return std::nullopt;
-        }
-        return bad_value(info.name, v, "0 到 255 的地址，或地址列表，如 1-8,12");
+        return set_address(d, info.name, v);
+    case Key::module:
+        return set_module(d, info.name, v);
     case Key::baud:
-        if (const auto n = whole_number(v, 1, 4'000'000); n && known_baud(*n)) {
-            o.baud = static_cast<std::uint32_t>(*n);
-            return std::nullopt;
-        }
-        return bad_value(info.name, v, protocol::baud_list_text() + " 之一");
+        return set_baud(d, info.name, v);
     case Key::delay:
-        if (const auto n = whole_number(v, 0, kMaxDelayMs)) {
-            o.faults.delay_ms = static_cast<int>(*n);
-            return std::nullopt;
-        }
-        return bad_value(info.name, v, "0 到 " + std::to_string(kMaxDelayMs) + " 的整数（毫秒）");
+        return set_ms(o.faults.delay_ms, info.name, v);
+    case Key::trickle:
+        return set_ms(o.faults.trickle_ms, info.name, v);
+    case Key::twice:
+        return set_ms(o.faults.twice_ms.emplace(), info.name, v);
+    case Key::drop:
+        return set_drop(o.faults, info.name, v);
+    case Key::seed:
+        return set_seed(o, info.name, v);
     case Key::fail:
         o.fail = true;
         break;
@@ -122,6 +218,9 @@ std::optional<std::string> set_option(Options& o, const OptionInfo& info, std::s
     case Key::pace:
         o.faults.pace = true;
         break;
+    case Key::echo:
+        o.echo = true;
+        break;
     case Key::help:
     case Key::version:
         break;
@@ -129,57 +228,27 @@ std::optional<std::string> set_option(Options& o, const OptionInfo& info, std::s
     return std::nullopt;
 }
 
+// The bus once every option is in: rates filled in, no address in two groups.
+ParsedOptions finish(Draft d) {
+    if (d.groups.empty()) {
+        d.groups.push_back({{1}, Line{0}});
+    }
+    for (auto& group : d.groups) {
+        group.line.baud = group.line.baud == 0 ? d.baud : group.line.baud;
+    }
+    if (const auto overlap = find_overlap(d.groups)) {
+        return OptionError{"地址 " + std::to_string(overlap->address) + " 同时出现在“" +
+                           d.sources[overlap->first] + "”与“" + d.sources[overlap->second] +
+                           "”中：每个地址只能属于一组 --module 或 --address"};
+    }
+    d.options.groups = std::move(d.groups);
+    return d.options;
+}
+
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> parse_address_list(std::string_view text) {
-    std::array<bool, 256> on{};
-    while (true) {
-        const auto comma = text.find(',');
-        const std::string_view part = text.substr(0, comma);
-        const auto dash = part.find('-');
-        const auto first = whole_number(part.substr(0, dash), 0, 255);
-        const auto last =
-            dash == std::string_view::npos ? first : whole_number(part.substr(dash + 1), 0, 255);
-        if (!first || !last || *last < *first) {
-            return std::nullopt;
-        }
-        std::fill(on.begin() + *first, on.begin() + *last + 1, true);
-        if (comma == std::string_view::npos) {
-            break;
-        }
-        text.remove_prefix(comma + 1);
-    }
-    std::vector<std::uint8_t> addresses;
-    for (std::size_t a = 0; a < on.size(); ++a) {
-        if (on[a]) {
-            addresses.push_back(static_cast<std::uint8_t>(a));
-        }
-    }
-    return addresses;
-}
-
-std::string address_list_text(const std::vector<std::uint8_t>& addresses) {
-    std::string text;
-    for (std::size_t i = 0; i < addresses.size();) {
-        std::size_t j = i;
-        while (j + 1 < addresses.size() && addresses[j + 1] == addresses[j] + 1) {
-            ++j;
-        }
-        if (!text.empty()) {
-            text += ',';
-        }
-        text += std::to_string(addresses[i]);
-        if (j > i) {
-            text += '-';
-            text += std::to_string(addresses[j]);
-        }
-        i = j + 1;
-    }
-    return text;
-}
-
 ParsedOptions parse_options(std::span<const std::string_view> args) {
-    Options options;
+    Draft draft;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         const auto eq = arg.find('=');
@@ -207,41 +276,11 @@ ParsedOptions parse_options(std::span<const std::string_view> args) {
         } else if (info->takes_value) {
             return OptionError{"选项 " + std::string(name) + " 缺少取值"};
         }
-        if (auto error = set_option(options, *info, value)) {
+        if (auto error = set_option(draft, *info, value)) {
             return OptionError{*error};
         }
     }
-    return options;
+    return finish(std::move(draft));
 }
-
-std::string help_text() {
-    return "用法：tarvok-sim [选项]\n"
-           "在伪终端上模拟一条总线上的继电器模块，并登记为 tarvok 的端口 N\n"
-           "（$XDG_CONFIG_HOME/tarvok/ports/comN，未设置或不是绝对路径时为\n"
-           " ~/.config/tarvok/ports/comN；旁边的 comN.owner 表明链接归本程序所有）。\n"
-           "\n"
-           "  --port N|auto       登记为端口 N（1–255），默认 1；auto 取第一个空闲的端口号\n"
-           "  --address LIST      模块地址（0–255），可列多个：1-8,12；默认 1\n"
-           "  --baud B            模块初始波特率：" +
-           protocol::baud_list_text() +
-           "，默认 9600\n"
-           "  --pace              按真实线路的时间应答：命令与应答 16 字节的传输时间\n"
-           "                      （每字节 10 位，有校验时 11 位）再加 3 ms 转换时间\n"
-           "  --delay MS          应答前再等待 MS 毫秒（0–60000）\n"
-           "  --fail              一律答失败，命令不执行\n"
-           "  --corrupt-checksum  应答的校验和改坏（最后一字节加 1）\n"
-           "  --no-reply          命令照常执行，但不发应答\n"
-           "  --split             应答分两段发送（3 + 5 字节，中间停 30 ms）\n"
-           "  --garbage           应答前先发几个干扰字节\n"
-           "  -h, --help          显示本说明\n"
-           "  --version           显示版本\n"
-           "\n"
-           "运行中：输入 s 或“状态”并回车（或发送 SIGUSR1）打印每块模块的状态；\n"
-           "Ctrl-C、SIGTERM 等退出，并移除端口链接。\n"
-           "只在主机的线路速率与模块自身波特率一致时应答；校验位在伪终端上无法体现，只作记录。\n"
-           "退出码：0 正常停止，1 无法建立伪终端或端口链接，2 选项有误。\n";
-}
-
-std::string version_text() { return std::string("tarvok-sim ") + TARVOK_VERSION + "\n"; }
 
 }  // namespace tarvok::sim

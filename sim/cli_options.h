@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "sim/module_groups.h"
 #include "sim/reply_faults.h"
 
 namespace tarvok::sim {
@@ -17,16 +18,22 @@ namespace tarvok::sim {
 // --port auto: the first port number nobody else holds.
 inline constexpr int kFirstFreePort = 0;
 
+// The bus: each --module group in the order given. --address LIST is one more group
+// at --baud (at the place of the first --address; a later one replaces its list),
+// and --baud is also the rate of every --module group that names none. With
+// neither --module nor --address the bus holds module 1. No address is in two groups.
 struct Options {
-    int port = 1;                            // or kFirstFreePort
-    std::vector<std::uint8_t> addresses{1};  // one module per address, ascending, each once
-    std::uint32_t baud = 9600;
+    int port = 1;  // or kFirstFreePort
+    std::vector<ModuleGroup> groups{{{1}, Line{}}};
     bool fail = false;
+    bool echo = false;  // the adapter hands back every byte the host sends
+    // Set by --seed; otherwise the program picks one and says which.
+    bool seed_given = false;
     ReplyFaults faults;
 };
 
 inline constexpr int kMaxPort = 255;
-inline constexpr int kMaxDelayMs = 60'000;
+inline constexpr int kMaxDelayMs = 60'000;  // also for --trickle and --twice
 
 struct HelpRequested {};
 struct VersionRequested {};
@@ -37,13 +44,6 @@ using ParsedOptions = std::variant<Options, HelpRequested, VersionRequested, Opt
 
 // `args` without the program name. Values follow as the next argument or after '='.
 ParsedOptions parse_options(std::span<const std::string_view> args);
-
-// "1-8,12" -> 1..8 and 12, ascending, each once; nothing when any part is no address
-// from 0 to 255 or a range runs backwards.
-std::optional<std::vector<std::uint8_t>> parse_address_list(std::string_view text);
-
-// The other way round: 1,2,3,5 -> "1-3,5".
-std::string address_list_text(const std::vector<std::uint8_t>& addresses);
 
 std::string help_text();
 std::string version_text();

@@ -49,12 +49,17 @@ void announce(const Options& options, const PortLink& link, const std::string& s
         log.line("已替换失效的端口链接 " + link.path().string() + "（原指向 " +
                  link.replaced_target() + "，其模拟模块已退出）");
     }
-    log.line("模拟模块已就绪：端口 " + std::to_string(link.port()) + " → " + slave_path +
-             "（地址 " + address_list_text(options.addresses) + "，" +
-             std::to_string(options.baud) + " 波特）");
+    log.line("模拟模块已就绪：端口 " + std::to_string(link.port()) + " → " + slave_path + "（" +
+             groups_text(options.groups) + "）");
     auto labels = fault_labels(options.faults);
     if (options.fail) {
         labels.insert(labels.begin(), "一律答失败");
+    }
+    if (options.echo) {
+        labels.insert(labels.begin(), "转换器回送主机发出的字节");
+    }
+    if (options.faults.drop_percent > 0) {
+        labels.push_back(drop_label(options.faults));
     }
     std::string faults;
     for (const auto& label : labels) {
@@ -69,6 +74,15 @@ void announce(const Options& options, const PortLink& link, const std::string& s
     }
 }
 
+// Without --seed a run still gets one, told at the start so that it can be repeated.
+Options with_seed(Options options) {
+    if (!options.seed_given) {
+        options.faults.seed = static_cast<std::uint32_t>(
+            std::chrono::steady_clock::now().time_since_epoch().count() ^ ::getpid());
+    }
+    return options;
+}
+
 int run(const Options& options) {
     // Handlers go in before the link exists, so an early Ctrl-C still cleans up.
     const SignalPipe signals;
@@ -76,7 +90,8 @@ int run(const Options& options) {
         std::cerr << "错误：无法建立信号管道：" << std::strerror(errno) << std::endl;
         return 1;
     }
-    auto opened = open_pty(options.baud);
+    // A terminal program that never sets a line is heard by the first group.
+    auto opened = open_pty(options.groups.front().line);
     if (auto* error = std::get_if<std::string>(&opened)) {
         std::cerr << *error << std::endl;
         return 1;
@@ -119,5 +134,5 @@ int main(int argc, char** argv) {
         std::cout << version_text() << std::flush;
         return 0;
     }
-    return run(std::get<Options>(parsed));
+    return run(with_seed(std::get<Options>(parsed)));
 }

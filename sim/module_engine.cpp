@@ -23,6 +23,16 @@ void set_channels(ModuleState& state, std::uint8_t channel, Field field, Value v
     }
 }
 
+std::string name_of(protocol::Mode mode) {
+    return std::string(protocol::name_in(protocol::kModes, mode));
+}
+std::string name_of(protocol::PowerOn state) {
+    return std::string(protocol::name_in(protocol::kPowerOnStates, state));
+}
+std::string name_of(protocol::Parity parity) {
+    return std::string(protocol::name_in(protocol::kParities, parity));
+}
+
 std::string result_text(const FrameEvent& event) {
     switch (event.outcome) {
     case Outcome::applied:
@@ -33,8 +43,11 @@ std::string result_text(const FrameEvent& event) {
     case Outcome::failed_on_purpose:
         return "失败（模拟失败，未执行）";
     case Outcome::wrong_rate:
-        return "未应答（线路 " + std::to_string(event.line_baud) + " 波特，本模块 " +
-               std::to_string(event.module_baud) + " 波特）";
+        return "未应答（线路 " + std::to_string(event.host_line.baud) + " 波特，本模块 " +
+               std::to_string(event.module_line.baud) + " 波特）";
+    case Outcome::wrong_parity:
+        return "未应答（校验位不符：线路 " + name_of(event.host_line.parity) + "，本模块 " +
+               name_of(event.module_line.parity) + "）";
     case Outcome::other_address:
         break;
     }
@@ -45,23 +58,18 @@ Outcome judge(const ModuleState& state, const FrameEvent& event, bool fail_on_pu
     if (event.frame[protocol::kAddressByte] != state.address) {
         return Outcome::other_address;
     }
-    if (event.line_baud != state.baud) {
+    // A UART at another rate sees framing errors; at the same rate a parity bit
+    // where the module expects a stop bit (or none where it expects one) does too.
+    if (event.host_line.baud != state.baud) {
         return Outcome::wrong_rate;
+    }
+    if (event.host_line.parity != state.parity) {
+        return Outcome::wrong_parity;
     }
     if (!std::holds_alternative<Request>(event.meaning)) {
         return Outcome::refused;
     }
     return fail_on_purpose ? Outcome::failed_on_purpose : Outcome::applied;
-}
-
-std::string name_of(protocol::Mode mode) {
-    return std::string(protocol::name_in(protocol::kModes, mode));
-}
-std::string name_of(protocol::PowerOn state) {
-    return std::string(protocol::name_in(protocol::kPowerOnStates, state));
-}
-std::string name_of(protocol::Parity parity) {
-    return std::string(protocol::name_in(protocol::kParities, parity));
 }
 
 }  // namespace
@@ -79,17 +87,17 @@ ModuleState apply(ModuleState state, const Request& request) {
     return state;
 }
 
-Step respond(const ModuleState& state, const Frame& frame, std::uint32_t line_baud,
+Step respond(const ModuleState& state, const Frame& frame, const Line& host_line,
              bool fail_on_purpose) {
     FrameEvent event;
     event.frame = frame;
     event.meaning = protocol::decode(frame);
-    event.line_baud = line_baud;
-    event.module_baud = state.baud;
-    event.module_parity = state.parity;
+    event.host_line = host_line;
+    event.module_line = state.line();
     event.outcome = judge(state, event, fail_on_purpose);
-    const bool answered =
-        event.outcome != Outcome::wrong_rate && event.outcome != Outcome::other_address;
+    const bool answered = event.outcome != Outcome::wrong_rate &&
+                          event.outcome != Outcome::wrong_parity &&
+                          event.outcome != Outcome::other_address;
     const bool applied = event.outcome == Outcome::applied;
     if (answered) {
         event.reply = protocol::make_reply(frame[protocol::kAddressByte],
@@ -99,8 +107,8 @@ Step respond(const ModuleState& state, const Frame& frame, std::uint32_t line_ba
         return {state, event};
     }
     ModuleState next = apply(state, std::get<Request>(event.meaning));
-    if (next.baud != state.baud) {
-        event.baud_after_reply = next.baud;
+    if (next.line() != state.line()) {
+        event.line_after_reply = next.line();
     }
     return {next, event};
 }
@@ -135,7 +143,7 @@ ModuleEngine::ModuleEngine(std::vector<ModuleState> modules, bool fail_on_purpos
     modules_.erase(std::unique(modules_.begin(), modules_.end(), same_address), modules_.end());
 }
 
-FrameEvent ModuleEngine::respond_on_bus(const Frame& frame, std::uint32_t line_baud) {
+FrameEvent ModuleEngine::respond_on_bus(const Frame& frame, const Line& host_line) {
     const auto address = frame[protocol::kAddressByte];
     const auto it = std::find_if(modules_.begin(), modules_.end(),
                                  [address](const auto& m) { return m.address == address; });
@@ -144,19 +152,19 @@ FrameEvent ModuleEngine::respond_on_bus(const Frame& frame, std::uint32_t line_b
         event.frame = frame;
         event.meaning = protocol::decode(frame);
         event.outcome = Outcome::other_address;
-        event.line_baud = line_baud;
+        event.host_line = host_line;
         return event;
     }
-    auto step = respond(*it, frame, line_baud, fail_on_purpose_);
+    auto step = respond(*it, frame, host_line, fail_on_purpose_);
     *it = step.state;
     return step.event;
 }
 
 std::vector<FrameEvent> ModuleEngine::feed(std::span<const std::uint8_t> bytes,
-                                           std::uint32_t line_baud) {
+                                           const Line& host_line) {
     std::vector<FrameEvent> events;
     for (const auto& frame : reader_.push(bytes)) {
-        events.push_back(respond_on_bus(frame, line_baud));
+        events.push_back(respond_on_bus(frame, host_line));
     }
     return events;
 }

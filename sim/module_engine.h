@@ -10,6 +10,7 @@
 //   地址 A · <what> → 失败（未知命令）
 //   地址 A · <what> → 失败（模拟失败，未执行）       (--fail)
 //   地址 A · <what> → 未应答（线路 L 波特，本模块 M 波特）
+//   地址 A · <what> → 未应答（校验位不符：线路 P，本模块 Q）   P, Q as 无校验/奇校验/偶校验
 //   地址 A 的帧（总线上没有这个地址的模块）已忽略
 // where <what> is the frame in words (protocol::describe_frame).
 //
@@ -29,6 +30,7 @@
 #include <vector>
 
 #include "protocol/request.h"
+#include "sim/line.h"
 
 namespace tarvok::sim {
 
@@ -45,6 +47,7 @@ struct ModuleState {
     protocol::Parity parity = protocol::Parity::none;
     std::array<ChannelState, protocol::kChannelCount> channels{};
 
+    [[nodiscard]] Line line() const { return {baud, parity}; }
     friend bool operator==(const ModuleState&, const ModuleState&) = default;
 };
 
@@ -56,6 +59,7 @@ enum class Outcome {
     failed_on_purpose,  // well-formed, but the module was told to refuse everything
     other_address,      // no module on the bus has the frame's address: not answered
     wrong_rate,         // heard while the line ran at another rate: not answered
+    wrong_parity,       // at the module's rate but with other parity: not answered either
 };
 
 struct FrameEvent {
@@ -63,13 +67,12 @@ struct FrameEvent {
     Outcome outcome = Outcome::applied;
     protocol::Decoded meaning = protocol::Refusal::out_of_range;
     std::optional<protocol::Frame> reply;
-    std::uint32_t line_baud = 0;  // the rate the host's line ran at
+    Line host_line{0};  // what the host's port was set to
     // The addressed module's own line when the frame came in; the reply goes out so.
-    std::uint32_t module_baud = 0;
-    protocol::Parity module_parity = protocol::Parity::none;
-    // Set when the module changes its rate: the reply still goes out at module_baud,
-    // every later frame is heard at this rate. The engine's state already holds it.
-    std::optional<std::uint32_t> baud_after_reply;
+    Line module_line{0};
+    // Set when the module changes its line: the reply still goes out on module_line,
+    // every later frame is heard on this one. The engine's state already holds it.
+    std::optional<Line> line_after_reply;
 };
 
 struct Step {
@@ -77,8 +80,8 @@ struct Step {
     FrameEvent event;
 };
 
-// The module's answer to one frame heard on a line running at `line_baud`.
-Step respond(const ModuleState& state, const protocol::Frame& frame, std::uint32_t line_baud,
+// The module's answer to one frame sent by a host whose port is set to `host_line`.
+Step respond(const ModuleState& state, const protocol::Frame& frame, const Line& host_line,
              bool fail_on_purpose);
 
 // Finds command frames in a byte stream fed in any chunks. A candidate starts at
@@ -100,12 +103,12 @@ public:
                           bool fail_on_purpose = false);
 
     // Events in arrival order; each frame is judged against the state the frames
-    // before it left, so a rate change takes effect for the very next frame.
-    std::vector<FrameEvent> feed(std::span<const std::uint8_t> bytes, std::uint32_t line_baud);
+    // before it left, so a line change takes effect for the very next frame.
+    std::vector<FrameEvent> feed(std::span<const std::uint8_t> bytes, const Line& host_line);
     [[nodiscard]] const std::vector<ModuleState>& modules() const { return modules_; }
 
 private:
-    FrameEvent respond_on_bus(const protocol::Frame& frame, std::uint32_t line_baud);
+    FrameEvent respond_on_bus(const protocol::Frame& frame, const Line& host_line);
 
     FrameReader reader_;
     std::vector<ModuleState> modules_;

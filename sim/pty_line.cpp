@@ -30,9 +30,33 @@ std::uint32_t baud_of(speed_t speed) {
     return 0;
 }
 
+protocol::Parity parity_of(const termios& t) {
+    if ((t.c_cflag & PARODD) != 0) {
+        return protocol::Parity::odd;
+    }
+    return (t.c_cflag & PARENB) != 0 || (t.c_iflag & INPCK) != 0 ? protocol::Parity::even
+                                                                 : protocol::Parity::none;
+}
+
+void set_parity(termios& t, protocol::Parity parity) {
+    t.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD);
+    t.c_iflag &= ~static_cast<tcflag_t>(INPCK);
+    switch (parity) {
+    case protocol::Parity::none:
+        return;
+    case protocol::Parity::odd:
+        t.c_cflag |= PARODD;
+        break;
+    case protocol::Parity::even:
+        break;
+    }
+    t.c_cflag |= PARENB;
+    t.c_iflag |= INPCK;
+}
+
 }  // namespace
 
-std::variant<Pty, std::string> open_pty(std::uint32_t baud) {
+std::variant<Pty, std::string> open_pty(const Line& line) {
     int master = -1;
     int slave = -1;
     if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
@@ -50,20 +74,21 @@ std::variant<Pty, std::string> open_pty(std::uint32_t baud) {
     termios t{};
     ::tcgetattr(slave, &t);
     ::cfmakeraw(&t);
-    ::cfsetispeed(&t, speed_of(baud));
-    ::cfsetospeed(&t, speed_of(baud));
+    ::cfsetispeed(&t, speed_of(line.baud));
+    ::cfsetospeed(&t, speed_of(line.baud));
+    set_parity(t, line.parity);
     ::tcsetattr(slave, TCSANOW, &t);
     return pty;
 }
 
-// A Linux pty keeps one termios for the pair, so the rate the host set on its end
+// A Linux pty keeps one termios for the pair, so the line the host set on its end
 // is what our own slave fd reports.
-std::uint32_t line_baud(const Pty& pty) {
+Line host_line(const Pty& pty) {
     termios t{};
     if (::tcgetattr(pty.slave.get(), &t) != 0) {
-        return 0;
+        return Line{0};
     }
-    return baud_of(::cfgetospeed(&t));
+    return Line{baud_of(::cfgetospeed(&t)), parity_of(t)};
 }
 
 }  // namespace tarvok::sim

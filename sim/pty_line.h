@@ -1,11 +1,18 @@
 // The simulator's wire: a pseudo-terminal whose slave the host opens as its serial
-// port, and the line rate the host set on it.
+// port, and the line the host set on it.
+//
+// Parity as far as a pty shows it: Linux clears PARENB on every tcsetattr of a pty
+// (it keeps its pairs 8-bit clean) but keeps PARODD and the input flags. So the
+// host's parity is read as: odd when PARODD is set; even when PARENB or INPCK
+// (input parity checking, which a host that uses parity sets) is set without it;
+// none otherwise. A host that asks for even parity without INPCK looks like 无校验.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <variant>
 
+#include "sim/line.h"
 #include "sim/unique_fd.h"
 
 namespace tarvok::sim {
@@ -18,11 +25,11 @@ struct Pty {
     std::string slave_path;
 };
 
-// A raw pty set to `baud`, so that a terminal program that never sets a rate is
-// heard too; or a Chinese error.
-std::variant<Pty, std::string> open_pty(std::uint32_t baud);
+// A raw pty set to `line`, so that a terminal program that never sets one is heard
+// by the modules on it; or a Chinese error.
+std::variant<Pty, std::string> open_pty(const Line& line);
 
-// The rate the host's end runs at; 0 for one the module cannot run at.
-std::uint32_t line_baud(const Pty& pty);
+// The line the host's end is set to; its rate is 0 for one no module can run at.
+Line host_line(const Pty& pty);
 
 }  // namespace tarvok::sim

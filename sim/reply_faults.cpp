@@ -28,6 +28,26 @@ bool false_start_forms_reply(const std::vector<std::uint8_t>& junk, const Frame&
         protocol::judge(protocol::frame_from(std::span(stream).subspan(kFalseStartAt))));
 }
 
+// splitmix64's finaliser: every bit of the input moves every bit of the output.
+std::uint64_t mixed(std::uint64_t x) {
+    x = (x ^ (x >> 30U)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27U)) * 0x94D049BB133111EBULL;
+    return x ^ (x >> 31U);
+}
+
+// Each byte a piece of its own, `gap` after the one before it.
+std::vector<Piece> trickled(const std::vector<Piece>& pieces, std::chrono::milliseconds gap) {
+    std::vector<Piece> bytes;
+    for (const auto& piece : pieces) {
+        for (std::size_t i = 0; i < piece.bytes.size(); ++i) {
+            const auto pause = (i == 0 ? piece.pause : std::chrono::microseconds{0}) +
+                               (bytes.empty() ? std::chrono::microseconds{0} : gap);
+            bytes.push_back({pause, {piece.bytes[i]}});
+        }
+    }
+    return bytes;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> junk_bytes(const Frame& reply, std::uint32_t seed) {
@@ -77,7 +97,20 @@ std::vector<Piece> shape_reply(const Frame& reply, const ReplyFaults& faults, st
         pieces.push_back({{}, {sent.begin(), sent.end()}});
     }
     pieces.front().pause = wire + std::chrono::milliseconds(std::max(0, faults.delay_ms));
+    if (faults.trickle_ms > 0) {
+        pieces = trickled(pieces, std::chrono::milliseconds(faults.trickle_ms));
+    }
+    if (faults.twice_ms) {
+        auto again = pieces;
+        again.front().pause = std::chrono::milliseconds(std::max(0, *faults.twice_ms));
+        pieces.insert(pieces.end(), again.begin(), again.end());
+    }
     return pieces;
+}
+
+bool reply_lost(const ReplyFaults& faults, std::uint32_t number) {
+    const auto draw = mixed((std::uint64_t{faults.seed} << 32U) | number) % 100;
+    return draw < static_cast<std::uint64_t>(std::max(0, faults.drop_percent));
 }
 
 std::vector<std::string> fault_labels(const ReplyFaults& faults) {
@@ -97,7 +130,22 @@ std::vector<std::string> fault_labels(const ReplyFaults& faults) {
     if (faults.corrupt_checksum) {
         labels.emplace_back("应答校验和改坏");
     }
+    if (faults.trickle_ms > 0) {
+        labels.push_back("应答逐字节发送，间隔 " + std::to_string(faults.trickle_ms) + " ms");
+    }
+    if (faults.twice_ms) {
+        labels.push_back(std::to_string(*faults.twice_ms) + " ms 后重复应答");
+    }
     return labels;
+}
+
+std::string lost_label(std::uint32_t number) {
+    return "应答随机丢失（第 " + std::to_string(number) + " 个应答）";
+}
+
+std::string drop_label(const ReplyFaults& faults) {
+    return "应答随机丢失 " + std::to_string(faults.drop_percent) + "%（--seed " +
+           std::to_string(faults.seed) + "）";
 }
 
 }  // namespace tarvok::sim

@@ -2,12 +2,13 @@
 // tried on purpose. Applied to the reply bytes only; whether the module carried out
 // the command is decided by the engine.
 //
-// A lost reply (no_reply) still leaves the change made, which is exactly the case
-// the host cannot tell apart from a refused one.
+// A lost reply (no_reply, or one lost to drop_percent) still leaves the change made,
+// which is exactly the case the host cannot tell apart from a refused one.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,12 @@ struct ReplyFaults {
     bool split = false;    // 3 bytes, a pause, then the other 5
     bool garbage = false;  // a few junk bytes before the reply
     bool pace = false;     // answer no sooner than a real bus would
+    int trickle_ms = 0;    // every byte this long after the one before, as USB adapters deliver
+    // A second, identical reply this long after the first one's last byte, as two
+    // modules sharing an address would send.
+    std::optional<int> twice_ms;
+    int drop_percent = 0;    // replies lost on the way, at random
+    std::uint32_t seed = 0;  // which ones: the same seed loses the same replies
 };
 
 inline constexpr std::chrono::milliseconds kSplitPause{30};
@@ -43,10 +50,20 @@ struct Piece {
 std::vector<std::uint8_t> junk_bytes(const protocol::Frame& reply, std::uint32_t seed);
 
 // `wire` is the paced wait for this reply (zero when not pacing); the delay adds to it.
+// Trickled bytes keep the split's pause on top of their own; the second reply of
+// `twice_ms` is shaped like the first, junk included.
 std::vector<Piece> shape_reply(const protocol::Frame& reply, const ReplyFaults& faults,
                                std::uint32_t seed, std::chrono::microseconds wire = {});
 
+// Whether the `number`th reply the bus sends (from 1) is lost: drop_percent of them,
+// picked by a hash of the seed and the number, so a run repeats with its seed.
+bool reply_lost(const ReplyFaults& faults, std::uint32_t number);
+
 // Short Chinese labels of the faults in force ("应答延迟 200 ms", ...), empty if none.
+// Random loss is labelled where it strikes (lost_label), not on every reply.
 std::vector<std::string> fault_labels(const ReplyFaults& faults);
+std::string lost_label(std::uint32_t number);
+// For the start: the loss rate and the seed that repeats the run.
+std::string drop_label(const ReplyFaults& faults);
 
 }  // namespace tarvok::sim

@@ -3,11 +3,13 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -16,17 +18,16 @@
 #include "sim/console_input.h"
 #include "sim/log_output.h"
 #include "sim/module_engine.h"
+#include "sim/module_groups.h"
 #include "sim/pty_line.h"
 #include "sim/signal_pipe.h"
+#include "sim/wire_output.h"
 
 namespace tarvok::sim {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// A host that stops reading its port loses the reply rather than stalling the bus.
-constexpr int kWriteStallMs = 1000;
 
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t\r");
@@ -36,23 +37,35 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
-std::vector<ModuleState> modules_of(const Options& options) {
-    std::vector<ModuleState> modules;
-    for (const auto address : options.addresses) {
-        modules.push_back(ModuleState{address, options.baud});
+// How long poll may sleep: until the console listens again or the next piece of a
+// reply is due, whichever comes first; null for as long as it takes.
+const timespec* poll_timeout(timespec& room, int console_ms, std::optional<Clock::time_point> due,
+                             Clock::time_point now) {
+    if (console_ms < 0 && !due) {
+        return nullptr;
     }
-    return modules;
+    auto left =
+        std::chrono::nanoseconds(std::chrono::milliseconds(console_ms < 0 ? 0 : console_ms));
+    if (due) {
+        const auto until_due = std::max(std::chrono::nanoseconds{0}, *due - now);
+        left = console_ms < 0 ? until_due : std::min(left, until_due);
+    }
+    room = {static_cast<time_t>(left.count() / 1'000'000'000),
+            static_cast<long>(left.count() % 1'000'000'000)};
+    return &room;
 }
 
 class Simulator {
 public:
     Simulator(const Options& options, const Pty& pty, const SignalPipe& signals, LogOutput& log)
-        : engine_(modules_of(options), options.fail),
+        : engine_(modules_of(options.groups), options.fail),
           faults_(options.faults),
+          echo_(options.echo),
           pty_(pty),
           signals_(signals),
           log_(log),
-          console_(STDIN_FILENO) {}
+          console_(STDIN_FILENO),
+          output_(pty.master.get()) {}
 
     // 0 when stopped by a signal, 1 when the pty failed.
     int run() {
@@ -62,7 +75,10 @@ public:
                                        {signals_.fd(), POLLIN, 0},
                                        {log_.waiting_fd(), POLLOUT, 0},
                                        {console_.poll_fd(now), POLLIN, 0}}};
-            if (::poll(fds.data(), fds.size(), console_.rest_ms(now)) < 0) {
+            timespec room{};
+            const auto* timeout =
+                poll_timeout(room, console_.rest_ms(now), output_.next_due(), now);
+            if (::ppoll(fds.data(), fds.size(), timeout, nullptr) < 0) {
                 if (errno == EINTR) {
                     continue;
                 }
@@ -73,6 +89,9 @@ public:
             }
             if (!stopping_ && fds[0].revents != 0) {
                 read_master();
+            }
+            if (!stopping_) {
+                check(output_.write_due(Clock::now()));
             }
             if (fds[2].revents != 0) {
                 log_.flush();
@@ -92,6 +111,20 @@ private:
         stopping_ = true;
         exit_code_ = 1;
         return exit_code_;
+    }
+
+    void check(WireOutput::Result result) {
+        switch (result) {
+        case WireOutput::Result::ok:
+            break;
+        case WireOutput::Result::stalled:
+            log_.line("应答未能写出：线路 " + std::to_string(WireOutput::kWriteStall.count()) +
+                      " ms 内没有腾出空间");
+            break;
+        case WireOutput::Result::failed:
+            fail("写入伪终端");
+            break;
+        }
     }
 
     void print_state() {
@@ -119,74 +152,44 @@ private:
             fail("读取伪终端");
             return;
         }
-        const std::uint32_t rate = line_baud(pty_);
-        for (const auto& event :
-             engine_.feed(std::span(buf.data(), static_cast<std::size_t>(n)), rate)) {
+        const auto bytes = std::span(buf.data(), static_cast<std::size_t>(n));
+        // A two-wire adapter hears every byte it sends, whatever the modules make of it.
+        if (echo_) {
+            check(output_.write_now(bytes));
+        }
+        const Line line = host_line(pty_);
+        for (const auto& event : engine_.feed(bytes, line)) {
             answer(event);
         }
     }
 
     void answer(const FrameEvent& event) {
         std::string line = log_line(event);
-        if (event.reply) {
+        const std::uint32_t number = event.reply ? ++replies_sent_ : 0;
+        const bool lost = event.reply && !faults_.no_reply && reply_lost(faults_, number);
+        if (lost) {
+            line += " · " + lost_label(number);
+        } else if (event.reply) {
             for (const auto& label : fault_labels(faults_)) {
                 line += " · " + label;
             }
         }
-        if (event.baud_after_reply) {
-            line += " · 此后按 " + std::to_string(*event.baud_after_reply) + " 波特收发";
+        if (const auto& next = event.line_after_reply) {
+            if (next->parity != event.module_line.parity) {
+                line += " · 校验位改为 " +
+                        std::string(protocol::name_in(protocol::kParities, next->parity));
+            }
+            if (next->baud != event.module_line.baud) {
+                line += " · 此后按 " + std::to_string(next->baud) + " 波特收发";
+            }
         }
         log_.line(line);
-        if (event.reply) {
-            const auto wire = faults_.pace ? paced_wait(event.module_baud, event.module_parity)
-                                           : std::chrono::microseconds{0};
-            send(shape_reply(*event.reply, faults_, ++replies_sent_, wire));
+        if (event.reply && !lost) {
+            const auto wire = faults_.pace
+                                  ? paced_wait(event.module_line.baud, event.module_line.parity)
+                                  : std::chrono::microseconds{0};
+            output_.queue(shape_reply(*event.reply, faults_, number, wire), Clock::now());
         }
-    }
-
-    void send(const std::vector<Piece>& pieces) {
-        for (const auto& piece : pieces) {
-            if (!pause(piece.pause) || !write_all(piece.bytes)) {
-                return;
-            }
-        }
-    }
-
-    // Waits while still taking signals; false when told to stop meanwhile.
-    bool pause(std::chrono::microseconds length) {
-        const auto until = Clock::now() + length;
-        for (auto now = Clock::now(); now < until && !stopping_; now = Clock::now()) {
-            const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(until - now);
-            const timespec wait{static_cast<time_t>(left.count() / 1'000'000'000),
-                                static_cast<long>(left.count() % 1'000'000'000)};
-            pollfd fd{signals_.fd(), POLLIN, 0};
-            if (::ppoll(&fd, 1, &wait, nullptr) > 0) {
-                handle_signals(signals_.take());
-            }
-        }
-        return !stopping_;
-    }
-
-    bool write_all(const std::vector<std::uint8_t>& bytes) {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const auto n = ::write(pty_.master.get(), bytes.data() + done, bytes.size() - done);
-            if (n > 0) {
-                done += static_cast<std::size_t>(n);
-                continue;
-            }
-            if (n < 0 && errno != EAGAIN && errno != EINTR) {
-                fail("写入伪终端");
-                return false;
-            }
-            pollfd fd{pty_.master.get(), POLLOUT, 0};
-            if (::poll(&fd, 1, kWriteStallMs) == 0) {
-                log_.line("应答未能写出：线路 " + std::to_string(kWriteStallMs) +
-                          " ms 内没有腾出空间");
-                return false;
-            }
-        }
-        return true;
     }
 
     void command(const std::string& text) {
@@ -199,10 +202,12 @@ private:
 
     ModuleEngine engine_;
     ReplyFaults faults_;
+    bool echo_;
     const Pty& pty_;
     const SignalPipe& signals_;
     LogOutput& log_;
     ConsoleInput console_;
+    WireOutput output_;
     bool stopping_ = false;
     int exit_code_ = 0;
     std::uint32_t replies_sent_ = 0;

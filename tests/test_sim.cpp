@@ -1,8 +1,10 @@
 // The simulated modules: the engine's verdict on each frame (replies, log lines,
 // the state of every module on the bus), the options, and then the real tarvok-sim
-// process: who owns a port link, and a simulator that keeps answering whatever its
-// own terminal does. Replies through the window are the end-to-end test's; any
-// chunking of the byte stream is the frame_reader fuzz target's.
+// process: what the host's end of its pty receives, who owns a port link, and a
+// simulator that keeps answering whatever its own terminal does. Replies through the
+// window are the end-to-end test's; any chunking of the byte stream is the
+// frame_reader fuzz target's.
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -10,6 +12,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <functional>
@@ -19,6 +22,7 @@
 #include "serial/port.h"
 #include "sim/cli_options.h"
 #include "sim/module_engine.h"
+#include "sim/reply_faults.h"
 #include "tests/support/config_dir.h"
 #include "tests/support/pty_pair.h"
 #include "tests/support/sim_process.h"
@@ -63,6 +67,32 @@ QByteArray round_trip(int fd, const QByteArray& frame) {
     return got.toHex(' ');
 }
 
+// The host's port at `line`, as a host that uses parity sets it (see sim/pty_line.h).
+void set_line(int fd, const Line& line) {
+    termios t{};
+    ::tcgetattr(fd, &t);
+    ::cfmakeraw(&t);
+    ::cfsetspeed(&t, line.baud);
+    t.c_cflag &= ~tcflag_t(PARENB | PARODD), t.c_iflag &= ~tcflag_t(INPCK);
+    t.c_cflag |= line.parity == Parity::none ? 0 : PARENB;
+    t.c_cflag |= line.parity == Parity::odd ? PARODD : 0;
+    t.c_iflag |= line.parity == Parity::none ? 0 : INPCK;
+    ::tcsetattr(fd, TCSANOW, &t);
+}
+// Reads until `expected` bytes came and 200 ms passed without more; with each byte,
+// its arrival in ms on `clock`.
+QByteArray listen(int fd, qsizetype expected, const QElapsedTimer& clock, QList<qint64>& at) {
+    QByteArray got;
+    char buf[64];
+    for (pollfd p{fd, POLLIN, 0}; ::poll(&p, 1, got.size() < expected ? kWaitMs : 200) == 1;) {
+        const auto n = ::read(fd, buf, sizeof buf);
+        if (n <= 0) break;
+        got.append(buf, n);
+        at.insert(at.end(), n, clock.elapsed());
+    }
+    return got;
+}
+
 // CPU time in clock ticks and resident pages of a running process.
 std::pair<long, long> usage(qint64 pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
@@ -74,6 +104,7 @@ std::pair<long, long> usage(qint64 pid) {
 }  // namespace
 
 Q_DECLARE_METATYPE(Bus)
+Q_DECLARE_METATYPE(tarvok::sim::Line)
 
 class SimTest : public QObject {
     Q_OBJECT
@@ -82,47 +113,64 @@ private slots:
     void engine_verdicts_data() {
         QTest::addColumn<Bus>("bus");
         QTest::addColumn<QByteArray>("stream");
-        QTest::addColumn<int>("line_baud");
+        QTest::addColumn<Line>("line");
         QTest::addColumn<bool>("fail");
         QTest::addColumn<QString>("replies");
         QTest::addColumn<QString>("log");
         QTest::addColumn<QString>("state");
-        const Bus one{{1}}, two{{1}, {2}};
+        const Bus one{{1}}, two{{1}, {2}}, odd{{1, 9600, Parity::odd}}, fast{{1, 19200}},
+            mixed{{1}, {7, 19200, Parity::even}};
         const QByteArray mode3 = command(1, ModeSetting{3, Mode::self_lock});
         const QString ok3 = "地址 1 · 第3路 关联方式 自锁 → ";
         // The new rate holds from the very next frame, still sent at the old one here.
         QTest::newRow("line, then old rate")
-            << one << command(1, protocol::LineSetting{19200, Parity::even}) + mode3 << 9600
+            << one << command(1, protocol::LineSetting{19200, Parity::even}) + mode3 << Line{}
             << false << "22 01 4b 00 00 00 01 6f"
             << "地址 1 · 通讯参数 19200 偶校验 → 成功\n" + ok3 +
                    "未应答（线路 9600 波特，本模块 19200 波特）"
             << state_after(one, 1, [](auto& m) { m.baud = 19200, m.parity = Parity::even; });
+        QTest::newRow("module at another rate")
+            << fast << mode3 << Line{} << false << ""
+            << ok3 + "未应答（线路 9600 波特，本模块 19200 波特）" << state_after(fast);
+        QTest::newRow("line even, module none")
+            << one << mode3 << Line{9600, Parity::even} << false << ""
+            << ok3 + "未应答（校验位不符：线路 偶校验，本模块 无校验）" << state_after(one);
+        QTest::newRow("line none, module odd")
+            << odd << mode3 << Line{} << false << ""
+            << ok3 + "未应答（校验位不符：线路 无校验，本模块 奇校验）" << state_after(odd);
+        QTest::newRow("two groups, line of the second")
+            << mixed << mode3 + command(7, ModeSetting{3, Mode::self_lock})
+            << Line{19200, Parity::even} << false << "22 07 44 00 00 00 01 6e"
+            << ok3 +
+                   "未应答（线路 19200 波特，本模块 9600 波特）\n地址 7 · 第3路 关联方式 自锁 → "
+                   "成功"
+            << state_after(mixed, 7, self_lock3);
         QTest::newRow("out of range")
-            << one << bytes(protocol::make_frame(0x55, 1, 0x44, {0, 0, 1, 33})) << 9600 << false
+            << one << bytes(protocol::make_frame(0x55, 1, 0x44, {0, 0, 1, 33})) << Line{} << false
             << "22 01 44 00 00 00 00 67"
             << "地址 1 · 关联方式 参数 00 00 01 21 → 失败（参数超出范围）" << state_after(one);
-        QTest::newRow("--fail") << one << mode3 << 9600 << true << "22 01 44 00 00 00 00 67"
+        QTest::newRow("--fail") << one << mode3 << Line{} << true << "22 01 44 00 00 00 00 67"
                                 << ok3 + "失败（模拟失败，未执行）" << state_after(one);
         QTest::newRow("nobody's address")
-            << two << command(7, ModeSetting{3, Mode::self_lock}) << 9600 << false << ""
+            << two << command(7, ModeSetting{3, Mode::self_lock}) << Line{} << false << ""
             << "地址 7 的帧（总线上没有这个地址的模块）已忽略" << state_after(two);
         QTest::newRow("bus, module 2")
-            << two << command(2, ModeSetting{3, Mode::self_lock}) << 9600 << false
+            << two << command(2, ModeSetting{3, Mode::self_lock}) << Line{} << false
             << "22 02 44 00 00 00 01 69"
             << "地址 2 · 第3路 关联方式 自锁 → 成功" << state_after(two, 2, self_lock3);
         QTest::newRow("bus, module 1 behind junk")
-            << two << QByteArray("\x01\x55\x22", 3) + mode3 << 9600 << false
+            << two << QByteArray("\x01\x55\x22", 3) + mode3 << Line{} << false
             << "22 01 44 00 00 00 01 68" << ok3 + "成功" << state_after(two, 1, self_lock3);
     }
     void engine_verdicts() {
         QFETCH(Bus, bus);
         QFETCH(QByteArray, stream);
-        QFETCH(int, line_baud);
+        QFETCH(Line, line);
         QFETCH(bool, fail);
         ModuleEngine engine(bus, fail);
         QByteArray replies;
         QStringList log;
-        for (const auto& event : engine.feed(span(stream), std::uint32_t(line_baud))) {
+        for (const auto& event : engine.feed(span(stream), line)) {
             if (event.reply) replies += bytes(*event.reply);
             log << QString::fromStdString(log_line(event));
         }
@@ -133,13 +181,18 @@ private slots:
 
     void options_data() {
         QTest::addColumn<QString>("args");
-        QTest::addColumn<QString>("parsed");  // port, addresses, pace; help; version; or the
+        QTest::addColumn<QString>("parsed");  // port, pace, groups; help; version; or the
                                               // option the refusal names
         const QString rows =
-            ":1 0 1|--address 1-8,12 --pace:1 1 1 2 3 4 5 6 7 8 12|--port 2 -h:help|"
-            "--address=5,1-3,2 --port=auto:0 0 1 2 3 5|--address 255,0 --port 255:255 0 0 255|"
-            "--version:version|--address 8-1|--address 1,,2|--address 256|--address -1|--pace=1|"
-            "--port 0|--port 256|--baud 9601|--port|--bogus|3";  // refusals name the option
+            ":1 0 1@9600/none|--address 1-8,12 --pace:1 1 1-8,12@9600/none|--port 2 -h:help|"
+            "--address=5,1-3,2 --port=auto:0 0 1-3,5@9600/none|"
+            "--address 255,0 --port 255:255 0 0,255@9600/none|"
+            "--baud 19200 --module 1-3 --address 9 --module 7@2400/偶校验 --address 8:"
+            "1 0 1-3@19200/none 8@19200/none 7@2400/even|--module 200@2400/odd --baud=4800:"
+            "1 0 200@2400/odd|--version:version|--address 8-1|--address 1,,2|--address 256|"
+            "--address -1|--pace=1|--port 0|--port 256|--baud 9601|--port|--bogus|3|"
+            "--module 1@9601|--module 1@9600/mark|--module @9600|--module 1-3 --module 3@19200|"
+            "--address 2 --module 1-3|--drop 101|--trickle 60001|--twice x|--seed -1";
         for (const QString& row : rows.split('|'))
             QTest::addRow("%s", qPrintable(row))
                 << row.section(':', 0, 0)
@@ -158,9 +211,95 @@ private slots:
             text = QString::fromStdString(e->message).contains(parsed) ? parsed : "";
         if (const auto* o = std::get_if<Options>(&result)) {
             text = QStringLiteral("%1 %2").arg(o->port).arg(o->faults.pace);
-            for (auto a : o->addresses) text += ' ' + QString::number(a);
+            for (const auto& g : o->groups) {
+                const auto* parity = protocol::find_value(protocol::kParities, g.line.parity);
+                text += QStringLiteral(" %1@%2/%3")
+                            .arg(address_list_text(g.addresses).c_str())
+                            .arg(g.line.baud)
+                            .arg(parity->alias.data());
+            }
         }
         QCOMPARE(text, parsed);
+    }
+
+    // What the host's end of the pty receives: the adapter's echo and the reply's
+    // timing, and the host's rate and parity as the simulator reads them from termios.
+    // Arrival times are checked only from below, where the simulator's own waits
+    // hold them up.
+    void on_the_wire_data() {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<Line>("line");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QByteArray>("heard");
+        QTest::addColumn<QList<int>>("earliest");  // ms after sending, byte by byte
+        QTest::addColumn<QStringList>("log");      // in this order
+        const QByteArray to1 = command(1, ModeSetting{3, Mode::self_lock}),
+                         to7 = command(7, ModeSetting{3, Mode::self_lock}),
+                         ok1 = QByteArray::fromHex("2201440000000168");
+        const QList<int> at0(8, 0), bytewise{0, 40, 80, 150, 190, 230, 270, 310};  // 40 + 30 split
+        QTest::newRow("echo") << "--echo" << Line{} << to1 << to1 + ok1 << QList<int>{}
+                              << QStringList{"→ 成功"};
+        QTest::newRow("echo, nobody's address") << "--echo --address 2" << Line{} << to1 << to1
+                                                << QList<int>{} << QStringList{"已忽略"};
+        QTest::newRow("trickle, split")
+            << "--trickle 40 --split" << Line{} << to1 << ok1 << bytewise
+            << QStringList{"应答分两段发送 · 应答逐字节发送，间隔 40 ms"};
+        QTest::newRow("twice") << "--twice 150" << Line{} << to1 << ok1 + ok1
+                               << at0 + QList<int>(8, 150) << QStringList{"150 ms 后重复应答"};
+        QTest::newRow("echo, trickle, twice")
+            << "--echo --trickle 10 --twice 100" << Line{} << to1 << to1 + ok1 + ok1
+            << at0 + QList<int>{0, 10, 20, 30, 40, 50, 60, 70} +
+                   QList<int>{170, 180, 190, 200, 210, 220, 230, 240}
+            << QStringList{"→ 成功"};
+        QTest::newRow("even line, module none")
+            << "--echo" << Line{9600, Parity::even} << to1 << to1 << QList<int>{}
+            << QStringList{"校验位不符：线路 偶校验，本模块 无校验"};
+        QTest::newRow("none line, module even")
+            << "--module 1@9600/even" << Line{} << to1 << QByteArray() << QList<int>{}
+            << QStringList{"校验位不符：线路 无校验，本模块 偶校验"};
+        QTest::newRow("odd line, odd module")
+            << "--module 1@9600/odd" << Line{9600, Parity::odd} << to1 << ok1 << QList<int>{}
+            << QStringList{"→ 成功"};
+        QTest::newRow("two groups, 19200 even")
+            << "--module 1-3 --module 7@19200/even" << Line{19200, Parity::even} << to1 + to7
+            << QByteArray::fromHex("220744000000016e") << QList<int>{}
+            << QStringList{"未应答（线路 19200 波特，本模块 9600 波特）",
+                           "地址 7 · 第3路 关联方式 自锁 → 成功"};
+        // The replies lost are the ones the seed picks, and it picks about the share asked.
+        ReplyFaults drop;
+        drop.drop_percent = 50, drop.seed = 7;
+        QByteArray kept;
+        QStringList lost;
+        for (std::uint32_t n = 1; n <= 8; ++n)
+            reply_lost(drop, n) ? void(lost << QString::fromStdString(lost_label(n)))
+                                : void(kept += ok1);
+        int share = 0;
+        for (std::uint32_t n = 1; n <= 1000; ++n) share += reply_lost(drop, n);
+        QVERIFY(!lost.isEmpty() && !kept.isEmpty() && share > 450 && share < 550);
+        QTest::newRow("drop 50, seed 7")
+            << "--drop 50 --seed 7" << Line{} << to1.repeated(8) << kept << QList<int>{} << lost;
+    }
+    void on_the_wire() {
+        QFETCH(QString, args);
+        QFETCH(Line, line);
+        QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, heard);
+        QFETCH(QList<int>, earliest);
+        QFETCH(QStringList, log);
+        const test::ConfigDir config;
+        test::SimProcess sim;
+        const int fd = open_pty(sim.start(kSim, QStringList{"--port", "5"} + args.split(' ')));
+        set_line(fd, line);
+        QElapsedTimer clock;
+        clock.start();
+        QList<qint64> at;
+        QCOMPARE(::write(fd, sent.constData(), size_t(sent.size())), sent.size());
+        QCOMPARE(listen(fd, heard.size(), clock, at).toHex(' '), heard.toHex(' '));
+        ::close(fd);
+        for (qsizetype i = 0; i < earliest.size(); ++i)
+            QVERIFY2(at[i] >= earliest[i],
+                     qPrintable(QStringLiteral("byte %1 at %2 ms").arg(i).arg(at[i])));
+        for (const QString& text : log) QVERIFY2(sim.take_line(text), qPrintable(text));
     }
 
     void ownership_data() {

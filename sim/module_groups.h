@@ -1,0 +1,57 @@
+// The modules on the simulated bus as the command line names them: address lists
+// ("1-8,12") and groups of addresses that share a line ("7@19200/even"). Plain
+// values, so that every refusal can be checked without starting a simulator.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "sim/line.h"
+#include "sim/module_engine.h"
+
+namespace tarvok::sim {
+
+struct ModuleGroup {
+    std::vector<std::uint8_t> addresses;  // ascending, each once
+    Line line;
+
+    friend bool operator==(const ModuleGroup&, const ModuleGroup&) = default;
+};
+
+// "1-8,12" -> 1..8 and 12, ascending, each once; nothing when any part is no address
+// from 0 to 255 or a range runs backwards.
+std::optional<std::vector<std::uint8_t>> parse_address_list(std::string_view text);
+
+// The other way round: 1,2,3,5 -> "1-3,5".
+std::string address_list_text(const std::vector<std::uint8_t>& addresses);
+
+// A rate from protocol::kBaudCodes, written as plain digits.
+std::optional<std::uint32_t> parse_baud(std::string_view text);
+
+// Which part of a --module value is wrong.
+enum class GroupError { addresses, baud, parity };
+
+// "ADDRESSES[@BAUD[/PARITY]]", PARITY as none/odd/even or the window's list text.
+// Without @BAUD the group's rate is 0, for the caller to fill in.
+std::variant<ModuleGroup, GroupError> parse_module_group(std::string_view text);
+
+// The first address two groups share, and the two groups' positions.
+struct Overlap {
+    std::uint8_t address = 0;
+    std::size_t first = 0;
+    std::size_t second = 0;
+};
+std::optional<Overlap> find_overlap(std::span<const ModuleGroup> groups);
+
+// One module per address, each on its group's line.
+std::vector<ModuleState> modules_of(std::span<const ModuleGroup> groups);
+
+// "地址 1-3，9600 波特；地址 7，19200 波特 偶校验", groups in the order given.
+std::string groups_text(std::span<const ModuleGroup> groups);
+
+}  // namespace tarvok::sim
