@@ -13,6 +13,7 @@
 #ifndef Q_OS_WIN
 #include <poll.h>
 #include <sys/file.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -66,6 +67,18 @@ QString existing_lock_file(const QString& device) {
         }
     }
     return {};
+}
+
+// With parity on, the driver checks it on input too, as a UART does: Qt leaves input
+// checking off. (A Linux pty also forgets the parity-enable bit but keeps this one,
+// which is how the simulator tells even parity from none.)
+void check_parity(int fd, Parity parity) {
+    termios t{};
+    if (parity == Parity::none || ::tcgetattr(fd, &t) != 0) {
+        return;
+    }
+    t.c_iflag |= INPCK;
+    ::tcsetattr(fd, TCSANOW, &t);
 }
 
 // A lock file whose first line names a process that no longer runs.
@@ -141,6 +154,7 @@ std::optional<SerialError> Port::open(int number, const LineSettings& line) {
     }
     device_ = entry.device;
 #ifndef Q_OS_WIN
+    check_parity(static_cast<int>(port_->handle()), line.parity);
     // Only where a device node exists to watch; elsewhere a vanished port shows as
     // Qt's resource error.
     watchdog_->start();

@@ -121,7 +121,7 @@ std::optional<std::string> set_ms(Field& field, std::string_view name, std::stri
 }
 
 std::optional<std::string> set_address(Draft& d, std::string_view name, std::string_view v) {
-    auto list = parse_address_list(v);
+    auto list = protocol::address_list(v);
     if (!list) {
         return bad_value(name, v, "0 到 255 的地址，或地址列表，如 1-8,12");
     }

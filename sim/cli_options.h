@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "serial/port_registry.h"
 #include "sim/module_groups.h"
 #include "sim/reply_faults.h"
 
@@ -32,7 +33,7 @@ struct Options {
     ReplyFaults faults;
 };
 
-inline constexpr int kMaxPort = 255;
+inline constexpr int kMaxPort = serial::kLastPort;
 inline constexpr int kMaxDelayMs = 60'000;  // also for --trickle and --twice
 
 struct HelpRequested {};

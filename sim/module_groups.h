@@ -23,13 +23,6 @@ struct ModuleGroup {
     friend bool operator==(const ModuleGroup&, const ModuleGroup&) = default;
 };
 
-// "1-8,12" -> 1..8 and 12, ascending, each once; nothing when any part is no address
-// from 0 to 255 or a range runs backwards.
-std::optional<std::vector<std::uint8_t>> parse_address_list(std::string_view text);
-
-// The other way round: 1,2,3,5 -> "1-3,5".
-std::string address_list_text(const std::vector<std::uint8_t>& addresses);
-
 // A rate from protocol::kBaudCodes, written as plain digits.
 std::optional<std::uint32_t> parse_baud(std::string_view text);
 

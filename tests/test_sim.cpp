@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 
+#include "protocol/number_text.h"
 #include "serial/port_directory.h"
 #include "serial/port.h"
 #include "sim/cli_options.h"
@@ -214,7 +215,7 @@ private slots:
             for (const auto& g : o->groups) {
                 const auto* parity = protocol::find_value(protocol::kParities, g.line.parity);
                 text += QStringLiteral(" %1@%2/%3")
-                            .arg(address_list_text(g.addresses).c_str())
+                            .arg(protocol::address_list_text(g.addresses).c_str())
                             .arg(g.line.baud)
                             .arg(parity->alias.data());
             }
