@@ -16,6 +16,8 @@ constexpr std::string_view kUsage =
     "  tarvokctl [选项] power-on --channel 通道 上电状态\n"
     "  tarvokctl [选项] line 波特率 校验位\n"
     "  tarvokctl [选项] apply 计划文件        （- 表示标准输入）\n"
+    "  tarvokctl [选项] scan [--baud B|all] [--parity P|all] [--addresses 列表]\n"
+    "                                         找出线路上的每个模块（地址、波特率、校验位），不改动任何模块\n"
     "  tarvokctl ports                        列出串口号与设备的对应\n"
     "  tarvokctl --help | --version\n"
     "\n"
