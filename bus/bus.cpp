@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <utility>
 
 #include "serial/port.h"
 
@@ -54,7 +55,8 @@ void Bus::try_start() {
         start_timer(quiet_at);
         return;
     }
-    if (const QByteArray dropped = port_.discard_input(); !dropped.isEmpty()) {
+    if (const QByteArray dropped = std::exchange(stray_, {}) + port_.discard_input();
+        !dropped.isEmpty()) {
         emit discarded(dropped);
     }
     current_.emplace(*queued_);
@@ -70,7 +72,8 @@ void Bus::take_bytes() {
     const QByteArray bytes = port_.read_all();
     last_byte_ = now();
     if (!current_) {
-        return;  // heard before any exchange: the next one drops nothing it cannot judge
+        stray_ += bytes;  // heard before any exchange: dropped, and said, at the first
+        return;
     }
     apply(current_->take(span_of(bytes), last_byte_));
 }

@@ -53,6 +53,7 @@ private:
     QElapsedTimer clock_;
     std::optional<Request> queued_;
     std::optional<Exchange> current_;
+    QByteArray stray_;
     bool result_sent_ = false;
     Micros last_byte_{Micros::min()};
 };
