@@ -2,14 +2,14 @@
 # Builds the libFuzzer targets (clang-14, into build-fuzz/) and fuzzes.
 #   scripts/fuzz.sh <target> [seconds]   one target, default 600 s
 #   scripts/fuzz.sh all [seconds]        every target at once, default 20 s
-# Targets: number_text frame_reader plan. Seeds come from
+# Targets: number_text frame_reader plan exchange. Seeds come from
 # fuzz/corpus/<target>/ (never written to); what the fuzzer learns goes to
 # build-fuzz/corpus/<target>/, a crashing input to build-fuzz/crashes/<target>/.
 # Exits non-zero when any target finds a fault.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(number_text frame_reader plan)
+targets=(number_text frame_reader plan exchange)
 which=${1:?"usage: scripts/fuzz.sh <${targets[*]// /|}|all> [seconds]"}
 if [[ "$which" == all ]]; then
     seconds=${2:-20}
