@@ -88,8 +88,7 @@ int apply(const Invocation& invocation, const std::string& path) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    const auto parsed = parse_invocation(args);
+    const auto parsed = parse_invocation(QCoreApplication::arguments());
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
         return usage_error(error->message);
     }
