@@ -1,6 +1,7 @@
 #include "cli/help.h"
 
 #include "cli/outcome.h"
+#include "cli/plan_input.h"
 #include "cli/setting_words.h"
 #include "protocol/wire.h"
 
@@ -20,6 +21,7 @@ constexpr std::string_view kUsage =
     "                                         找出线路上的每个模块（地址、波特率、校验位），不改动任何模块\n"
     "  tarvokctl ports                        列出串口号与设备的对应\n"
     "  tarvokctl --help | --version\n"
+    "选项可写在命令之前或之后；-- 之后的参数都不当作选项（例如以 - 开头的值）。\n"
     "\n"
     "例如：\n"
     "  tarvokctl --port 1 --baud 9600 --parity none --address 5 mode --channel 3 自锁\n"
@@ -51,20 +53,33 @@ constexpr std::string_view kWaiting =
     "  --json         每项设置输出一行 JSON：line、address、setting、request、frame、\n"
     "                 reply、received、outcome（done、refused、no-reply、not-sent）、\n"
     "                 attempts、milliseconds、warning、note\n"
+    "  --verbose      说明计划文件按哪种编码读取（不是 UTF-8 时总会说明）\n"
     "\n"
-    "计划文件（CSV，UTF-8；# 之后为注释；第一行为表头）：\n"
+    "计划文件（CSV；# 之后为注释；第一个不是注释的行为表头）：\n"
     "  address,setting,arguments\n"
     "  5,mode,3,自锁\n"
     "  5,power-on,all,上电记忆\n"
     "  6,line,19200,偶校验\n"
-    "先检查整个文件，有一行不对就报出行号，什么也不发送；然后逐项发送，每项等到应答再发下一项。\n"
-    "\n";
+    "编码为 UTF-8（可带 BOM），不是 UTF-8 时按 GB18030（GBK，Excel 与 WPS 的中文 CSV）读取；\n"
+    "字段可加引号（\"5\",\"mode\"，引号内的引号写作 \"\"）；表头与英文词不分大小写。\n";
+
+constexpr std::string_view kSending = "没有错误时逐项发送，每项等到应答再发下一项。\n\n";
+
+std::string plan_lines() {
+    return "每个文件至多 " + std::to_string(kPlanLimits.bytes >> 20U) + " MiB、" +
+           std::to_string(kPlanLimits.lines) + " 行，每行至多 " +
+           std::to_string(kPlanLimits.line_bytes) +
+           " 字节，超过即停止读取。\n先检查整个文件：每个有误的行都报出行号（前 " +
+           std::to_string(kShownErrors) + " 行逐一列出），什么也不发送；\n" + std::string(kSending);
+}
 
 std::string value_lines() {
     return "取值（中文为窗口列表中的写法，/ 后为英文别名，两者均可）：\n"
            "  设置名         " +
            choices(kKinds) +
            "\n"
+           "  数字           地址、通道、波特率、串口号、毫秒数、次数都只写数字，\n"
+           "                 不带小数点、正负号或指数（写 5，不写 5.0）\n"
            "  通道           1 到 32、第1路 到 第32路、all/全部\n"
            "  关联方式       " +
            choices(protocol::kModes) +
@@ -91,9 +106,10 @@ std::string exit_lines() {
 }  // namespace
 
 std::string help_text() {
-    return std::string(kUsage) + std::to_string(protocol::kReplyMargin.count()) + std::string(kReplies) +
+    return std::string(kUsage) + std::to_string(protocol::kReplyMargin.count()) +
+           std::string(kReplies) +
            std::to_string(protocol::reply_timeout_ms(9600, protocol::Parity::none)) +
-           std::string(kWaiting) + value_lines() + exit_lines();
+           std::string(kWaiting) + plan_lines() + value_lines() + exit_lines();
 }
 
 }  // namespace tarvok::cli

@@ -2,18 +2,16 @@
 // whole plan file, with an exit code a script can act on. QtCore and QSerialPort
 // only: it runs with no display.
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 
 #include <csignal>
 #include <cstdio>
 #include <string>
-#include <string_view>
 #include <variant>
 #include <vector>
 
 #include "cli/help.h"
 #include "cli/options.h"
+#include "cli/plan_file.h"
 #include "cli/report.h"
 #include "cli/runner.h"
 #include "cli/scan_command.h"
@@ -32,30 +30,6 @@ void print(FILE* stream, const std::string& text) {
 int usage_error(const std::string& message) {
     print(stderr, "tarvokctl：" + message + "\n用 tarvokctl --help 查看用法。\n");
     return static_cast<int>(Exit::usage);
-}
-
-// The plan's text, or the reason it could not be read.
-std::variant<QByteArray, std::string> read_plan(const std::string& path) {
-    QFile file;
-    const QString name = QString::fromLocal8Bit(path.c_str());
-    const std::string quoted = "计划文件“" + path + "”";
-    if (path == "-") {
-        if (!file.open(stdin, QIODevice::ReadOnly)) {
-            return std::string("无法读取标准输入上的计划");
-        }
-        return file.readAll();
-    }
-    if (!QFileInfo::exists(name)) {
-        return "找不到" + quoted + "，请检查路径";
-    }
-    if (QFileInfo(name).isDir()) {
-        return quoted + "是一个文件夹，请给出 CSV 文件";
-    }
-    file.setFileName(name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return "无法读取" + quoted + "，请检查文件权限";
-    }
-    return file.readAll();
 }
 
 Exit exit_for_signal(int signo) {
@@ -90,24 +64,15 @@ int run(const Invocation& invocation, const std::vector<PlanStep>& steps, bool p
 }
 
 int apply(const Invocation& invocation, const std::string& path) {
-    const auto text = read_plan(path);
-    if (const auto* error = std::get_if<std::string>(&text)) {
-        return usage_error(*error);
-    }
-    const auto& bytes = std::get<QByteArray>(text);
-    const auto parsed = parse_plan(std::string_view(bytes.constData(), bytes.size()));
-    if (const auto* error = std::get_if<PlanError>(&parsed)) {
-        return usage_error("计划文件“" + path + "”" + error->message + "。什么也没有发送");
-    }
-    return run(invocation, std::get<std::vector<PlanStep>>(parsed), true);
+    const auto steps = read_plan_file(path, invocation.verbose);
+    return steps ? run(invocation, *steps, true) : static_cast<int>(Exit::usage);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    const auto parsed = parse_invocation(args);
+    const auto parsed = parse_invocation(QCoreApplication::arguments());
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
         return usage_error(error->message);
     }

@@ -1,12 +1,13 @@
 #include "cli/options.h"
 
+#include <QCommandLineParser>
+
 #include <algorithm>
 #include <array>
 #include <vector>
 
 #include "cli/setting_words.h"
 #include "protocol/number_text.h"
-#include "serial/port_messages.h"
 #include "serial/port_number.h"
 
 namespace tarvok::cli {
@@ -26,125 +27,117 @@ enum class Key {
     follow,
     addresses,
     json,
+    verbose,
     help,
     version
 };
 
 struct OptionInfo {
-    std::string_view name;
     Key key;
-    bool takes_value;
+    std::string_view name;
+    std::string_view value_name;  // empty for a switch
+    std::string_view short_name = {};
 };
 
 constexpr std::array<OptionInfo, 15> kOptions = {{
-    {"--port", Key::port, true},
-    {"--baud", Key::baud, true},
-    {"--parity", Key::parity, true},
-    {"--address", Key::address, true},
-    {"--channel", Key::channel, true},
-    {"--timeout", Key::timeout, true},
-    {"--retries", Key::retries, true},
-    {"--strict", Key::strict, false},
-    {"--lenient", Key::lenient, false},
-    {"--follow", Key::follow, false},
-    {"--addresses", Key::addresses, true},
-    {"--json", Key::json, false},
-    {"--help", Key::help, false},
-    {"-h", Key::help, false},
-    {"--version", Key::version, false},
+    {Key::port, "port", "N"},
+    {Key::baud, "baud", "B"},
+    {Key::parity, "parity", "P"},
+    {Key::address, "address", "A"},
+    {Key::channel, "channel", "C"},
+    {Key::timeout, "timeout", "MS"},
+    {Key::retries, "retries", "N"},
+    {Key::strict, "strict", ""},
+    {Key::lenient, "lenient", ""},
+    {Key::follow, "follow", ""},
+    {Key::addresses, "addresses", "LIST"},
+    {Key::json, "json", ""},
+    {Key::verbose, "verbose", ""},
+    {Key::help, "help", "", "h"},
+    {Key::version, "version", ""},
 }};
 
-// What the words say before they are put together into an invocation.
+// What the arguments say before they are put together into an invocation.
 struct Words {
     Invocation invocation;
-    std::optional<std::string_view> address;
-    std::optional<std::string_view> channel;
+    std::optional<int> address;
+    std::optional<std::string> channel;
     std::optional<std::vector<std::uint8_t>> addresses;
     bool every_rate = false;    // --baud all, for scan
     bool every_parity = false;  // --parity all, for scan
     bool retries_given = false;
     bool help = false;
     bool version = false;
-    std::vector<std::string_view> positional;
+    std::vector<std::string> positional;
 };
 
-std::string quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
-
-std::optional<int> whole_number(std::string_view text, int low, int high) {
-    const auto value = protocol::whole_number(text, static_cast<std::uint32_t>(low),
-                                              static_cast<std::uint32_t>(high));
-    return value ? std::optional<int>(static_cast<int>(*value)) : std::nullopt;
+QString text_of(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-std::string range_error(std::string_view name, std::string_view value, int low, int high) {
-    return std::string(name) + " 的取值" + quoted(value) + "无效，应为 " + std::to_string(low) +
-           " 到 " + std::to_string(high) + " 的整数";
+std::string dashed(std::string_view name) { return "--" + std::string(name); }
+
+// Stores a whole number from `low` to `high`; the error when the text is anything else.
+template <typename Target>
+std::optional<std::string> store_number(const OptionInfo& o, std::string_view text, int low,
+                                        int high, Target& target, std::string_view unit = {}) {
+    if (const auto n = protocol::whole_number(text, static_cast<std::uint32_t>(low),
+                                              static_cast<std::uint32_t>(high))) {
+        target = static_cast<int>(*n);
+        return std::nullopt;
+    }
+    return dashed(o.name) + " 的取值" + echo(text) + "无效，应为 " + std::to_string(low) + " 到 " +
+           std::to_string(high) + " 的整数" + std::string(unit);
 }
 
 // Stores an option's value; the error when it does not fit.
-std::optional<std::string> take_value(Words& w, const OptionInfo& o, std::string_view v) {
+std::optional<std::string> take_value(Words& w, const OptionInfo& o, const std::string& v) {
     RunConfig& run = w.invocation.run;
     switch (o.key) {
     case Key::port:
-        if (const auto port = serial::port_number(v)) {
-            run.port = *port;
-            return std::nullopt;
-        }
-        return serial::port_number_invalid(QString::fromUtf8(v.data(), qsizetype(v.size())))
-            .toStdString();
+        return store_number(o, v, serial::kFirstPort, serial::kLastPort, run.port, "（串口号）");
+    case Key::address:
+        return store_number(o, v, 0, kLastAddress, w.address);
+    case Key::timeout:
+        return store_number(o, v, 1, kMaxTimeoutMs, run.timeout_ms, "（毫秒）");
+    case Key::retries:
+        w.retries_given = true;
+        return store_number(o, v, 0, kMaxRetries, run.retries);
     case Key::baud:
-        w.every_rate = v == "all";
+        w.every_rate = same_word(v, "all");
         if (w.every_rate) {
             return std::nullopt;
         }
-        if (const auto baud = whole_number(v, 1, 1'000'000);
-            baud && protocol::code_for_baud(static_cast<std::uint32_t>(*baud))) {
-            run.line.baud = static_cast<std::uint32_t>(*baud);
+        if (const auto baud = protocol::whole_number(v, 1, protocol::kBaudCodes.back().baud);
+            baud && protocol::code_for_baud(*baud)) {
+            run.line.baud = *baud;
             return std::nullopt;
         }
-        return "--baud 的取值" + quoted(v) + "无效，可用：" + protocol::baud_list_text();
+        return "--baud 的取值" + echo(v) + "无效，可用：" + protocol::baud_list_text();
     case Key::parity:
-        w.every_parity = v == "all";
+        w.every_parity = same_word(v, "all");
         if (w.every_parity) {
             return std::nullopt;
         }
-        if (const auto* parity = protocol::find_text(protocol::kParities, v)) {
+        if (const auto* parity = find_word(protocol::kParities, v)) {
             run.line.parity = parity->value;
             return std::nullopt;
         }
-        return "--parity 的取值" + quoted(v) + "无效，可用：" + choices(protocol::kParities);
-    case Key::address:
-        if (protocol::address_byte(v)) {
-            w.address = v;
-            return std::nullopt;
-        }
-        return range_error(o.name, v, 0, 255);
+        return "--parity 的取值" + echo(v) + "无效，可用：" + choices(protocol::kParities);
+    case Key::channel:
+        w.channel = v;  // checked with the setting it belongs to
+        return std::nullopt;
     case Key::addresses:
         if (auto list = protocol::address_list(v)) {
             w.addresses = std::move(list);
             return std::nullopt;
         }
-        return "--addresses 的取值" + quoted(v) + "无效，应为 0 到 255 的地址或地址列表，如 1-8,12";
-    case Key::channel:
-        w.channel = v;  // checked with the setting it belongs to
-        return std::nullopt;
-    case Key::timeout:
-        if (const auto ms = whole_number(v, 1, kMaxTimeoutMs)) {
-            run.timeout_ms = *ms;
-            return std::nullopt;
-        }
-        return range_error(o.name, v, 1, kMaxTimeoutMs) + "（毫秒）";
-    case Key::retries:
-        if (const auto n = whole_number(v, 0, kMaxRetries)) {
-            run.retries = *n;
-            w.retries_given = true;
-            return std::nullopt;
-        }
-        return range_error(o.name, v, 0, kMaxRetries);
+        return "--addresses 的取值" + echo(v) + "无效，应为 0 到 255 的地址或地址列表，如 1-8,12";
     case Key::strict:
     case Key::lenient:
     case Key::follow:
     case Key::json:
+    case Key::verbose:
     case Key::help:
     case Key::version:
         break;
@@ -152,46 +145,59 @@ std::optional<std::string> take_value(Words& w, const OptionInfo& o, std::string
     return std::nullopt;
 }
 
-void set_flag(Words& w, Key key) {
+void set_switch(Words& w, Key key) {
     w.invocation.run.lenient |= key == Key::lenient;
     w.invocation.run.follow |= key == Key::follow;
     w.invocation.json |= key == Key::json;
+    w.invocation.verbose |= key == Key::verbose;
     w.help |= key == Key::help;
     w.version |= key == Key::version;
 }
 
-// Sorts the words into options and positional arguments.
-std::optional<std::string> read_words(std::span<const std::string_view> args, Words& w) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        if (!arg.starts_with("-") || arg == "-") {
-            w.positional.push_back(arg);
-            continue;
+// Our own help text serves --help: Qt's would be English and list no values.
+void describe(QCommandLineParser& parser) {
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const OptionInfo& o : kOptions) {
+        QStringList names{text_of(o.name)};
+        if (!o.short_name.empty()) {
+            names << text_of(o.short_name);
         }
-        const auto eq = arg.find('=');
-        const std::string_view name = arg.substr(0, eq);
-        const auto* o = std::find_if(kOptions.begin(), kOptions.end(),
-                                     [name](const auto& x) { return x.name == name; });
-        if (o == kOptions.end()) {
-            return "未知选项" + quoted(name);
+        parser.addOption(QCommandLineOption(names, {}, text_of(o.value_name)));
+    }
+}
+
+// The option an argument names, as "--port", "-port", "--port=5" or "-h".
+const OptionInfo* option_in(const QString& argument) {
+    if (!argument.startsWith(QLatin1Char('-'))) {
+        return nullptr;
+    }
+    QString name = argument.section(QLatin1Char('='), 0, 0);
+    name.remove(0, name.startsWith(QLatin1String("--")) ? 2 : 1);
+    const auto* o = std::find_if(kOptions.begin(), kOptions.end(), [&](const OptionInfo& x) {
+        return name == text_of(x.name) || (!x.short_name.empty() && name == text_of(x.short_name));
+    });
+    return o == kOptions.end() ? nullptr : o;
+}
+
+// Qt tells why parsing failed only in English words; the arguments themselves show
+// which of its three faults it was.
+std::string parse_fault(const QCommandLineParser& parser, const QStringList& arguments) {
+    if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
+        const std::string name = unknown.first().toStdString();
+        return "没有选项" + echo(name.size() == 1 ? "-" + name : dashed(name));
+    }
+    for (const QString& arg : arguments.mid(1)) {
+        if (arg == QLatin1String("--")) {
+            break;
         }
-        if (!o->takes_value) {
-            if (eq != std::string_view::npos) {
-                return "选项 " + std::string(name) + " 不带取值";
-            }
-            set_flag(w, o->key);
-            continue;
-        }
-        if (eq == std::string_view::npos && i + 1 == args.size()) {
-            return "选项 " + std::string(name) + " 缺少取值";
-        }
-        const std::string_view value =
-            eq == std::string_view::npos ? args[++i] : arg.substr(eq + 1);
-        if (auto error = take_value(w, *o, value)) {
-            return error;
+        const OptionInfo* o = option_in(arg);
+        if (o && o->value_name.empty() && arg.contains(QLatin1Char('='))) {
+            return "选项 " + dashed(o->name) + " 不带取值";
         }
     }
-    return std::nullopt;
+    const OptionInfo* last = option_in(arguments.last());
+    return "选项 " + (last ? dashed(last->name) : echo(arguments.last().toStdString())) +
+           " 缺少取值";
 }
 
 std::variant<Command, std::string> setting_command(const Words& w, Kind kind) {
@@ -209,7 +215,7 @@ std::variant<Command, std::string> setting_command(const Words& w, Kind kind) {
     if (auto* message = std::get_if<std::string>(&setting)) {
         return std::move(*message);
     }
-    const auto address = w.address ? *protocol::address_byte(*w.address) : std::uint8_t{1};
+    const auto address = static_cast<std::uint8_t>(w.address.value_or(1));
     return SendOne{PlanStep{0, address, std::get<protocol::Request>(setting)}};
 }
 
@@ -225,7 +231,7 @@ Command scan_command(const Words& w) {
     if (w.addresses) {
         scan.addresses = *w.addresses;
     } else {
-        for (int a = 0; a <= 255; ++a) {
+        for (int a = 0; a <= kLastAddress; ++a) {
             scan.addresses.push_back(static_cast<std::uint8_t>(a));
         }
     }
@@ -239,7 +245,10 @@ std::variant<Command, std::string> command_of(const Words& w) {
     if (w.version) {
         return ShowVersion{};
     }
-    const bool scan = !w.positional.empty() && w.positional.front() == "scan";
+    if (w.positional.empty()) {
+        return std::string("缺少命令：mode、power-on、line、apply、scan 或 ports");
+    }
+    const bool scan = same_word(w.positional.front(), "scan");
     if (!scan && (w.every_rate || w.every_parity || w.addresses)) {
         return std::string("--baud all、--parity all 和 --addresses 只用于 scan");
     }
@@ -249,38 +258,64 @@ std::variant<Command, std::string> command_of(const Words& w) {
         }
         return scan_command(w);
     }
-    if (w.positional.empty()) {
-        return std::string("缺少命令：mode、power-on、line、apply、scan 或 ports");
-    }
     const std::string_view word = w.positional.front();
     const std::size_t extra = w.positional.size() - 1;
-    if (word == "ports") {
+    if (same_word(word, "ports")) {
         if (extra != 0 || w.channel || w.address) {
             return std::string("ports 只列出串口号，不带参数、--address 或 --channel");
         }
         return ListPorts{};
     }
-    if (word == "apply") {
+    if (same_word(word, "apply")) {
         if (w.channel || w.address) {
             return std::string("apply 不带 --address 或 --channel：计划文件每行自带地址和通道");
         }
         if (extra != 1) {
             return std::string("apply 需要一个计划文件（或用 - 表示标准输入）");
         }
-        return ApplyPlan{std::string(w.positional[1])};
+        return ApplyPlan{w.positional[1]};
     }
     if (const auto* kind = find_kind(word)) {
         return setting_command(w, kind->value);
     }
-    return quoted(word) + "不是命令，可用：mode、power-on、line、apply、scan、ports";
+    return echo(word) + "不是命令，可用：mode、power-on、line、apply、scan、ports";
+}
+
+// Every option's values in table order; the first that does not fit is the error.
+std::optional<std::string> take_options(const QCommandLineParser& parser, Words& w) {
+    for (const OptionInfo& o : kOptions) {
+        const QString name = text_of(o.name);
+        if (!parser.isSet(name)) {
+            continue;
+        }
+        if (o.value_name.empty()) {
+            set_switch(w, o.key);
+            continue;
+        }
+        // Each value given is checked; the last one counts.
+        for (const QString& value : parser.values(name)) {
+            if (auto error = take_value(w, o, value.toStdString())) {
+                return error;
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
-std::variant<Invocation, UsageError> parse_invocation(std::span<const std::string_view> args) {
+std::variant<Invocation, UsageError> parse_invocation(const QStringList& arguments) {
+    QCommandLineParser parser;
+    describe(parser);
+    if (!parser.parse(arguments)) {
+        return UsageError{parse_fault(parser, arguments)};
+    }
     Words words;
-    if (auto error = read_words(args, words)) {
+    if (auto error = take_options(parser, words)) {
         return UsageError{std::move(*error)};
+    }
+    for (const QString& arg : parser.positionalArguments()) {
+        words.positional.push_back(arg.toStdString());
     }
     auto command = command_of(words);
     if (auto* message = std::get_if<std::string>(&command)) {

@@ -1,12 +1,14 @@
 // tarvokctl's command line: the PC's line, how to wait for replies, and one
 // command (a setting, apply PLAN, ports, --help, --version). Options may stand
-// anywhere; a value follows as the next argument or after '='.
+// anywhere, before or after the command word; a value follows as the next argument
+// or after '='; "--" ends the options. Numbers are digits only: a script's 5.5 is a
+// mistake to refuse, never a module to pick.
 #pragma once
 
+#include <QStringList>
+
 #include <optional>
-#include <span>
 #include <string>
-#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -50,6 +52,7 @@ using Command = std::variant<ShowHelp, ShowVersion, ListPorts, SendOne, ApplyPla
 struct Invocation {
     RunConfig run;
     bool json = false;
+    bool verbose = false;  // say which encoding a plan was read in, even UTF-8
     Command command;
 };
 
@@ -57,6 +60,7 @@ struct UsageError {
     std::string message;  // Chinese, one sentence naming the argument at fault
 };
 
-std::variant<Invocation, UsageError> parse_invocation(std::span<const std::string_view> args);
+// `arguments` as QCoreApplication::arguments() gives them, the program first.
+std::variant<Invocation, UsageError> parse_invocation(const QStringList& arguments);
 
 }  // namespace tarvok::cli

@@ -1,7 +1,6 @@
 #include "cli/report.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <vector>
 
@@ -59,29 +58,42 @@ std::string outcome_detail(const StepResult& r) {
     return name;
 }
 
-// "第 2–9、12 行" for the plan lines of the results that ended in `outcome`.
+// "第 2–9、12 行" for the plan lines of the results that ended in `outcome`; a range
+// only over lines that follow one another in the plan.
 std::string line_ranges(std::span<const StepResult> results, Outcome outcome) {
-    std::string text;
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        if (results[i].outcome != outcome) {
-            continue;
+    std::vector<int> lines;
+    for (const auto& r : results) {
+        if (r.outcome == outcome) {
+            lines.push_back(r.step.line);
         }
+    }
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         std::size_t last = i;
-        while (last + 1 < results.size() && results[last + 1].outcome == outcome) {
+        while (last + 1 < lines.size() && lines[last + 1] == lines[last] + 1) {
             ++last;
         }
-        text += (text.empty() ? "" : "、") + std::to_string(results[i].step.line);
+        text += (text.empty() ? "" : "、") + std::to_string(lines[i]);
         if (last > i) {
-            text += "–" + std::to_string(results[last].step.line);
+            text += "–" + std::to_string(lines[last]);
         }
         i = last;
     }
     return text.empty() ? text : "  第 " + text + " 行";
 }
 
-// Labels padded to one width on a terminal that shows a Chinese character two columns wide.
-constexpr std::array<std::string_view, 4> kSummaryLabels = {"成功    ", "模块拒绝", "无应答  ",
-                                                            "未发送  "};
+// Labels line up on a terminal that shows a character beyond ASCII (here always
+// Chinese) two columns wide.
+constexpr std::size_t kLabelColumns = 8;
+
+std::string label_of(std::string_view name) {
+    std::size_t columns = 0;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        columns += byte < 0x80 ? 1 : (byte >= 0xC0 ? 2 : 0);
+    }
+    return std::string(name) + std::string(kLabelColumns - std::min(columns, kLabelColumns), ' ');
+}
 
 }  // namespace
 
@@ -105,12 +117,11 @@ std::string result_line(const StepResult& r) {
 
 std::string summary_text(std::span<const StepResult> results) {
     std::string text = "汇总：共 " + std::to_string(results.size()) + " 项\n";
-    for (std::size_t i = 0; i < kOutcomes.size(); ++i) {
-        const Outcome outcome = kOutcomes.at(i).value;
+    for (const auto& [outcome, name, alias] : kOutcomes) {
         const auto count = std::count_if(results.begin(), results.end(),
-                                         [outcome](const auto& r) { return r.outcome == outcome; });
+                                         [o = outcome](const auto& r) { return r.outcome == o; });
         if (outcome != Outcome::not_sent || count > 0) {
-            text += "  " + text_of(kSummaryLabels.at(i)) + "  " + std::to_string(count) +
+            text += "  " + label_of(name) + "  " + std::to_string(count) +
                     line_ranges(results, outcome) + "\n";
         }
     }

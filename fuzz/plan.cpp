@@ -1,6 +1,7 @@
-// Plan files: any text is either a list of settings or one error naming a line of
-// the text. Every setting accepted encodes to a frame that decodes back to it, and
-// the plan written out again in plain aliases reads back to the same settings.
+// Plan files: any bytes are either a list of settings or errors naming lines of the
+// text. Read in two pieces cut anywhere, they read the same. Every setting accepted
+// encodes to a frame that decodes back to it, and the plan written out again in plain
+// aliases (UTF-8, whatever the input's encoding) reads back to the same settings.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -11,7 +12,7 @@
 #include <variant>
 #include <vector>
 
-#include "cli/plan.h"
+#include "cli/plan_input.h"
 #include "cli/setting_words.h"
 
 namespace {
@@ -51,22 +52,31 @@ std::string written(const PlanStep& s) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const auto lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
-    const auto parsed = cli::parse_plan(text);
-    if (const auto* error = std::get_if<cli::PlanError>(&parsed)) {
-        require(error->line >= 0 && error->line <= lines && !error->message.empty(), "error line");
+    const cli::Plan plan = cli::parse_plan(text);
+    cli::PlanReader pieces;
+    const std::size_t cut = size == 0 ? 0 : data[size - 1] % size;  // where the input says
+    pieces.feed(text.substr(0, cut));
+    pieces.feed(text.substr(cut));
+    pieces.finish();
+    require(pieces.plan() == plan, "read in two pieces, it reads otherwise");
+    for (const auto& error : plan.errors) {
+        require(error.line >= 0 && error.line <= lines && !error.message.empty(), "error line");
+    }
+    if (!plan.ok()) {
+        require(plan.steps.empty(), "a faulty plan keeps settings");
         return 0;
     }
-    const auto& steps = std::get<std::vector<PlanStep>>(parsed);
     std::string again = "address,setting,arguments";  // each step back on its own line number
     int at = 1;
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const PlanStep& s = steps[i];
-        require(s.line >= 2 && s.line <= lines && (i == 0 || s.line > steps[i - 1].line), "line");
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+        const PlanStep& s = plan.steps[i];
+        require(s.line >= 2 && s.line <= lines && (i == 0 || s.line > plan.steps[i - 1].line),
+                "line");
         const auto decoded = protocol::decode(protocol::encode(s.address, s.request));
         const auto* request = std::get_if<protocol::Request>(&decoded);
         require(request && *request == s.request, "frame round trip");
         again += std::string(std::size_t(s.line - std::exchange(at, s.line)), '\n') + written(s);
     }
-    require(cli::parse_plan(again) == parsed, "the plan written out reads otherwise");
+    require(cli::parse_plan(again) == plan, "the plan written out reads otherwise");
     return 0;
 }

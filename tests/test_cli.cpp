@@ -177,10 +177,6 @@ void CliTest::runs_data() {
         << QStringList{"1:第2路 关联方式=联动 上电状态=上电关",
                        "2:第2路 关联方式=联动 上电状态=上电关"}
         << QStringList{};
-    QTest::newRow("bad plan line")
-        << QStringList{} << plan({"1,mode,3,自锁", "1,mode,33,自锁"}) << QStringList{} << false
-        << 64 << QStringList{} << 0 << QStringList{"1:第3路 关联方式=不关联 上电状态=上电关"}
-        << QStringList{"第 3 行", "33"};
     QTest::newRow("port vanishes")
         << QStringList{"--delay", "2000"}
         << plan({"1,mode,1,自锁", "1,mode,2,自锁", "1,mode,3,自锁", "1,mode,4,自锁"})

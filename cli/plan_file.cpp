@@ -1,0 +1,124 @@
+#include "cli/plan_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <array>
+#include <cstdio>
+
+#include "cli/plan_input.h"
+#include "cli/setting_words.h"
+
+namespace tarvok::cli {
+
+namespace {
+
+constexpr qint64 kChunkBytes = 16 * 1024;
+
+void say(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}
+
+// Opens the plan; the reason, one sentence, when it cannot be read.
+std::optional<std::string> open_plan(QFile& file, const std::string& path) {
+    const std::string name = "计划文件" + echo(path);
+    if (path == "-") {
+        // Through the C stream: an unbuffered read then returns what a pipe holds.
+        return file.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered)
+                   ? std::nullopt
+                   : std::optional<std::string>("无法读取标准输入上的计划");
+    }
+    const QString local = QString::fromLocal8Bit(path.c_str());
+    if (!QFileInfo::exists(local)) {
+        return "找不到" + name + "，请检查路径";
+    }
+    if (QFileInfo(local).isDir()) {
+        return name + "是一个文件夹，请给出 CSV 文件";
+    }
+    file.setFileName(local);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        return "无法读取" + name + "，请检查文件权限";
+    }
+    return std::nullopt;
+}
+
+// Tells the plan's faults as they come, under one heading.
+class FaultTeller {
+public:
+    explicit FaultTeller(std::string path) : path_(std::move(path)) {}
+
+    void tell_new(const Plan& plan) {
+        for (; told_ < plan.errors.size(); ++told_) {
+            line("  " + plan.errors[told_].message + "\n");
+        }
+    }
+    void tell_rest(const Plan& plan) {
+        tell_new(plan);
+        if (plan.more_errors > 0) {
+            line("  还有 " + std::to_string(plan.more_errors) + " 行有误\n");
+        }
+        if (plan.stopped) {
+            line("  " + plan.stopped->message + "\n");
+        }
+    }
+
+private:
+    void line(const std::string& text) {
+        if (!headed_) {
+            say("tarvokctl：计划文件" + echo(path_) + "有误，什么也没有发送：\n");
+            headed_ = true;
+        }
+        say(text);
+    }
+
+    std::string path_;
+    std::size_t told_ = 0;
+    bool headed_ = false;
+};
+
+}  // namespace
+
+std::optional<std::vector<PlanStep>> read_plan_file(const std::string& path, bool verbose) {
+    QFile file;
+    if (const auto fault = open_plan(file, path)) {
+        say("tarvokctl：" + *fault + "\n");
+        return std::nullopt;
+    }
+    PlanReader reader;
+    FaultTeller faults(path);
+    bool encoding_told = false;
+    const auto tell_encoding = [&] {
+        const PlanEncoding encoding = reader.encoding();
+        if (!encoding_told && (verbose || encoding == PlanEncoding::gb18030)) {
+            say("tarvokctl：计划文件" + echo(path) + "的编码为 " +
+                std::string(encoding_name(encoding)) + "\n");
+            encoding_told = true;
+        }
+    };
+    std::array<char, kChunkBytes> chunk{};
+    for (;;) {
+        const qint64 got = file.read(chunk.data(), kChunkBytes);
+        if (got < 0) {
+            say("tarvokctl：读取计划文件" + echo(path) + "时出错，什么也没有发送\n");
+            return std::nullopt;
+        }
+        const bool more = got > 0 && reader.feed({chunk.data(), static_cast<std::size_t>(got)});
+        if (reader.encoding() != PlanEncoding::ascii) {
+            tell_encoding();
+        }
+        faults.tell_new(reader.plan());
+        if (!more) {
+            break;
+        }
+    }
+    reader.finish();
+    tell_encoding();
+    faults.tell_rest(reader.plan());
+    if (!reader.plan().ok()) {
+        return std::nullopt;
+    }
+    return reader.plan().steps;
+}
+
+}  // namespace tarvok::cli

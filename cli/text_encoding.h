@@ -1,0 +1,35 @@
+// The encodings a plan file arrives in: UTF-8, and GB18030 (a superset of GBK), which
+// Excel and WPS use for CSV on a Chinese Windows. Plain C++ over glibc's iconv.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvok::cli {
+
+bool is_ascii(std::string_view text);
+
+// Well-formed UTF-8: no overlong forms, surrogates or code points past U+10FFFF.
+bool valid_utf8(std::string_view text);
+
+// Turns GB18030 text into UTF-8, line by line; the converter opens at the first use
+// and serves every later line.
+class Gb18030Decoder {
+public:
+    Gb18030Decoder();
+    ~Gb18030Decoder();
+    Gb18030Decoder(const Gb18030Decoder&) = delete;
+    Gb18030Decoder& operator=(const Gb18030Decoder&) = delete;
+
+    // The text in UTF-8; nothing when it is not GB18030 (or the system lacks the
+    // converter, which glibc always has).
+    std::optional<std::string> to_utf8(std::string_view text);
+
+private:
+    struct Handle;
+    std::unique_ptr<Handle> handle_;
+};
+
+}  // namespace tarvok::cli
