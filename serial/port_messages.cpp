@@ -103,4 +103,9 @@ QString write_failed(int port, const QString& device) {
         .arg(port_name(port, device));
 }
 
+QString read_failed(int port, const QString& device) {
+    return QStringLiteral("从%1读取失败，模块的回复可能已丢失，请检查连接后重试。")
+        .arg(port_name(port, device));
+}
+
 }  // namespace tarvok::serial
