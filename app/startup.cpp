@@ -19,6 +19,27 @@ namespace {
 
 constexpr std::array kIconSizes{16, 24, 32, 48, 64, 128, 256};
 
+// The options QApplication takes out of the arguments for itself (those of Qt's GUI
+// module, its widgets and the X11 platform), so that before it starts they are not
+// taken for unknown ones. The first take a value.
+constexpr std::array kQtValueOptions{"platform",
+                                     "platformpluginpath",
+                                     "platformtheme",
+                                     "plugin",
+                                     "qwindowgeometry",
+                                     "qwindowicon",
+                                     "qwindowtitle",
+                                     "session",
+                                     "display",
+                                     "geometry",
+                                     "title",
+                                     "icon",
+                                     "name",
+                                     "style",
+                                     "stylesheet",
+                                     "qmljsdebugger"};
+constexpr std::array kQtFlagOptions{"reverse", "widgetcount", "sync", "nograb", "dograb"};
+
 void say(const QString& sentence) { std::fprintf(stderr, "%s\n", qPrintable(sentence)); }
 
 void name_application() {
@@ -35,6 +56,36 @@ void describe(QCommandLineParser& parser) {
         {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("显示本帮助后退出。")});
     parser.addOption(
         {{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("显示版本号后退出。")});
+}
+
+// Qt's own options, hidden from --help as they are Qt's to explain.
+void accept_qt_options(QCommandLineParser& parser) {
+    for (const char* name : kQtValueOptions) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : kQtFlagOptions) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+// One sentence for the first option or argument that is neither ours nor Qt's.
+std::optional<QString> misuse(const QCommandLineParser& parser) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString dashes =
+            unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+        return QStringLiteral("tarvok 没有选项“%1%2”，可用的选项见 tarvok --help。")
+            .arg(dashes, unknown.first());
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return QStringLiteral("tarvok 不接受参数“%1”，可用的选项见 tarvok --help。")
+            .arg(parser.positionalArguments().first());
+    }
+    return std::nullopt;
 }
 
 // Qt's own texts (message box buttons, context menus, "用法") in Chinese like the rest.
@@ -103,7 +154,8 @@ std::optional<int> answer_before_gui(int argc, char** argv) {
     const QStringList arguments = arguments_of(argc, argv);
     QCommandLineParser parser;
     describe(parser);
-    (void)parser.parse(arguments);  // Qt's own options are unknown here; checked later
+    accept_qt_options(parser);
+    (void)parser.parse(arguments);
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version"))) {
         QCoreApplication core(argc, argv);
         load_qt_translation(core);
@@ -111,6 +163,11 @@ std::optional<int> answer_before_gui(int argc, char** argv) {
             parser.showHelp(0);
         }
         parser.showVersion();
+    }
+    // A mistyped option is worth more than "no display", and needs none to be told.
+    if (const auto sentence = misuse(parser)) {
+        say(*sentence);
+        return kUsage;
     }
     if (display_missing(arguments)) {
         say(QStringLiteral(
@@ -132,17 +189,8 @@ std::optional<int> refuse_unknown_options(const QStringList& arguments) {
     QCommandLineParser parser;
     describe(parser);
     (void)parser.parse(arguments);
-    const QStringList unknown = parser.unknownOptionNames();
-    if (!unknown.isEmpty()) {
-        const QString dashes =
-            unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
-        say(QStringLiteral("tarvok 没有选项“%1%2”，可用的选项见 tarvok --help。")
-                .arg(dashes, unknown.first()));
-        return kUsage;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        say(QStringLiteral("tarvok 不接受参数“%1”，可用的选项见 tarvok --help。")
-                .arg(parser.positionalArguments().first()));
+    if (const auto sentence = misuse(parser)) {
+        say(*sentence);
         return kUsage;
     }
     return std::nullopt;

@@ -20,15 +20,18 @@ namespace tarvok::app {
 inline constexpr int kNoDisplay = 1;
 inline constexpr int kUsage = 64;
 
-// Answers --help and --version, and refuses to start without a display, before Qt
-// opens a connection to one. Returns the exit code when the program ends here.
+// Answers --help and --version, refuses options that are neither ours nor Qt's, and
+// refuses to start without a display, before Qt opens a connection to one. Returns
+// the exit code when the program ends here.
 std::optional<int> answer_before_gui(int argc, char** argv);
 
 // The application object; a window system that cannot be reached ends the program
 // with one sentence and kNoDisplay instead of Qt's abort.
 std::unique_ptr<QApplication> make_application(int& argc, char** argv);
 
-// Options Qt did not take for itself are not ours either: the exit code kUsage.
+// Options Qt did not take for itself are not ours either: the exit code kUsage. Catches
+// what the list of Qt's options in answer_before_gui lets through on a platform that
+// does not take it (-display under Wayland).
 std::optional<int> refuse_unknown_options(const QStringList& arguments);
 
 // Name and version, Qt's own Chinese translation, the face "宋体" and the window icon.

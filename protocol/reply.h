@@ -38,7 +38,7 @@ bool echoes(const Frame& reply, const Frame& sent);
 std::string describe(Verdict verdict, const Frame& reply);
 
 // A frame on the wire in words, as every traffic log writes it; its line joins the
-// parts: "发送 55 05 44 00 00 03 01 A2 · 地址 5 第3路 关联方式 自锁" or
+// parts: "发送 55 05 44 00 00 01 03 A2 · 地址 5 第3路 关联方式 自锁" or
 // "接收 22 05 44 00 00 00 01 6C · 成功". A received frame that passed the check but
 // does not echo `last_sent` means more: " · 可能是对先前命令的回复".
 struct WireWords {

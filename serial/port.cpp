@@ -1,14 +1,13 @@
 #include "serial/port.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <array>
 #include <variant>
 
 #include "serial/port_directory.h"
+#include "serial/port_holder.h"
 
 #ifndef Q_OS_WIN
 #include <poll.h>
@@ -44,29 +43,6 @@ QSerialPort::Parity to_qt(Parity parity) {
 #ifndef Q_OS_WIN
 bool may_read_and_write(const QString& device) {
     return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
-}
-
-// Where Qt keeps the lock file of a port, among the folders it tries.
-QString existing_lock_file(const QString& device) {
-    QString name = device;
-    name.remove(QRegularExpression(QStringLiteral("^/dev/")));
-    name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    const QStringList folders = {QStringLiteral("/var/lock"),
-                                 QStringLiteral("/etc/locks"),
-                                 QStringLiteral("/var/spool/locks"),
-                                 QStringLiteral("/var/spool/uucp"),
-                                 QStringLiteral("/tmp"),
-                                 QStringLiteral("/var/tmp"),
-                                 QStringLiteral("/var/lock/lockdev"),
-                                 QStringLiteral("/run/lock"),
-                                 QDir::tempPath()};
-    for (const QString& folder : folders) {
-        const QString path = folder + QStringLiteral("/LCK..") + name;
-        if (QFileInfo::exists(path)) {
-            return path;
-        }
-    }
-    return {};
 }
 
 // With parity on, the driver checks it on input too, as a UART does: Qt leaves input
@@ -254,7 +230,7 @@ void Port::handle_error(QSerialPort::SerialPortError error) {
     check_hangup();
     if (port_->isOpen()) {
         port_->clearError();
-        emit fault();
+        emit fault(error == QSerialPort::WriteError ? LineFault::write : LineFault::read);
     }
 }
 

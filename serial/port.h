@@ -22,6 +22,9 @@ namespace tarvok::serial {
 
 struct PortEntry;
 
+// Which way a fault on an open line went.
+enum class LineFault { read, write };
+
 class Port : public QObject {
     Q_OBJECT
 
@@ -56,7 +59,7 @@ public:
 signals:
     void received();
     // A read or write fault on a line that is still there.
-    void fault();
+    void fault(tarvok::serial::LineFault which);
     // The device vanished while open; the port has already been closed.
     void lost(const tarvok::serial::SerialError& error);
 

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "serial/port_holder.h"
 #include "serial/port_number.h"
 
 namespace tarvok::serial {
@@ -11,6 +12,24 @@ namespace {
 QString port_name(int port, const QString& device) {
     return device.isEmpty() ? QStringLiteral("串口 %1").arg(port)
                             : QStringLiteral("串口 %1（%2）").arg(port).arg(device);
+}
+
+// Names the program that holds the port when the system can tell; ModemManager
+// lets go by itself after probing a newly plugged adapter, so it gets advice of its
+// own instead of "close it".
+QString port_busy(const QString& name, const std::optional<PortHolder>& holder) {
+    if (!holder) {
+        return QStringLiteral("打开%1失败：该串口正被其他程序占用，请先关闭那个程序。").arg(name);
+    }
+    const QString who = QStringLiteral("%1（进程 %2）").arg(holder->program).arg(holder->pid);
+    if (holder->program == QLatin1String("ModemManager")) {
+        return QStringLiteral(
+                   "%1正被其他程序占用：%2，它在探测新插入的设备，请等几秒后再打开。"
+                   "若它一直不放，请用 udev 规则给这个设备设置 "
+                   "ID_MM_DEVICE_IGNORE=1，让 ModemManager 不再碰它。")
+            .arg(name, who);
+    }
+    return QStringLiteral("%1正被其他程序占用：%2，请先关闭那个程序。").arg(name, who);
 }
 
 }  // namespace
@@ -40,10 +59,11 @@ QString open_failed(int port, const SerialError& error) {
     case SerialFault::not_serial_device:
         return QStringLiteral("打开%1失败：它指向的不是串口设备。").arg(name);
     case SerialFault::busy:
-        return QStringLiteral("打开%1失败：该串口正被其他程序占用，请先关闭那个程序。").arg(name);
+        return port_busy(name, port_holder(error.device));
     case SerialFault::stale_lock:
-        return QStringLiteral("打开%1失败：锁文件 %2 是已退出的程序留下的，属于用户 %3，"
-                              "请以该用户身份删除它后重试。")
+        return QStringLiteral(
+                   "打开%1失败：锁文件 %2 是已退出的程序留下的，属于用户 %3，"
+                   "请以该用户身份删除它后重试。")
             .arg(name, error.detail, QFileInfo(error.detail).owner());
     case SerialFault::permission:
         return QStringLiteral("打开%1失败：没有访问权限，请把当前用户加入 dialout 组后重新登录。")
@@ -51,13 +71,15 @@ QString open_failed(int port, const SerialError& error) {
     case SerialFault::lost:
         return port_lost(port, error.device);
     case SerialFault::simulator_exited:
-        return QStringLiteral("打开串口 %1 失败：登记为串口 %1 的模拟模块已经退出（%2 "
-                              "现在可能属于别的程序），请重新启动模拟模块后再打开。")
+        return QStringLiteral(
+                   "打开串口 %1 失败：登记为串口 %1 的模拟模块已经退出（%2 "
+                   "现在可能属于别的程序），请重新启动模拟模块后再打开。")
             .arg(port)
             .arg(error.device);
     case SerialFault::ports_folder_unreadable:
-        return QStringLiteral("打开串口 %1 失败：无法读取端口文件夹 %2，串口号无法对应到设备，"
-                              "请检查这个文件夹的权限。")
+        return QStringLiteral(
+                   "打开串口 %1 失败：无法读取端口文件夹 %2，串口号无法对应到设备，"
+                   "请检查这个文件夹的权限。")
             .arg(port)
             .arg(error.device);
     case SerialFault::open_failed:
@@ -78,6 +100,11 @@ QString port_lost(int port, const QString& device) {
 
 QString write_failed(int port, const QString& device) {
     return QStringLiteral("向%1写入失败，这次设置可能没有发出，请检查连接后重试。")
+        .arg(port_name(port, device));
+}
+
+QString read_failed(int port, const QString& device) {
+    return QStringLiteral("从%1读取失败，模块的回复可能已丢失，请检查连接后重试。")
         .arg(port_name(port, device));
 }
 

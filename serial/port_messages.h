@@ -19,5 +19,7 @@ QString port_lost(int port, const QString& device);
 QString ports_folder_unreadable(const QString& folder);
 // The line refused bytes handed to it while open.
 QString write_failed(int port, const QString& device);
+// The driver reported a fault on the open line while bytes came in.
+QString read_failed(int port, const QString& device);
 
 }  // namespace tarvok::serial

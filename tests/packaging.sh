@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary root as the Debian package does (under /usr,
 # stripped) and checks what a user gets: exactly the expected files, icons of every
-# size with transparency, a valid desktop entry and AppStream file, man pages that
-# render without warnings, and programs that answer --help and --version, and say
-# why, with no display.
+# size with transparency, a valid desktop entry and AppStream file, man pages in
+# English and Chinese that render without warnings, and programs that answer --help
+# and --version, and say why, with no display or a wrong option.
 #   tests/packaging.sh <build folder> <version>
 set -euo pipefail
 build=$1
@@ -22,9 +22,10 @@ sizes=(16 24 32 48 64 128 256)
 programs=(tarvok tarvok-sim tarvokctl)
 expected=(share/applications/tarvok.desktop share/metainfo/org.tarvok.Tarvok.metainfo.xml
     share/icons/hicolor/scalable/apps/tarvok.svg
-    share/doc/tarvok/copyright share/doc/tarvok/LICENSE share/doc/tarvok/OFL.txt)
+    share/doc/tarvok/copyright share/doc/tarvok/LICENSE share/doc/tarvok/OFL.txt
+    share/doc/tarvok/changelog.Debian.gz share/lintian/overrides/tarvok)
 for program in "${programs[@]}"; do
-    expected+=("bin/$program" "share/man/man1/$program.1.gz")
+    expected+=("bin/$program" "share/man/man1/$program.1.gz" "share/man/zh_CN/man1/$program.1.gz")
 done
 for size in "${sizes[@]}"; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/tarvok.png")
@@ -43,9 +44,11 @@ done
 
 for program in "${programs[@]}"; do
     ! readelf -S "$usr/bin/$program" | grep -qE '\.(symtab|debug_info)' || fail "$program is not stripped"
-    page=$usr/share/man/man1/$program.1.gz
-    warnings=$(zcat "$page" | LC_ALL=C.UTF-8 groff -k -man -Tutf8 -ww -z 2>&1)
-    [[ -z $warnings ]] || fail "$page: $warnings"
+    for page in "$usr"/share/man/{,zh_CN/}man1/"$program".1.gz; do
+        warnings=$(zcat "$page" | LC_ALL=C.UTF-8 groff -k -man -Tutf8 -ww -z 2>&1)
+        [[ -z $warnings ]] || fail "$page: $warnings"
+        [[ $(lexgrog "$page" 2>&1) == *": \"$program - "* ]] || fail "$page: no whatis line"
+    done
     out=$("$usr/bin/$program" --version)
     [[ $out == *"$version"* ]] || fail "$program --version said '$out', not $version"
     "$usr/bin/$program" --help >/dev/null || fail "$program --help failed"
@@ -60,5 +63,9 @@ status=0
 err=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$usr/bin/tarvok" 2>&1 >/dev/null) || status=$?
 [[ $status == 1 && $err == *DISPLAY* && $(wc -l <<<"$err") == 1 ]] ||
     fail "tarvok without a display: exit $status, said '$err'"
+status=0
+err=$(env -u DISPLAY -u WAYLAND_DISPLAY "$usr/bin/tarvok" --bogus 2>&1 >/dev/null) || status=$?
+[[ $status == 64 && $err == *--bogus* && $(wc -l <<<"$err") == 1 ]] ||
+    fail "tarvok --bogus without a display: exit $status, said '$err'"
 [[ $("$usr/bin/tarvok" --help) == *--version* ]] || fail "tarvok --help does not name --version"
 echo "installed tree as packaged: ${#expected[@]} files checked"

@@ -9,11 +9,13 @@
 #include <QProcess>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "serial/port_messages.h"
 #include "tests/support/window.h"
 #include "ui/spin_arrows.h"
 
@@ -45,11 +47,16 @@ double cpu_seconds() {
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// Another program on this machine holding the device; see port_holder.cpp.
+// Another program on this machine holding the device; see port_holder.cpp. It is
+// taken from beside this test when there (as_user.sh copies both where its user can
+// reach them), and run under `program`'s name.
 class Holder {
 public:
-    Holder(const QString& mode, const QString& device) {
-        process_.start(QStringLiteral(TARVOK_PORT_HOLDER_PATH), {mode, device});
+    Holder(const QString& mode, const QString& device, const QString& program) {
+        const QString beside = QCoreApplication::applicationDirPath() + "/tarvok_port_holder";
+        const QString path = program_.filePath(program);
+        QFile::copy(QFile::exists(beside) ? beside : TARVOK_PORT_HOLDER_PATH, path);
+        process_.start(path, {mode, device});
         holding_ = process_.waitForReadyRead(5000) &&
                    process_.readAllStandardOutput().startsWith("holding");
     }
@@ -58,6 +65,7 @@ public:
     Holder& operator=(const Holder&) = delete;
 
     bool holding() const { return holding_; }
+    qint64 pid() const { return process_.processId(); }
     // Lets go politely (stdin closed) or by SIGKILL, which leaves a lock file behind.
     void end(bool kill) {
         if (process_.state() != QProcess::NotRunning) {
@@ -67,6 +75,7 @@ public:
     }
 
 private:
+    QTemporaryDir program_;
     QProcess process_;
     bool holding_ = false;
 };
@@ -168,24 +177,35 @@ private slots:
 
     void port_held_by_another_program_data() {
         QTest::addColumn<QString>("mode");
-        QTest::addColumn<bool>("kill");  // how the holder lets go afterwards
-        QTest::newRow("Qt lock, holder exits") << "qt" << false;
-        QTest::newRow("Qt lock, holder killed") << "qt" << true;
-        QTest::newRow("exclusive tty, holder exits") << "exclusive" << false;
-        QTest::newRow("advisory lock, holder killed") << "flock" << true;
+        QTest::addColumn<bool>("kill");        // how the holder lets go afterwards
+        QTest::addColumn<QString>("program");  // the holder's name
+        QTest::addColumn<QString>("advice");
+        const QString close = "请先关闭那个程序";
+        QTest::newRow("Qt lock, holder exits") << "qt" << false << "tarvok_port_holder" << close;
+        QTest::newRow("Qt lock, holder killed") << "qt" << true << "tarvok_port_holder" << close;
+        QTest::newRow("exclusive tty, holder exits")
+            << "exclusive" << false << "tarvok_port_holder" << close;
+        QTest::newRow("advisory lock, holder killed")
+            << "flock" << true << "tarvok_port_holder" << close;
+        QTest::newRow("ModemManager probing") << "flock" << false << "ModemManager"
+                                              << "ID_MM_DEVICE_IGNORE=1";
     }
     void port_held_by_another_program() {
         QFETCH(QString, mode);
         QFETCH(bool, kill);
+        QFETCH(QString, program);
+        QFETCH(QString, advice);
         if (mode == "exclusive" && ::geteuid() == 0) {
             QSKIP("the kernel lets root open a tty in exclusive use; test_port_as_user covers it");
         }
         WiredWindow w(false);
-        Holder holder(mode, w.wire.slave_path());
+        Holder holder(mode, w.wire.slave_path(), program);
         QVERIFY(holder.holding());
         click(w.form.open_comm);
         expect_closed(w.form);
-        expect_one_message(w.form, {"正被其他程序占用", w.wire.slave_path(), "串口 1"});
+        expect_one_message(w.form, {"串口 1（" + w.wire.slave_path() + "）正被其他程序占用：" +
+                                        program + QString("（进程 %1）").arg(holder.pid()),
+                                    advice});
         dismiss_messages(&w.form);
         // Once the other program is gone, even without tidying up, the port opens.
         holder.end(kill);
@@ -194,6 +214,16 @@ private slots:
         }
         click(w.form.open_comm);
         QVERIFY2(w.form.MSComm1->port_open(), qPrintable(shown_messages(&w.form).join('|')));
+    }
+
+    // With no other program to name (the test itself keeps the pty open), the
+    // message says what it always said.
+    void busy_with_no_holder_found() {
+        PtyPair wire;
+        const QString said = tarvok::serial::open_failed(
+            1, {tarvok::serial::SerialFault::busy, wire.slave_path(), QString()});
+        QCOMPARE(said, "打开串口 1（" + wire.slave_path() +
+                           "）失败：该串口正被其他程序占用，请先关闭那个程序。");
     }
 
     // A lock file that names an exited program and that Qt will not take over: the

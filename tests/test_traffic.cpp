@@ -2,6 +2,7 @@
 // exchange, in order, and a saved copy of it.
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "tests/support/window.h"
@@ -46,9 +47,22 @@ private slots:
         QTest::newRow("checksum error")
             << QStringList{"press", "22 01 44 00 00 00 01 6C"}
             << QStringList{kSent, "接收 22 01 44 00 00 00 01 6C · 校验和错误（应为 68）", kNoReply};
-        QTest::newRow("wrong start byte")
-            << QStringList{"press", "55 01 44 00 00 00 01 9B"}
-            << QStringList{kSent, "接收 55 01 44 00 00 00 01 9B · 起始字节不是 22", kNoReply};
+        QTest::newRow("echo") << QStringList{"press", "55 01 44 00 00 00 01 9B"}
+                              << QStringList{kSent, "接收 55 01 44 00 00 00 01 9B · 回显",
+                                             kNoReply};
+        QTest::newRow("garbled echo")
+            << QStringList{"press", "55 01 44 00 00 01 01 9C"}
+            << QStringList{kSent,
+                           "接收 55 01 44 00 00 01 01 9C · 回显与发送的帧不一致，"
+                           "可能是总线冲突或接线故障",
+                           kNoReply};
+        QTest::newRow("second reply")
+            << QStringList{"press", "22 01 44 00 00 00 01 68", "22 01 44 00 00 00 01 68"}
+            << QStringList{kSent, ok, ok + " · 重复的回复，可能有两个模块使用同一地址"};
+        QTest::newRow("late reply")
+            << QStringList{"press", "wait", "22 01 44 00 00 00 01 68"}
+            << QStringList{kSent, kNoReply,
+                           ok + " · 迟到的回复（N ms），对应 地址 1 第1路 关联方式 不关联"};
         QTest::newRow("in three pieces")
             << QStringList{"press", "22 01 44", "00 00 00", "01 68"} << QStringList{kSent, ok};
         QTest::newRow("junk before a reply, then the next command")
@@ -59,7 +73,8 @@ private slots:
         QTest::newRow("another module's late reply")
             << QStringList{"press", "22 05 44 00 00 00 01 6C"}
             << QStringList{kSent, "接收 22 05 44 00 00 00 01 6C · 成功 · 可能是对先前命令的回复"};
-        QTest::newRow("port lost") << QStringList{"lose"} << QStringList{"串口 · 串口 1（%1）已断开"};
+        QTest::newRow("port lost")
+            << QStringList{"lose"} << QStringList{"串口 · 串口 1（%1）已断开"};
     }
     void every_exchange_in_words() {
         QFETCH(QStringList, steps);
@@ -77,13 +92,17 @@ private slots:
                 click(w.form.Command1);
             } else if (step == "lose") {
                 w.wire.close_master();
+            } else if (step == "wait") {
+                QTest::qWait(400);
             } else {
                 w.receive(from_hex(qPrintable(step)));
             }
         }
         QTest::qWait(400);  // past any reply's deadline
         const QString opened = "串口 · 串口 1 已打开（" + w.wire.slave_path() + "，1200,n,8,1）";
-        QCOMPARE(shown_lines(log), QStringList{opened} + lines.replaceInStrings("%1", w.wire.slave_path()));
+        const QStringList shown =
+            shown_lines(log).replaceInStrings(QRegularExpression("（\\d+ ms）"), "（N ms）");
+        QCOMPARE(shown, QStringList{opened} + lines.replaceInStrings("%1", w.wire.slave_path()));
     }
 
     void saved_as_text_or_csv() {
@@ -91,6 +110,8 @@ private slots:
         w.form.open_traffic_window();
         click(w.form.Command1);
         w.receive(from_hex("22 01 44 00 00 00 01 68"));
+        click(w.form.open_comm);  // closed and opened again: one record, one clock
+        click(w.form.open_comm);
         QTemporaryDir dir;
         TrafficWindow* log = w.form.traffic_window();
         log->save_to(dir.filePath("log.txt"));
@@ -99,11 +120,15 @@ private slots:
         QFile csv(dir.filePath("log.csv"));
         QVERIFY(text.open(QIODevice::ReadOnly) && csv.open(QIODevice::ReadOnly));
         const QStringList saved = QString::fromUtf8(text.readAll()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(saved.size(), 3);
-        QVERIFY(saved.at(1).endsWith(kSent));
-        const QStringList rows = QString::fromUtf8(csv.readAll()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(rows.value(0), QStringLiteral("毫秒,类型,字节,说明"));
-        QVERIFY2(rows.value(3).endsWith(",接收,22 01 44 00 00 00 01 68,成功"), qPrintable(rows.value(3)));
+        QCOMPARE(saved.size(), 5);
+        QVERIFY(saved.at(1).endsWith(kSent) && !saved.at(0).startsWith(QChar(0xFEFF)));
+        const QByteArray bytes = csv.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF毫秒,类型,字节,说明\n"));  // UTF-8 for spreadsheets
+        const QStringList rows = QString::fromUtf8(bytes.mid(3)).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(rows.value(3).endsWith(",接收,22 01 44 00 00 00 01 68,成功"),
+                 qPrintable(rows.value(3)));
+        QVERIFY(rows.value(5).section(',', 0, 0).toInt() >=
+                rows.value(3).section(',', 0, 0).toInt());
         log->save_to(dir.filePath("no/such/folder/log.txt"));
         QTRY_COMPARE(log->findChildren<QMessageBox*>().size(), 1);
         QVERIFY(log->findChildren<QMessageBox*>().first()->text().contains("没有保存到"));

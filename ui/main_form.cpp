@@ -162,11 +162,9 @@ void main_form::init_lists() {
 
 void main_form::open_comm_Click() {
     if (MSComm1->port_open()) {
-        if (MSComm1->port_open()) {
-            MSComm1->set_port_open(false);
-            traffic_.port_closed();
-            port_closed_ui();
-        }
+        MSComm1->set_port_open(false);
+        traffic_.port_closed();
+        port_closed_ui();
         return;
     }
     Combo3->setEnabled(false);
@@ -257,7 +255,9 @@ void main_form::MSComm1_OnComm() {
     case CommEvent::receive:
         break;
     case CommEvent::line_error:
-        show_error(serial::write_failed(MSComm1->comm_port(), MSComm1->device()));
+        show_error(MSComm1->line_fault() == serial::LineFault::write
+                       ? serial::write_failed(MSComm1->comm_port(), MSComm1->device())
+                       : serial::read_failed(MSComm1->comm_port(), MSComm1->device()));
         return;
     case CommEvent::none:
         return;

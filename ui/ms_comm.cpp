@@ -42,10 +42,11 @@ void MSComm::raise_receive_events() {
     }
 }
 
-void MSComm::raise_line_error() {
+void MSComm::raise_line_error(serial::LineFault which) {
     if (lent_) {
         return;
     }
+    line_fault_ = which;
     comm_event_ = CommEvent::line_error;
     emit on_comm();
 }

@@ -53,6 +53,8 @@ public:
     std::optional<std::uint8_t> input() { return port_->read_byte(); }
 
     CommEvent comm_event() const { return comm_event_; }
+    // Which way the last line_error went.
+    serial::LineFault line_fault() const { return line_fault_; }
     const QSerialPort& port() const { return port_->qt(); }
 
     // Lends the port to someone who reads it himself (a bus scan): while lent, no
@@ -72,7 +74,7 @@ signals:
 
 private:
     void raise_receive_events();
-    void raise_line_error();
+    void raise_line_error(serial::LineFault which);
 
     serial::Port* port_;
     int comm_port_ = 1;
@@ -80,6 +82,7 @@ private:
     serial::LineSettings settings_;
     CommEvent comm_event_ = CommEvent::none;
     bool lent_ = false;
+    serial::LineFault line_fault_ = serial::LineFault::read;
 };
 
 }  // namespace tarvok::ui

@@ -1,5 +1,6 @@
 #include "ui/traffic.h"
 
+#include <QLocale>
 #include <QTimer>
 
 #include "protocol/reply.h"
@@ -11,6 +12,7 @@ namespace tarvok::ui {
 namespace {
 
 using Kind = TrafficEvent::Kind;
+using Heard = TrafficEvent::Heard;
 
 TrafficEvent of(Kind kind, int port) {
     TrafficEvent event;
@@ -29,17 +31,47 @@ TrafficWords plain(qint64 ms, const QString& kind, const QString& meaning) {
     return {ms, kind, {}, meaning, kind + QStringLiteral(" · ") + meaning};
 }
 
+// A received group in the bus engine's words for what it is beside its verdict.
+TrafficWords heard_words(const TrafficEvent& e) {
+    protocol::WireWords w = protocol::received_words(e.frame, e.last_sent);
+    const std::string verdict = protocol::describe(protocol::judge(e.frame), e.frame) + " · ";
+    switch (e.heard) {
+    case Heard::echo:
+        w.meaning = protocol::kEchoWords;
+        break;
+    case Heard::garbled_echo:
+        w.meaning = protocol::kGarbledEchoWords;
+        break;
+    case Heard::second_reply:
+        w.meaning = verdict + std::string(protocol::kDuplicateWords);
+        break;
+    case Heard::late_reply:
+        w.meaning = verdict + protocol::late_words(e.waited_ms) + "，对应 " +
+                    protocol::sent_words(e.last_sent.value_or(e.frame)).meaning;
+        break;
+    case Heard::other:
+        break;
+    }
+    return wire(e.ms, w);
+}
+
 }  // namespace
+
+QString grouped(qint64 number) {
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::DefaultNumberOptions);
+    return c.toString(number);
+}
 
 TrafficWords words(const TrafficEvent& e) {
     switch (e.kind) {
     case Kind::sent:
         return wire(e.ms, protocol::sent_words(e.frame));
     case Kind::received:
-        return wire(e.ms, protocol::received_words(e.frame, e.last_sent));
+        return heard_words(e);
     case Kind::discarded: {
         const QString hex = QString::fromLatin1(e.bytes.toHex(' ').toUpper());
-        const QString count = QStringLiteral("%1 字节").arg(e.bytes.size());
+        const QString count = QStringLiteral("%1 字节").arg(grouped(e.bytes.size()));
         return {e.ms, QStringLiteral("丢弃"), hex, count,
                 QStringLiteral("丢弃 %1: %2").arg(count, hex)};
     }
@@ -62,16 +94,18 @@ TrafficWords words(const TrafficEvent& e) {
     return plain(e.ms, QStringLiteral("串口"), QStringLiteral("串口 %1 已关闭").arg(e.port));
 }
 
-QString line(const TrafficWords& w) { return QStringLiteral("%1 ms  ").arg(w.ms, 8) + w.text; }
+QString line(const TrafficWords& w) {
+    return QStringLiteral("%1 ms  ").arg(grouped(w.ms), 10) + w.text;
+}
 
 Traffic::Traffic(QObject* parent) : QObject(parent), reply_timer_(new QTimer(this)) {
     reply_timer_->setSingleShot(true);
     connect(reply_timer_, &QTimer::timeout, this, &Traffic::no_reply);
-    since_open_.start();
+    since_start_.start();
+    since_sent_.start();
 }
 
 void Traffic::port_opened(int port, const QString& device, const QString& settings, int reply_ms) {
-    since_open_.restart();
     port_ = port;
     last_sent_.reset();
     reply_timer_->setInterval(reply_ms);
@@ -95,6 +129,9 @@ void Traffic::port_lost(const QString& device) {
 
 void Traffic::sent(const protocol::Frame& frame) {
     last_sent_ = frame;
+    answered_ = false;
+    gave_up_ = false;
+    since_sent_.restart();
     reply_timer_->start();
     TrafficEvent event = of(Kind::sent, port_);
     event.frame = frame;
@@ -102,13 +139,39 @@ void Traffic::sent(const protocol::Frame& frame) {
 }
 
 void Traffic::received(const protocol::Frame& group) {
-    if (protocol::accepted(protocol::judge(group))) {
+    const bool valid = protocol::accepted(protocol::judge(group));
+    if (valid) {
         reply_timer_->stop();
     }
     TrafficEvent event = of(Kind::received, port_);
     event.frame = group;
     event.last_sent = last_sent_;
+    event.heard = heard(group);
+    if (event.heard == Heard::late_reply) {
+        event.waited_ms = static_cast<int>(since_sent_.elapsed());
+    }
+    answered_ = answered_ || (valid && last_sent_ && protocol::echoes(group, *last_sent_));
     record(event);
+}
+
+TrafficEvent::Heard Traffic::heard(const protocol::Frame& group) const {
+    if (!last_sent_) {
+        return Heard::other;
+    }
+    if (group == *last_sent_) {
+        return Heard::echo;
+    }
+    if (group[0] == protocol::kCommandStart) {
+        return Heard::garbled_echo;
+    }
+    // A reply that does not repeat the command is told apart by received_words.
+    if (!protocol::accepted(protocol::judge(group)) || !protocol::echoes(group, *last_sent_)) {
+        return Heard::other;
+    }
+    if (answered_) {
+        return Heard::second_reply;
+    }
+    return gave_up_ ? Heard::late_reply : Heard::other;
 }
 
 void Traffic::discarded(const QByteArray& bytes) {
@@ -122,6 +185,7 @@ void Traffic::no_reply() {
         TrafficEvent event = of(Kind::no_reply, port_);
         event.frame = *last_sent_;
         event.waited_ms = reply_timer_->interval();
+        gave_up_ = true;
         record(event);
     }
 }
@@ -132,7 +196,10 @@ void Traffic::clear() {
 }
 
 void Traffic::record(TrafficEvent event) {
-    event.ms = since_open_.elapsed();
+    if (events_.empty() && dropped_ == 0) {
+        since_start_.restart();
+    }
+    event.ms = since_start_.elapsed();
     qCDebug(lcWire, "%s", qUtf8Printable(line(words(event))));
     if (events_.size() == kMostEvents) {
         events_.pop_front();

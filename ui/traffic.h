@@ -25,15 +25,24 @@ namespace tarvok::ui {
 
 struct TrafficEvent {
     enum class Kind { opened, closed, lost, sent, received, discarded, no_reply };
+    // How a received group stands to the command before it.
+    enum class Heard {
+        other,         // judged on its own: a reply, or bytes that are none
+        echo,          // the command itself, handed back by the adapter
+        garbled_echo,  // a command's start byte, but not the command sent
+        second_reply,  // a valid reply to a command that already had one
+        late_reply,    // a valid reply after its command's 无应答 line
+    };
     Kind kind = Kind::sent;
-    qint64 ms = 0;                             // since the port opened
+    qint64 ms = 0;                             // since the record began
     protocol::Frame frame{};                   // sent, received; no_reply: the command
     std::optional<protocol::Frame> last_sent;  // received: the command before it
+    Heard heard = Heard::other;                // received
     QByteArray bytes;                          // discarded
     int port = 0;                              // opened, closed, lost
     QString device;                            // opened, lost
     QString settings;                          // opened
-    int waited_ms = 0;                         // no_reply
+    int waited_ms = 0;                         // no_reply; late_reply: since the command
 };
 
 // An event in words: the columns of a saved log, and the text of its line.
@@ -42,12 +51,14 @@ struct TrafficWords {
     QString kind;  // 发送, 接收, 丢弃, 无应答, 串口
     QString hex;
     QString meaning;
-    QString text;  // "发送 55 05 44 00 00 03 01 A2 · 地址 5 第3路 关联方式 自锁"
+    QString text;  // "发送 55 05 44 00 00 01 03 A2 · 地址 5 第3路 关联方式 自锁"
 };
 
 TrafficWords words(const TrafficEvent& event);
-// The text after the time: "    1234 ms  发送 55 05 …".
+// The text after the time: "     1,234 ms  发送 55 05 …".
 QString line(const TrafficWords& words);
+// 531464730 as "531,464,730", whatever the locale: every copy of a record reads alike.
+QString grouped(qint64 number);
 
 class Traffic : public QObject {
     Q_OBJECT
@@ -76,10 +87,14 @@ signals:
 private:
     void record(TrafficEvent event);
     void no_reply();
+    TrafficEvent::Heard heard(const protocol::Frame& group) const;
 
-    QElapsedTimer since_open_;
+    QElapsedTimer since_start_;  // from the record's first event
+    QElapsedTimer since_sent_;   // from last_sent_ going out
     QTimer* reply_timer_;
     std::optional<protocol::Frame> last_sent_;
+    bool answered_ = false;  // last_sent_ had a valid reply that repeats it
+    bool gave_up_ = false;   // last_sent_ had its 无应答 line
     std::deque<TrafficEvent> events_;
     qint64 dropped_ = 0;
     int port_ = 0;

@@ -90,8 +90,8 @@ void TrafficWindow::flush() {
     dropped_note->setText(traffic_.dropped() == 0
                               ? QString()
                               : QStringLiteral("较早的 %1 条记录已丢弃，只保留最近 %2 条。")
-                                    .arg(traffic_.dropped())
-                                    .arg(Traffic::kMostEvents));
+                                    .arg(grouped(traffic_.dropped()),
+                                         grouped(static_cast<qint64>(Traffic::kMostEvents))));
 }
 
 void TrafficWindow::clear_all() {
@@ -123,7 +123,10 @@ QByteArray TrafficWindow::saved_form(bool csv) const {
                       QLatin1Char(','))
                 : line(w));
     }
-    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    // Spreadsheets on Windows read a CSV without a byte order mark in the local code
+    // page, which garbles every Chinese word.
+    const QByteArray mark = csv ? QByteArrayLiteral("\xEF\xBB\xBF") : QByteArray();
+    return mark + (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
 }
 
 void TrafficWindow::save_to(const QString& path) {
