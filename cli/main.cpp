@@ -3,7 +3,6 @@
 // only: it runs with no display.
 #include <QCoreApplication>
 
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <variant>
@@ -30,17 +29,6 @@ void print(FILE* stream, const std::string& text) {
 int usage_error(const std::string& message) {
     print(stderr, "tarvokctl：" + message + "\n用 tarvokctl --help 查看用法。\n");
     return static_cast<int>(Exit::usage);
-}
-
-Exit exit_for_signal(int signo) {
-    switch (signo) {
-    case SIGHUP:
-        return Exit::hangup;
-    case SIGTERM:
-        return Exit::terminated;
-    default:
-        return Exit::interrupted;
-    }
 }
 
 int run(const Invocation& invocation, const std::vector<PlanStep>& steps, bool plan) {

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 
-#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -46,10 +45,6 @@ std::string table_of(const std::vector<bus::FoundModule>& found) {
                 std::string(protocol::name_in(protocol::kParities, m.line.parity)) + "\n";
     }
     return text;
-}
-
-Exit exit_for_signal(int signo) {
-    return signo == SIGHUP ? Exit::hangup : signo == SIGTERM ? Exit::terminated : Exit::interrupted;
 }
 
 // What a person reads goes to standard output, unless --json keeps that for the

@@ -25,6 +25,17 @@ extern "C" void on_stop_signal(int signo) {
 
 }  // namespace
 
+Exit exit_for_signal(int signo) {
+    switch (signo) {
+    case SIGHUP:
+        return Exit::hangup;
+    case SIGTERM:
+        return Exit::terminated;
+    default:
+        return Exit::interrupted;
+    }
+}
+
 StopSignals::StopSignals(QObject* parent) : QObject(parent) {
     std::array<int, 2> fds{-1, -1};
     if (::pipe2(fds.data(), O_CLOEXEC | O_NONBLOCK) != 0) {

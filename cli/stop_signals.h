@@ -4,9 +4,14 @@
 
 #include <QObject>
 
+#include "cli/outcome.h"
+
 class QSocketNotifier;
 
 namespace tarvok::cli {
+
+// 128 plus the signal's number, as a shell reports a program killed by it.
+Exit exit_for_signal(int signo);
 
 class StopSignals : public QObject {
     Q_OBJECT
