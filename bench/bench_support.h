@@ -1,5 +1,5 @@
-// Shared pieces of the measurement programs: quiet offscreen windows, percentiles and the one-line result format that
-// scripts/bench.sh turns into a table.
+// Shared pieces of the measurement programs: quiet offscreen windows, percentiles and the one-line
+// result format that scripts/bench.sh turns into a table.
 #pragma once
 
 #include <QString>

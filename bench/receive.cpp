@@ -19,8 +19,8 @@
 
 using namespace tarvok::bench;
 using tarvok::ui::CommEvent;
-using tarvok::ui::MSComm;
 using tarvok::ui::main_form;
+using tarvok::ui::MSComm;
 
 namespace {
 

@@ -18,7 +18,8 @@ std::span<const std::uint8_t> span_of(const QByteArray& bytes) {
 
 }  // namespace
 
-Bus::Bus(serial::Port& port, QObject* parent) : QObject(parent), port_(port), timer_(new QTimer(this)) {
+Bus::Bus(serial::Port& port, QObject* parent)
+    : QObject(parent), port_(port), timer_(new QTimer(this)) {
     timer_->setSingleShot(true);
     timer_->setTimerType(Qt::PreciseTimer);
     clock_.start();

@@ -89,9 +89,9 @@ struct Result {
     bool busy = false;            // the line never went quiet
     int attempts = 0;
     int echoes = 0;
-    Micros reply_after{};  // from the send of its attempt to the reply's last byte
-    Micros first_sent{};   // the first attempt's send
-    Micros ended{};        // when the outcome was known (the reply, or the last settle)
+    Micros reply_after{};             // from the send of its attempt to the reply's last byte
+    Micros first_sent{};              // the first attempt's send
+    Micros ended{};                   // when the outcome was known (the reply, or the last settle)
     std::vector<std::uint8_t> heard;  // every byte of the last attempt
 };
 

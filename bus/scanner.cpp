@@ -13,7 +13,8 @@ namespace tarvok::bus {
 std::chrono::milliseconds scan_bound(const ScanPlan& plan) {
     std::chrono::milliseconds total{0};
     for (const auto& line : plan.lines) {
-        const int each = plan.deadline_ms.value_or(protocol::reply_timeout_ms(line.baud, line.parity));
+        const int each =
+            plan.deadline_ms.value_or(protocol::reply_timeout_ms(line.baud, line.parity));
         total += std::chrono::milliseconds(std::int64_t{each} *
                                            static_cast<std::int64_t>(plan.addresses.size()));
     }
@@ -118,8 +119,8 @@ void Scanner::noted(const Note& note) {
     }
     const auto reply = protocol::frame_from(note.bytes);
     const auto address = reply[protocol::kAddressByte];
-    const bool ours = reply[protocol::kCodeByte] ==
-                      static_cast<std::uint8_t>(protocol::Command::device_serial);
+    const bool ours =
+        reply[protocol::kCodeByte] == static_cast<std::uint8_t>(protocol::Command::device_serial);
     if (ours && asked_.contains(address)) {
         record(address, true);
     }
@@ -127,8 +128,9 @@ void Scanner::noted(const Note& note) {
 
 void Scanner::record(std::uint8_t address, bool late) {
     const protocol::LineSetting& line = plan_.lines[line_];
-    const auto known = std::find_if(found_.begin(), found_.end(),
-                                    [address](const FoundModule& m) { return m.address == address; });
+    const auto known = std::find_if(found_.begin(), found_.end(), [address](const FoundModule& m) {
+        return m.address == address;
+    });
     if (known == found_.end()) {
         found_.push_back({address, line, late});
         emit module_found(found_.back());

@@ -254,7 +254,8 @@ std::variant<Command, std::string> command_of(const Words& w) {
     }
     if (scan) {
         if (w.positional.size() != 1 || w.channel || w.address) {
-            return std::string("scan 不带参数、--address 或 --channel：用 --addresses 指定地址范围");
+            return std::string(
+                "scan 不带参数、--address 或 --channel：用 --addresses 指定地址范围");
         }
         return scan_command(w);
     }

@@ -25,7 +25,7 @@ struct RunConfig {
     // A reply counts only when it repeats the address and command sent, unless lenient
     // (for modules that do not repeat them); --strict, the default, stays accepted.
     bool lenient = false;
-    bool follow = false;            // after a line change, talk to that module at its new rate
+    bool follow = false;  // after a line change, talk to that module at its new rate
 };
 
 inline constexpr int kMaxTimeoutMs = 600'000;

@@ -40,8 +40,8 @@ std::optional<std::string> remark_text(const bus::Note& note, const StepResult& 
     case Kind::unmatched:
         return "收到不属于" + where(about.step) + "的回复 " + reply_words(note) + "，不计入";
     case Kind::garbled_echo:
-        return std::string(protocol::kGarbledEchoWords) + "：" + protocol::hex(note.bytes) +
-               " · " + where(about.step);
+        return std::string(protocol::kGarbledEchoWords) + "：" + protocol::hex(note.bytes) + " · " +
+               where(about.step);
     case Kind::sent:
     case Kind::echo:
     case Kind::junk:

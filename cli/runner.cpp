@@ -51,9 +51,10 @@ Runner::Runner(RunConfig config, const std::vector<PlanStep>& steps, QObject* pa
     connect(bus_, &bus::Bus::finished, this, &Runner::exchanged);
     connect(bus_, &bus::Bus::noted, this, &Runner::noted);
     connect(bus_, &bus::Bus::discarded, this, [this](const QByteArray& bytes) {
-        emit remark("发送前线路上已有 " + std::to_string(bytes.size()) + " 字节，已丢弃：" +
-                    protocol::hex(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                            static_cast<std::size_t>(bytes.size()))));
+        emit remark(
+            "发送前线路上已有 " + std::to_string(bytes.size()) + " 字节，已丢弃：" +
+            protocol::hex(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                    static_cast<std::size_t>(bytes.size()))));
     });
     connect(port_, &serial::Port::lost, this, &Runner::port_lost);
 }

@@ -30,13 +30,14 @@ void out(FILE* stream, const std::string& text) {
 }
 
 std::string json_of(const bus::FoundModule& m) {
-    return "{\"address\":" + std::to_string(m.address) + ",\"baud\":" + std::to_string(m.line.baud) +
-           ",\"parity\":\"" +
+    return "{\"address\":" + std::to_string(m.address) +
+           ",\"baud\":" + std::to_string(m.line.baud) + ",\"parity\":\"" +
            std::string(protocol::find_value(protocol::kParities, m.line.parity)->alias) + "\"}\n";
 }
 
 std::string table_of(const std::vector<bus::FoundModule>& found) {
-    std::string text = "找到 " + std::to_string(found.size()) + " 个模块：\n  地址  波特率  校验位\n";
+    std::string text =
+        "找到 " + std::to_string(found.size()) + " 个模块：\n  地址  波特率  校验位\n";
     for (const auto& m : found) {
         std::string address = std::to_string(m.address);
         std::string rate = std::to_string(m.line.baud);
@@ -106,44 +107,47 @@ int run_scan(const RunConfig& run, const ScanBus& scan, bool json) {
                          line_now = line_words(line) + " " + std::to_string(index + 1) + "/" +
                                     std::to_string(count);
                      });
-    QObject::connect(&scanner, &bus::Scanner::progress, [&](int done, int total, std::uint8_t address) {
-        console.progress("[" + line_now + "] 地址 " + std::to_string(address) + " · " +
-                         std::to_string(done) + "/" + std::to_string(total) + " · 已找到 " +
-                         std::to_string(scanner.found().size()) + " 个");
-    });
+    QObject::connect(
+        &scanner, &bus::Scanner::progress, [&](int done, int total, std::uint8_t address) {
+            console.progress("[" + line_now + "] 地址 " + std::to_string(address) + " · " +
+                             std::to_string(done) + "/" + std::to_string(total) + " · 已找到 " +
+                             std::to_string(scanner.found().size()) + " 个");
+        });
     QObject::connect(&scanner, &bus::Scanner::module_found,
                      [&](const bus::FoundModule& m) { console.found(m); });
-    QObject::connect(&scanner, &bus::Scanner::found_again,
-                     [&](const bus::FoundModule& first, const protocol::LineSetting& again) {
-                         console.say("注意：地址 " + std::to_string(first.address) + " 在 " +
-                                     line_words(again) + " 也有回复（先在 " + line_words(first.line) +
-                                     " 找到）：可能是总线冲突，或两个模块同一地址而线路不同；只列出一次");
-                     });
-    QObject::connect(&scanner, &bus::Scanner::finished,
-                     [&](bus::ScanEnd end, const serial::SerialError& error) {
-                         port.close();
-                         Exit code = scanner.found().empty() ? Exit::no_reply : Exit::success;
-                         switch (end) {
-                         case bus::ScanEnd::port_unavailable:
-                             console.say("tarvokctl：" + serial::open_failed(plan.port, error).toStdString());
-                             code = Exit::port_unavailable;
-                             break;
-                         case bus::ScanEnd::port_lost:
-                             console.say("tarvokctl：" + serial::port_lost(plan.port, error.device).toStdString());
-                             code = Exit::port_lost;
-                             break;
-                         case bus::ScanEnd::stopped:
-                             code = stopped_by.value_or(Exit::interrupted);
-                             break;
-                         case bus::ScanEnd::completed:
-                             break;
-                         }
-                         if (!json) {
-                             console.say(scanner.found().empty() ? std::string("没有找到模块。")
-                                                                 : table_of(scanner.found()));
-                         }
-                         QCoreApplication::exit(static_cast<int>(code));
-                     });
+    QObject::connect(
+        &scanner, &bus::Scanner::found_again,
+        [&](const bus::FoundModule& first, const protocol::LineSetting& again) {
+            console.say("注意：地址 " + std::to_string(first.address) + " 在 " + line_words(again) +
+                        " 也有回复（先在 " + line_words(first.line) +
+                        " 找到）：可能是总线冲突，或两个模块同一地址而线路不同；只列出一次");
+        });
+    QObject::connect(
+        &scanner, &bus::Scanner::finished, [&](bus::ScanEnd end, const serial::SerialError& error) {
+            port.close();
+            Exit code = scanner.found().empty() ? Exit::no_reply : Exit::success;
+            switch (end) {
+            case bus::ScanEnd::port_unavailable:
+                console.say("tarvokctl：" + serial::open_failed(plan.port, error).toStdString());
+                code = Exit::port_unavailable;
+                break;
+            case bus::ScanEnd::port_lost:
+                console.say("tarvokctl：" +
+                            serial::port_lost(plan.port, error.device).toStdString());
+                code = Exit::port_lost;
+                break;
+            case bus::ScanEnd::stopped:
+                code = stopped_by.value_or(Exit::interrupted);
+                break;
+            case bus::ScanEnd::completed:
+                break;
+            }
+            if (!json) {
+                console.say(scanner.found().empty() ? std::string("没有找到模块。")
+                                                    : table_of(scanner.found()));
+            }
+            QCoreApplication::exit(static_cast<int>(code));
+        });
     const auto bound = bus::scan_bound(plan);
     if (bound > std::chrono::seconds(10)) {
         console.say("扫描 " + std::to_string(plan.addresses.size()) + " 个地址、" +

@@ -84,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (const auto& reply = exchange.result().reply) {
         require(protocol::echoes(*reply, request.frame), "credited another frame's reply");
-        require(protocol::accepted(protocol::judge(*reply)), "credited a frame that fails the check");
+        require(protocol::accepted(protocol::judge(*reply)),
+                "credited a frame that fails the check");
     }
     return 0;
 }

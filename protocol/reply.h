@@ -56,7 +56,8 @@ std::string line(const WireWords& words);
 // The adapter handing back the frame it just sent.
 inline constexpr std::string_view kEchoWords = "回显";
 // A frame with the command start byte that is not what was sent.
-inline constexpr std::string_view kGarbledEchoWords = "回显与发送的帧不一致，可能是总线冲突或接线故障";
+inline constexpr std::string_view kGarbledEchoWords =
+    "回显与发送的帧不一致，可能是总线冲突或接线故障";
 // A second valid reply to one command.
 inline constexpr std::string_view kDuplicateWords = "重复的回复，可能有两个模块使用同一地址";
 // "迟到的回复（230 ms）": a valid reply after its deadline.

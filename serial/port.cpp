@@ -149,8 +149,7 @@ bool Port::lock_exclusively() {
 #endif
 }
 
-SerialError Port::open_error(QSerialPort::SerialPortError error,
-                                   const PortEntry& entry) const {
+SerialError Port::open_error(QSerialPort::SerialPortError error, const PortEntry& entry) const {
     const QString text = port_->errorString();
     switch (error) {
     case QSerialPort::DeviceNotFoundError:

@@ -12,7 +12,6 @@
 #include <system_error>
 #include <thread>
 
-
 namespace tarvok::sim {
 
 namespace fs = std::filesystem;
@@ -134,8 +133,9 @@ std::variant<PortLink, std::string> PortLink::claim(const fs::path& dir, int por
 
 std::variant<PortLink, std::string> PortLink::claim_first_free(const fs::path& dir,
                                                                const std::string& target) {
-    std::string why =
-        "错误：" + dir.string() + " 里的端口号 " + std::to_string(serial::kFirstPort) + " 到 " + std::to_string(serial::kLastPort) + " 都已被占用。";
+    std::string why = "错误：" + dir.string() + " 里的端口号 " +
+                      std::to_string(serial::kFirstPort) + " 到 " +
+                      std::to_string(serial::kLastPort) + " 都已被占用。";
     for (int port = serial::kFirstPort; port <= serial::kLastPort; ++port) {
         const PortUse use = port_use(port_link_path(dir, port));
         if (use != PortUse::free && use != PortUse::stale) {

@@ -16,8 +16,8 @@ using serial::first_free_port;
 using serial::owner_path;
 using serial::port_link_path;
 using serial::port_use;
-using serial::PortUse;
 using serial::ports_directory;
+using serial::PortUse;
 
 // Owns the link and its owner file while it exists. On destruction it removes the
 // link if it still points at the target it was made for (someone may have re-pointed

@@ -24,13 +24,13 @@ constexpr int kDeadlineMs = 117;
 
 // How the far end answers each command frame it hears.
 struct Script {
-    int delay_ms = 5;         // to the reply's first byte; -1: silence
-    int trickle_ms = 0;       // between the reply's bytes
-    int echo = 0;             // 1: the adapter's echo first; 2: a garbled one
-    int twice_ms = -1;        // a second reply this long after the first
-    int other_address = 0;    // the reply names the address plus this
-    int refuse_channel = 0;   // a mode frame for this channel is refused
-    int answered_frames = 99; // frames answered, from the first
+    int delay_ms = 5;          // to the reply's first byte; -1: silence
+    int trickle_ms = 0;        // between the reply's bytes
+    int echo = 0;              // 1: the adapter's echo first; 2: a garbled one
+    int twice_ms = -1;         // a second reply this long after the first
+    int other_address = 0;     // the reply names the address plus this
+    int refuse_channel = 0;    // a mode frame for this channel is refused
+    int answered_frames = 99;  // frames answered, from the first
 };
 
 // The far end: notes when each command frame arrives and when each reply was being
@@ -42,8 +42,8 @@ public:
         clock_.start();
         connect(&notifier_, &QSocketNotifier::activated, this, &FarEnd::hear);
     }
-    QList<qint64> frames_at;                 // ms since start
-    QList<std::pair<qint64, qint64>> replies; // first and last byte written
+    QList<qint64> frames_at;                   // ms since start
+    QList<std::pair<qint64, qint64>> replies;  // first and last byte written
 
 private:
     void hear() {
@@ -76,8 +76,8 @@ private:
         if (script_.echo) wire_.write(echo, 8, [] { return true; });
         if (script_.delay_ms < 0 || answered_++ >= script_.answered_frames) return;
         const bool refuse = frame[2] == 0x44 && frame[6] == script_.refuse_channel;
-        const auto reply = protocol::make_reply(std::uint8_t(frame[1] + script_.other_address),
-                                                frame[2], !refuse);
+        const auto reply =
+            protocol::make_reply(std::uint8_t(frame[1] + script_.other_address), frame[2], !refuse);
         const QByteArray bytes(reinterpret_cast<const char*>(reply.data()), 8);
         write_reply(script_.delay_ms, bytes);
         if (script_.twice_ms >= 0)
@@ -101,13 +101,13 @@ class BusTest : public QObject {
 
 private slots:
     void exchanges_data() {
-        QTest::addColumn<QStringList>("plan");      // lines after the header
+        QTest::addColumn<QStringList>("plan");  // lines after the header
         QTest::addColumn<Script>("script");
-        QTest::addColumn<int>("signo");             // sent once the first result is out
+        QTest::addColumn<int>("signo");  // sent once the first result is out
         QTest::addColumn<QStringList>("outcomes");
-        QTest::addColumn<QList<int>>("least_apart"); // each frame at least this long after
-                                                     // the one before, in ms
-        QTest::addColumn<QString>("said");          // a piece of standard error
+        QTest::addColumn<QList<int>>("least_apart");  // each frame at least this long after
+                                                      // the one before, in ms
+        QTest::addColumn<QString>("said");            // a piece of standard error
         QTest::addColumn<int>("exit");
 
         const QStringList one{"1,mode,3,自锁"};
@@ -121,24 +121,24 @@ private slots:
         QTest::newRow("echo, then the reply")
             << two << Script{20, 0, 1} << 0 << QStringList{"done", "done"} << QList<int>{0} << ""
             << 0;
-        QTest::newRow("garbled echo")
-            << one << Script{20, 0, 2} << 0 << QStringList{"done"} << QList<int>{} << "回显与发送的帧不一致"
-            << 0;
+        QTest::newRow("garbled echo") << one << Script{20, 0, 2} << 0 << QStringList{"done"}
+                                      << QList<int>{} << "回显与发送的帧不一致" << 0;
         QTest::newRow("two replies, the next line silent")
             << two << Script{5, 0, 0, 3, 0, 0, 1} << 0 << QStringList{"done", "no-reply"}
             << QList<int>{0, settle} << "重复的回复" << 2;
         QTest::newRow("another address answers")
             << one << Script{5, 0, 0, -1, 1} << 0 << QStringList{"no-reply"} << QList<int>{settle}
             << "收到不属于第 2 行 · 地址 1的回复 22 02 44" << 2;
-        QTest::newRow("silence")
-            << one << Script{-1} << 0 << QStringList{"no-reply"} << QList<int>{settle} << "" << 2;
+        QTest::newRow("silence") << one << Script{-1} << 0 << QStringList{"no-reply"}
+                                 << QList<int>{settle} << "" << 2;
         // The slow module at 5 and no module 6: line 6 is never credited with 5's reply.
         QTest::newRow("slow module, then none")
             << QStringList{"5,mode,3,自锁", "6,mode,3,自锁"} << Script{200, 0, 0, -1, 0, 0, 1} << 0
             << QStringList{"done", "no-reply"} << QList<int>{settle, settle} << "" << 2;
         QTest::newRow("150 ms late, channel 2 refused, no retries")
-            << QStringList{"1,mode,1,自锁", "1,mode,2,自锁", "1,mode,3,自锁"} << Script{150, 0, 0, -1, 0, 2}
-            << 0 << QStringList{"done", "refused", "done"} << QList<int>{150, 150} << "" << 1;
+            << QStringList{"1,mode,1,自锁", "1,mode,2,自锁", "1,mode,3,自锁"}
+            << Script{150, 0, 0, -1, 0, 2} << 0 << QStringList{"done", "refused", "done"}
+            << QList<int>{150, 150} << "" << 1;
         QTest::newRow("Ctrl-C mid-plan")
             << QStringList{"1,mode,1,自锁", "1,mode,2,自锁", "1,mode,3,自锁", "1,mode,4,自锁"}
             << Script{60} << int(SIGINT) << QStringList{"done", "done", "not-sent", "not-sent"}
@@ -157,7 +157,8 @@ private slots:
         file.close();
         FarEnd far(wire, script);
         QProcess ctl;
-        const QStringList retries = plan.size() == 3 ? QStringList{"--retries", "0"} : QStringList{};
+        const QStringList retries =
+            plan.size() == 3 ? QStringList{"--retries", "0"} : QStringList{};
         ctl.start(TARVOKCTL_PATH, QStringList{"--port", "1", "--json"} + retries +
                                       QStringList{"apply", file.fileName()});
         if (signo != 0 && QTest::qWaitFor([&] { return ctl.canReadLine(); }, kWaitMs))
@@ -176,12 +177,17 @@ private slots:
         QCOMPARE(far.frames_at.size(), least_apart.size() + 1);
         for (qsizetype i = 1; i < far.frames_at.size(); ++i)
             QVERIFY2(far.frames_at[i] - far.frames_at[i - 1] >= least_apart[i - 1],
-                     qPrintable(QStringLiteral("frame %1 after %2 ms").arg(i).arg(far.frames_at[i] - far.frames_at[i - 1])));
+                     qPrintable(QStringLiteral("frame %1 after %2 ms")
+                                    .arg(i)
+                                    .arg(far.frames_at[i] - far.frames_at[i - 1])));
         // Nothing went out while a reply was being written.
         for (const qint64 at : far.frames_at)
             for (const auto& [first, last] : far.replies)
                 QVERIFY2(at <= first || (last >= 0 && at > last),
-                         qPrintable(QStringLiteral("frame at %1 ms inside a reply %2–%3").arg(at).arg(first).arg(last)));
+                         qPrintable(QStringLiteral("frame at %1 ms inside a reply %2–%3")
+                                        .arg(at)
+                                        .arg(first)
+                                        .arg(last)));
     }
 };
 

@@ -228,18 +228,20 @@ void CliTest::scans_data() {
     QTest::addColumn<QStringList>("args");  // after --port, --json, --timeout 60
     QTest::addColumn<QStringList>("found");
     QTest::addColumn<int>("exit");
-    const QStringList bus{"--module", "1-3", "--module", "7@19200/even", "--module", "200@2400/odd"};
+    const QStringList bus{"--module",     "1-3",      "--module",
+                          "7@19200/even", "--module", "200@2400/odd"};
     const QString m = R"({"address":%1,"baud":%2,"parity":"%3"})";
     const QStringList nine{m.arg(1).arg(9600).arg("none"), m.arg(2).arg(9600).arg("none"),
                            m.arg(3).arg(9600).arg("none")};
-    QTest::newRow("every line") << bus
-                                << QStringList{"scan", "--baud", "all", "--parity", "all",
-                                               "--addresses", "0-3,7,200"}
+    QTest::newRow("every line") << bus << QStringList{"scan", "--baud",      "all",      "--parity",
+                                                      "all",  "--addresses", "0-3,7,200"}
                                 << nine + QStringList{m.arg(7).arg(19200).arg("even"),
                                                       m.arg(200).arg(2400).arg("odd")}
                                 << 0;
-    QTest::newRow("one line") << bus << QStringList{"scan", "--addresses", "0-3,7,200"} << nine << 0;
-    QTest::newRow("nobody there") << bus << QStringList{"scan", "--baud", "4800", "--addresses", "1-3"}
+    QTest::newRow("one line") << bus << QStringList{"scan", "--addresses", "0-3,7,200"} << nine
+                              << 0;
+    QTest::newRow("nobody there") << bus
+                                  << QStringList{"scan", "--baud", "4800", "--addresses", "1-3"}
                                   << QStringList{} << 2;
     QTest::newRow("replies dropped, retries find all")
         << bus + QStringList{"--drop", "50", "--seed", "7"}
@@ -253,8 +255,9 @@ void CliTest::scans() {
     Sim simulator(sim);
     QVERIFY(simulator.ready);
     const QString before = simulator.state();
-    const Run run = run_ctl(QStringList{"--port", QString::number(kPort), "--json", "--timeout",
-                                        "60"} + args, simulator, false);
+    const Run run =
+        run_ctl(QStringList{"--port", QString::number(kPort), "--json", "--timeout", "60"} + args,
+                simulator, false);
     QTEST(run.lines, "found");
     QTEST(run.exit, "exit");
     QCOMPARE(simulator.state(), before);

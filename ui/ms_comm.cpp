@@ -32,7 +32,8 @@ std::optional<serial::SerialError> MSComm::set_port_open(bool open) {
 void MSComm::raise_receive_events() {
     // One event for every threshold's worth of bytes waiting. A handler that
     // leaves the bytes where they are ends the round, or this would never return.
-    while (!lent_ && rthreshold_ > 0 && port_->is_open() && port_->bytes_available() >= rthreshold_) {
+    while (!lent_ && rthreshold_ > 0 && port_->is_open() &&
+           port_->bytes_available() >= rthreshold_) {
         const qint64 before = port_->bytes_available();
         comm_event_ = CommEvent::receive;
         emit on_comm();
