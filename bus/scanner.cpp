@@ -98,6 +98,7 @@ void Scanner::exchanged(const Result& result) {
         return;
     }
     if (result.reply) {
+        emit replied(*result.reply);
         record(result.sent[protocol::kAddressByte], result.late);
     }
     ++address_;

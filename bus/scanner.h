@@ -69,6 +69,9 @@ signals:
     // After each address: how many exchanges of the whole scan are done.
     void progress(int done, int total, std::uint8_t address);
     void module_found(const tarvok::bus::FoundModule& module);
+    // The reply credited to a frame, before the next frame goes out, so a record of
+    // the traffic keeps the wire's order.
+    void replied(const tarvok::protocol::Frame& reply);
     // A module already found at another line answered again (a collision, or two
     // modules at one address on different lines): listed once.
     void found_again(const tarvok::bus::FoundModule& first,

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 
 #include "protocol/reply.h"
 #include "protocol/wire.h"
@@ -128,11 +127,7 @@ void main_form::connect_handlers() {
     connect(VScroll1, &QAbstractSlider::valueChanged, this, &main_form::VScroll1_Change);
     connect(chuankou_num, &QLineEdit::textChanged, this, &main_form::chuankou_num_Change);
     connect(VScroll2, &QAbstractSlider::valueChanged, this, &main_form::VScroll2_Change);
-    for (const QKeySequence& keys :
-         {QKeySequence(Qt::Key_F12), QKeySequence(Qt::CTRL | Qt::Key_L)}) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this,
-                &main_form::open_traffic_window);
-    }
+    add_shortcuts();
     for (QPushButton* button : {open_comm, Command1, Command2, Command3}) {
         button->setToolTip(QStringLiteral("没有反应时按 F12 查看通讯记录"));
     }
@@ -212,6 +207,9 @@ void main_form::port_closed_ui() {
 }
 
 void main_form::MSComm1_Lost(const serial::SerialError& error) {
+    if (MSComm1->lent()) {
+        return;  // the scan that holds the port says it, and returns it
+    }
     traffic_.port_lost(error.device);
     port_closed_ui();
     show_error(serial::port_lost(MSComm1->comm_port(), error.device));

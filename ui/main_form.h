@@ -8,9 +8,10 @@
 #include <array>
 #include <cstdint>
 
-#include "ui/ms_comm.h"
 #include "ui/module1.h"
+#include "ui/ms_comm.h"
 #include "ui/result_dialogs.h"
+#include "ui/scan_window.h"
 #include "ui/traffic.h"
 #include "ui/traffic_window.h"
 
@@ -72,6 +73,12 @@ public:
     // until first opened and after it was closed.
     TrafficWindow* traffic_window() const { return traffic_window_; }
     void open_traffic_window();
+    // "扫描总线", opened with Ctrl+F or the background's context menu; null until
+    // first opened and after it was closed.
+    ScanWindow* scan_window() const { return scan_window_; }
+    void open_scan_window();
+    // While a scan holds the port, the buttons that would use it rest.
+    void scan_holds_port(bool held);
     Module1& module1() { return module1_; }
 
     // Event handlers.
@@ -110,6 +117,7 @@ private:
     void set_tab_order();
     void name_controls();
     void connect_handlers();
+    void add_shortcuts();
     void follow_text(const QLineEdit* box, SpinArrows* arrows);
     void follow_arrows(QLineEdit* box, const SpinArrows* arrows);
     void finish_editing(QLineEdit* box, const SpinArrows* arrows);
@@ -123,6 +131,7 @@ private:
     ResultDialogs dialogs_;
     Traffic traffic_;
     QPointer<TrafficWindow> traffic_window_;
+    QPointer<ScanWindow> scan_window_;
     bool following_text_ = false;  // the spin value is being set from typed text
     Module1 module1_;
 };

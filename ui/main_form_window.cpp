@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
 
 #include "protocol/number_text.h"
 #include "serial/port_directory.h"
@@ -105,15 +107,43 @@ void main_form::open_traffic_window() {
     traffic_window_->activateWindow();
 }
 
+void main_form::open_scan_window() {
+    if (scan_window_.isNull()) {
+        scan_window_ = new ScanWindow(*this);
+    }
+    scan_window_->show();
+    scan_window_->activateWindow();
+}
+
+void main_form::scan_holds_port(bool held) {
+    for (QPushButton* button : {open_comm, Command1, Command2, Command3}) {
+        button->setEnabled(!held);
+    }
+}
+
+void main_form::add_shortcuts() {
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_F12), QKeySequence(Qt::CTRL | Qt::Key_L)}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this,
+                &main_form::open_traffic_window);
+    }
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this,
+            &main_form::open_scan_window);
+}
+
 void main_form::contextMenuEvent(QContextMenuEvent* event) {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addAction(QStringLiteral("通讯记录…"), QKeySequence(Qt::Key_F12), this,
                     &main_form::open_traffic_window);
+    menu->addAction(QStringLiteral("扫描总线…"), QKeySequence(Qt::CTRL | Qt::Key_F), this,
+                    &main_form::open_scan_window);
     menu->popup(event->globalPos());
 }
 
 void main_form::closeEvent(QCloseEvent* event) {
+    // A scan ends with the window, before the port closes: nothing reopens it.
+    delete scan_window_.data();
     MSComm1->set_port_open(false);
     // Dialogs have no owner; left alone, a hidden or visible one would keep the
     // program running with no main window.

@@ -127,12 +127,16 @@ void Traffic::port_lost(const QString& device) {
     record(event);
 }
 
-void Traffic::sent(const protocol::Frame& frame) {
+void Traffic::sent(const protocol::Frame& frame, bool await_reply) {
     last_sent_ = frame;
     answered_ = false;
     gave_up_ = false;
     since_sent_.restart();
-    reply_timer_->start();
+    if (await_reply) {
+        reply_timer_->start();
+    } else {
+        reply_timer_->stop();
+    }
     TrafficEvent event = of(Kind::sent, port_);
     event.frame = frame;
     record(event);

@@ -72,7 +72,9 @@ public:
     void port_opened(int port, const QString& device, const QString& settings, int reply_ms);
     void port_closed();
     void port_lost(const QString& device);
-    void sent(const protocol::Frame& frame);
+    // `await_reply` false: the sender judges silence itself (a bus scan), so no
+    // 无应答 line follows.
+    void sent(const protocol::Frame& frame, bool await_reply = true);
     void received(const protocol::Frame& group);
     void discarded(const QByteArray& bytes);
 

@@ -1,0 +1,209 @@
+#include "ui/scan_window.h"
+
+#include <QBoxLayout>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+
+#include "protocol/scan.h"
+#include "ui/controls.h"
+#include "ui/design.h"
+#include "ui/main_form.h"
+
+namespace tarvok::ui {
+
+namespace {
+
+enum Column { address_column, baud_column, parity_column };
+
+}  // namespace
+
+QString line_words(std::uint32_t baud, protocol::Parity parity) {
+    return QStringLiteral("%1 %2").arg(baud).arg(
+        text_of(protocol::name_in(protocol::kParities, parity)));
+}
+
+ScanWindow::ScanWindow(main_form& form)
+    : QWidget(&form, Qt::Window),
+      port_label(new QLabel(this)),
+      current_line(new QRadioButton(this)),
+      all_lines(new QRadioButton(QStringLiteral("全部（%1 种波特率和校验位）")
+                                     .arg(protocol::scan_lines(std::nullopt, std::nullopt).size()),
+                                 this)),
+      first_address(new QSpinBox(this)),
+      last_address(new QSpinBox(this)),
+      start_button(new QPushButton(QStringLiteral("开始"), this)),
+      stop_button(new QPushButton(QStringLiteral("停止"), this)),
+      progress(new QProgressBar(this)),
+      status(new QLabel(this)),
+      modules(new QTreeWidget(this)),
+      note(new QLabel(this)),
+      form_(form) {
+    setWindowTitle(QStringLiteral("扫描总线"));
+    setFont(song(10.5));
+    resize(440, 460);
+    current_line->setChecked(true);
+    for (QSpinBox* box : {first_address, last_address}) {
+        box->setRange(0, 255);
+    }
+    last_address->setValue(255);
+    modules->setHeaderLabels(
+        {QStringLiteral("地址"), QStringLiteral("波特率"), QStringLiteral("校验位")});
+    modules->setRootIsDecorated(false);
+    modules->setSortingEnabled(true);
+    modules->sortByColumn(address_column, Qt::AscendingOrder);
+    modules->header()->setSectionResizeMode(QHeaderView::Stretch);
+    note->setWordWrap(true);
+    status->setWordWrap(true);
+    start_button->setToolTip(QStringLiteral(
+        "向每个地址发送一条通讯参数命令，内容正是发送时所用的波特率和校验位：模块按原设置回复，"
+        "不会改变任何设置（模块可能把同样的值再保存一次）"));
+    lay_out();
+    name_controls();
+    set_running(false);
+    connect(start_button, &QPushButton::clicked, this, &ScanWindow::start);
+    connect(stop_button, &QPushButton::clicked, this, &ScanWindow::stop);
+    connect(modules, &QTreeWidget::itemActivated, this, &ScanWindow::use_module);
+    connect(form_.chuankou_num, &QLineEdit::textChanged, this, &ScanWindow::show_choices);
+    for (QComboBox* list : {form_.Combo3, form_.Combo7}) {
+        connect(list, &QComboBox::currentIndexChanged, this, &ScanWindow::show_choices);
+    }
+    show_choices();
+}
+
+void ScanWindow::lay_out() {
+    auto* range = new QHBoxLayout;
+    auto* from = new QLabel(QStringLiteral("起始地址"), this);
+    auto* to = new QLabel(QStringLiteral("结束地址"), this);
+    caption_for(from, first_address);
+    caption_for(to, last_address);
+    for (QWidget* widget : std::initializer_list<QWidget*>{from, first_address, to, last_address}) {
+        range->addWidget(widget);
+    }
+    range->addStretch(1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(start_button);
+    buttons->addWidget(stop_button);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    for (QWidget* widget : std::initializer_list<QWidget*>{port_label, current_line, all_lines}) {
+        layout->addWidget(widget);
+    }
+    layout->addLayout(range);
+    layout->addLayout(buttons);
+    layout->addWidget(progress);
+    layout->addWidget(status);
+    layout->addWidget(modules, 1);
+    layout->addWidget(note);
+}
+
+void ScanWindow::name_controls() {
+    for (QPushButton* button : {start_button, stop_button}) {
+        button->setAutoDefault(false);
+        button->setAccessibleName(button->text());
+        press_on_enter(button);
+    }
+    progress->setAccessibleName(QStringLiteral("扫描进度"));
+    modules->setAccessibleName(QStringLiteral("找到的模块"));
+    status->setAccessibleName(QStringLiteral("扫描状态"));
+    note->setAccessibleName(QStringLiteral("提示"));
+}
+
+// The choices name what they stand for now: the port and the line in the main window.
+void ScanWindow::show_choices() {
+    port_label->setText(QStringLiteral("串口号：%1").arg(form_.chuankou_num->text()));
+    current_line->setText(QStringLiteral("当前波特率和校验位（%1 %2）")
+                              .arg(form_.Combo3->currentText(), form_.Combo7->currentText()));
+    current_line->setAccessibleName(QStringLiteral("当前波特率和校验位"));
+}
+
+void ScanWindow::progressed(int done, int /*total*/, std::uint8_t address) {
+    progress->setValue(done);
+    if (!stopping_) {
+        status->setText(QStringLiteral("正在扫描 %1 · 地址 %2 · 已找到 %3 个模块")
+                            .arg(line_now_)
+                            .arg(address)
+                            .arg(modules->topLevelItemCount()));
+    }
+}
+
+void ScanWindow::add_module(const bus::FoundModule& module) {
+    auto* item = new QTreeWidgetItem;
+    item->setData(address_column, Qt::DisplayRole, module.address);
+    item->setData(baud_column, Qt::DisplayRole, module.line.baud);
+    item->setText(parity_column,
+                  text_of(protocol::name_in(protocol::kParities, module.line.parity)));
+    item->setData(parity_column, Qt::UserRole, static_cast<int>(module.line.parity));
+    if (module.late) {
+        item->setToolTip(address_column, QStringLiteral("回复迟到，但只能是对这个地址的回复"));
+    }
+    modules->addTopLevelItem(item);
+}
+
+void ScanWindow::found_again(const bus::FoundModule& first, const protocol::LineSetting& again) {
+    note->setText(QStringLiteral("地址 %1 在 %2 也有回复（先在 %3 找到），可能是总线冲突，"
+                                 "或两个模块地址相同而线路不同；列表只列出一次。")
+                      .arg(first.address)
+                      .arg(line_words(again.baud, again.parity),
+                           line_words(first.line.baud, first.line.parity)));
+}
+
+// The module's address goes to 模块地址; its line to 波特率 and 校验位 while the port
+// is closed, or, while it is open at another line, a word that it must be reopened.
+void ScanWindow::use_module(const QTreeWidgetItem* item) {
+    const int address = item->data(address_column, Qt::DisplayRole).toInt();
+    const auto baud = item->data(baud_column, Qt::DisplayRole).toUInt();
+    const int parity = item->data(parity_column, Qt::UserRole).toInt();
+    form_.add->setText(QString::number(address));
+    if (!port_open_in_main_window()) {
+        form_.Combo3->setCurrentIndex(form_.Combo3->findData(baud));
+        form_.Combo7->setCurrentIndex(form_.Combo7->findData(parity));
+        note->clear();
+        return;
+    }
+    const auto open_at = form_.MSComm1->settings();
+    const auto module_parity = static_cast<protocol::Parity>(parity);
+    if (open_at == serial::LineSettings{baud, module_parity}) {
+        note->clear();
+        return;
+    }
+    note->setText(QStringLiteral("串口正以 %1 打开，地址 %2 的模块在 %3：请关闭串口，"
+                                 "把波特率和校验位改为 %3 后重新打开。")
+                      .arg(line_words(open_at.baud, open_at.parity))
+                      .arg(address)
+                      .arg(line_words(baud, module_parity)));
+}
+
+void ScanWindow::set_running(bool running) {
+    start_button->setEnabled(!running);
+    stop_button->setEnabled(running);
+    for (QWidget* choice :
+         std::initializer_list<QWidget*>{current_line, all_lines, first_address, last_address}) {
+        choice->setEnabled(!running);
+    }
+}
+
+// Closing stops the scan; the window goes once the port is back where it was.
+void ScanWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (!scanning()) {
+        deleteLater();
+        return;
+    }
+    close_when_done_ = true;
+    stop();
+}
+
+void ScanWindow::showEvent(QShowEvent* event) {
+    close_when_done_ = false;
+    QWidget::showEvent(event);
+}
+
+}  // namespace tarvok::ui
