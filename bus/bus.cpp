@@ -11,6 +11,12 @@ namespace tarvok::bus {
 
 namespace {
 
+// What a reply repeats of the frame it answers.
+std::uint16_t key_of(const protocol::Frame& frame) {
+    return static_cast<std::uint16_t>(frame[protocol::kAddressByte] << 8U |
+                                      frame[protocol::kCodeByte]);
+}
+
 std::span<const std::uint8_t> span_of(const QByteArray& bytes) {
     return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
             static_cast<std::size_t>(bytes.size())};
@@ -43,17 +49,26 @@ void Bus::abandon() {
 }
 
 // Nothing goes out while bytes are still arriving: the line must have been quiet for
-// the gap first. What waits then is dropped, and said.
+// the gap first. A reply repeats only the address and command, so a frame with the
+// same two as one sent less than a deadline ago also waits out that deadline: a
+// second or late reply to the first could not be told from its own. What waits on
+// the line then is dropped, and said.
 void Bus::try_start() {
     if (!queued_) {
         return;
     }
     // Anything Qt has already taken in is judged against the exchange before.
     take_bytes();
-    const Micros quiet_at =
+    Micros start_at =
         last_byte_ == Micros::min() ? Micros{} : last_byte_ + queued_->timing.gap;
-    if (now() < quiet_at) {
-        start_timer(quiet_at);
+    if (queued_->matching == Matching::lenient) {
+        start_at = std::max(start_at, any_open_until_);  // any reply would count
+    } else if (const auto open = open_until_.find(key_of(queued_->frame));
+               open != open_until_.end()) {
+        start_at = std::max(start_at, open->second);
+    }
+    if (now() < start_at) {
+        start_timer(start_at);
         return;
     }
     if (const QByteArray dropped = std::exchange(stray_, {}) + port_.discard_input();
@@ -97,6 +112,9 @@ void Bus::apply(const Step& step) {
         // A refused write is a silent module to the exchange; a vanished device is
         // reported by the port itself.
         (void)port_.write(current_->result().sent);
+        const Micros open = now() + current_->timing().deadline;
+        open_until_[key_of(current_->result().sent)] = open;
+        any_open_until_ = std::max(any_open_until_, open);
     }
     publish_notes();
     if (step.wake) {

@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QObject>
 
+#include <cstdint>
+#include <map>
 #include <optional>
 
 #include "bus/exchange.h"
@@ -54,6 +56,10 @@ private:
     std::optional<Request> queued_;
     std::optional<Exchange> current_;
     QByteArray stray_;
+    // Until when a reply to the last frame with a given address and command may
+    // still come, by those two bytes.
+    std::map<std::uint16_t, Micros> open_until_;
+    Micros any_open_until_{};
     bool result_sent_ = false;
     Micros last_byte_{Micros::min()};
 };

@@ -14,7 +14,9 @@
 //   - After a deadline with no valid reply, nothing is sent until the line has been
 //     quiet for `settle`; any byte restarts it. A valid reply that completes then,
 //     with nothing sent since, still answers this exchange: credited as late.
-//   - Before any frame goes out the line must have been quiet for `gap` (bus/bus.h).
+//   - Before any frame goes out the line must have been quiet for `gap`, and a frame
+//     with the address and command of one sent less than a deadline ago waits out
+//     that deadline (bus/bus.h).
 //   - The first eight bytes after a send that start 55 are the adapter's echo:
 //     skipped when they equal the frame, reported as a garbled echo otherwise.
 //   - After the reply the exchange lingers until the line has been quiet for `gap`:
@@ -111,6 +113,7 @@ public:
     Step tick(Micros now);
 
     const Result& result() const { return result_; }
+    const Timing& timing() const { return request_.timing; }
     bool finished() const { return phase_ == Phase::done; }
     // The notes since the last call.
     std::vector<Note> take_notes();

@@ -117,6 +117,7 @@ void Runner::run_next() {
 void Runner::noted(const bus::Note& note) {
     if (note.kind == bus::Note::Kind::sent && note.attempt == 1) {
         noting_ = index_;
+        results_[index_].attempts = 1;
     }
     if (noting_ < results_.size()) {
         if (const auto text = remark_text(note, results_[noting_])) {
@@ -187,10 +188,10 @@ void Runner::port_lost(const serial::SerialError& error) {
     if (waiting_) {
         waiting_ = false;
         StepResult& result = results_[index_];
-        result.outcome = Outcome::no_reply;
-        result.attempts = std::max(result.attempts, 1);
+        // Waiting for the line to be free is not waiting for a reply.
+        result.outcome = result.attempts > 0 ? Outcome::no_reply : Outcome::not_sent;
         result.cut_off = true;
-        result.note = "等待应答时串口断开";
+        result.note = result.attempts > 0 ? "等待应答时串口断开" : "发送前串口断开";
         emit step_finished(result);
         ++index_;
     }

@@ -179,7 +179,7 @@ void CliTest::runs_data() {
         << QStringList{};
     QTest::newRow("port vanishes")
         << QStringList{"--delay", "2000"}
-        << plan({"1,mode,1,自锁", "1,mode,2,自锁", "1,mode,3,自锁", "1,mode,4,自锁"})
+        << plan({"1,mode,1,自锁", "1,power-on,2,on", "1,mode,3,自锁", "1,mode,4,自锁"})
         << QStringList{"--timeout", "20000"} << true << 74
         << QStringList{"done", "no-reply", "not-sent", "not-sent"} << 2 << QStringList{}
         << QStringList{"已断开", "成功      1  第 2 行", "未发送    2  第 4–5 行"};
