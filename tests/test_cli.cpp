@@ -178,7 +178,7 @@ void CliTest::runs_data() {
                        "2:第2路 关联方式=联动 上电状态=上电关"}
         << QStringList{};
     QTest::newRow("port vanishes")
-        << QStringList{"--delay", "2000"}
+        << QStringList{"--delay", "600"}
         << plan({"1,mode,1,自锁", "1,power-on,2,on", "1,mode,3,自锁", "1,mode,4,自锁"})
         << QStringList{"--timeout", "20000"} << true << 74
         << QStringList{"done", "no-reply", "not-sent", "not-sent"} << 2 << QStringList{}
@@ -199,7 +199,7 @@ void CliTest::runs() {
     const ConfigDir config;
     Sim simulator(sim);
     QVERIFY(simulator.ready);
-    QStringList all{"--port", QString::number(kPort), "--json", "--timeout", "1000"};
+    QStringList all{"--port", QString::number(kPort), "--json", "--timeout", "250"};
     all += args;
     if (!plan.isEmpty()) {
         QFile file(config.root() + "/plan.csv");
@@ -234,7 +234,7 @@ void CliTest::scans_data() {
     const QStringList nine{m.arg(1).arg(9600).arg("none"), m.arg(2).arg(9600).arg("none"),
                            m.arg(3).arg(9600).arg("none")};
     QTest::newRow("every line") << bus << QStringList{"scan", "--baud",      "all",      "--parity",
-                                                      "all",  "--addresses", "0-3,7,200"}
+                                                      "all",  "--addresses", "1-3,7,200"}
                                 << nine + QStringList{m.arg(7).arg(19200).arg("even"),
                                                       m.arg(200).arg(2400).arg("odd")}
                                 << 0;
