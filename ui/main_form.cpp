@@ -85,7 +85,14 @@ main_form::main_form(QWidget* parent)
     chuankou_num->setFocus();
 }
 
-main_form::~main_form() { MSComm1->disconnect(this); }
+main_form::~main_form() {
+    // Closing takes the focus from a box, which finishes its editing; by then only a
+    // QWidget is left of this window to handle it.
+    for (const QObject* source :
+         std::initializer_list<const QObject*>{MSComm1, add, chuankou_num}) {
+        source->disconnect(this);
+    }
+}
 
 void main_form::set_tab_order() {
     const std::array<QWidget*, 16> order = {
