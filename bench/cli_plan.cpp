@@ -1,11 +1,15 @@
 // tarvokctl running plans against a running tarvok-sim, each number beside a
 // baseline measured in the same run:
 //  - a setting's send-to-reply time at 115200 baud, as the tool reports it, against
-//    minimal Qt (bench_minimal_cli sending the same plan one setting at a time,
-//    timed from its write to its reply read) and against the bare pty round trip;
+//    minimal Qt (bench_minimal_cli sending the same plan one setting at a time, timed
+//    from its write to its reply read) and against the bare pty round trip. The bus
+//    engine keeps the line quiet for its gap (over 20 ms) after each reply, and on a
+//    virtual machine the first wake-ups after such a pause are slow on both sides of
+//    the pty; so minimal Qt pauses as long before each next frame, and is measured
+//    back to back too;
 //  - a setting's CPU time: the growth of the process's user and system time from a
 //    plan of 100 to the long plan, per added setting, for tarvokctl and for minimal
-//    Qt, and the bare round trip's own;
+//    Qt with the same pause, and the bare round trip's own;
 //  - pacing: a plan of 100 against `tarvok-sim --pace` at 9600 baud, start to exit,
 //    against what the simulator waits for those settings (wire time and
 //    turn-around) plus the quiet gap the bus engine keeps after each reply.
@@ -107,8 +111,16 @@ PlanRun tarvokctl(const ConfigDir& config, const QString& plan, int baud) {
                     });
 }
 
-PlanRun minimal_qt(const ConfigDir& config, const QString& device, const QString& plan) {
-    return run_plan(config, sibling("bench_minimal_cli"), {device, plan},
+// The quiet the bus engine keeps after a reply before the next frame, in whole ms as
+// its timer waits.
+int gap_ms(int baud) {
+    const auto gap = tarvok::bus::timing_for(baud, tarvok::protocol::Parity::none, {}).gap;
+    return int(std::chrono::ceil<std::chrono::milliseconds>(gap).count());
+}
+
+PlanRun minimal_qt(const ConfigDir& config, const QString& device, const QString& plan,
+                   int pause_ms) {
+    return run_plan(config, sibling("bench_minimal_cli"), {device, plan, QString::number(pause_ms)},
                     [](const QByteArray& line) -> std::optional<double> {
                         if (!line.startsWith("sample ")) {
                             return std::nullopt;
@@ -125,25 +137,28 @@ double cpu_per_setting(const std::vector<double>& long_runs, const std::vector<d
 
 void measure(const ConfigDir& config, const QString& device, const std::array<QString, 2>& plans,
              int count) {
+    const int pause = gap_ms(115200);
     bare_round_trips(device, kWarmUp);
     tarvokctl(config, plans[0], 115200);
-    minimal_qt(config, device, plans[0]);
+    minimal_qt(config, device, plans[0], pause);
     // Alternating blocks, so that drift in the machine's load falls on all alike.
     Timed bare;
     std::vector<double> ctl_times;
     std::vector<double> small_times;
+    std::vector<double> back_to_back;
     std::array<std::vector<double>, 2> ctl_cpu;  // plans of 100 and `count`
     std::array<std::vector<double>, 2> small_cpu;
     for (int block = 0; block < kBlocks; ++block) {
         bare.add(bare_round_trips(device, count));
         for (std::size_t i = 0; i < plans.size(); ++i) {
             const PlanRun ctl = tarvokctl(config, plans.at(i), 115200);
-            const PlanRun small = minimal_qt(config, device, plans.at(i));
+            const PlanRun small = minimal_qt(config, device, plans.at(i), pause);
             ctl_cpu.at(i).push_back(ctl.cpu_us);
             small_cpu.at(i).push_back(small.cpu_us);
             append(ctl_times, ctl.send_to_reply_us);
             append(small_times, small.send_to_reply_us);
         }
+        append(back_to_back, minimal_qt(config, device, plans[1], 0).send_to_reply_us);
     }
     const Spread ctl = spread(ctl_times);
     const Spread small = spread(small_times);
@@ -151,6 +166,8 @@ void measure(const ConfigDir& config, const QString& device, const std::array<QS
     emit_row("setting, send to reply, median", "µs", "tarvokctl", ctl.median, "minimal Qt",
              small.median);
     emit_row("setting, send to reply, p99", "µs", "tarvokctl", ctl.p99, "minimal Qt", small.p99);
+    emit_row("setting, send to reply, median", "µs", "tarvokctl", ctl.median,
+             "minimal Qt, no pause", median(back_to_back));
     emit_row("setting, send to reply, median", "µs", "tarvokctl", ctl.median, "bare pty",
              wire.median);
     const double ctl_each = cpu_per_setting(ctl_cpu[1], ctl_cpu[0], count);

@@ -1,13 +1,16 @@
 // The yardstick for tarvokctl: the least a Qt console program does to send a plan one
 // setting at a time. It reads the plan's lines ("address,mode,channel,mode"), writes
-// each frame through QSerialPort and sends the next once the eight bytes of the reply
-// are in. Run by bench_cli_plan against the same simulator, with tarvokctl's plans.
+// each frame through QSerialPort and, once the eight bytes of the reply are in, sends
+// the next: after `pause` ms, the quiet the line needs before another frame (what
+// tarvokctl's bus engine keeps), or at once with 0. Run by bench_cli_plan against the
+// same simulator, with tarvokctl's plans.
 //
-//   bench_minimal_cli <device> <plan file>
+//   bench_minimal_cli <device> <plan file> <pause ms>
 // Prints "sample <µs>" for each setting, from its frame going out to its reply read.
 #include <QCoreApplication>
 #include <QFile>
 #include <QSerialPort>
+#include <QTimer>
 
 #include <cstdio>
 #include <vector>
@@ -55,9 +58,10 @@ std::vector<Frame> read_plan(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        give_up("usage: bench_minimal_cli <device> <plan file>");
+    if (argc != 4) {
+        give_up("usage: bench_minimal_cli <device> <plan file> <pause ms>");
     }
+    const int pause_ms = std::atoi(argv[3]);
     QCoreApplication app(argc, argv);
     const std::vector<Frame> frames = read_plan(argv[2]);
     QSerialPort port(QString::fromLocal8Bit(argv[1]));
@@ -82,6 +86,8 @@ int main(int argc, char** argv) {
         samples.push_back(micros(Clock::now() - sent));
         if (samples.size() == frames.size()) {
             QCoreApplication::quit();
+        } else if (pause_ms > 0) {
+            QTimer::singleShot(pause_ms, Qt::PreciseTimer, &port, send_next);
         } else {
             send_next();
         }
