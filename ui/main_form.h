@@ -8,8 +8,8 @@
 #include <array>
 #include <cstdint>
 
-#include "ui/ms_comm.h"
 #include "ui/module1.h"
+#include "ui/ms_comm.h"
 #include "ui/result_dialogs.h"
 #include "ui/traffic.h"
 #include "ui/traffic_window.h"
@@ -107,6 +107,7 @@ private:
     void build_mode_group();
     void build_power_group();
     void build_serial_group();
+    void host_setting_buttons();
     void set_tab_order();
     void name_controls();
     void connect_handlers();
