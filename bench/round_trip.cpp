@@ -2,7 +2,8 @@
 // window, serial line and pty to a running tarvok-sim and back, beside baselines
 // against the same simulator in the same run:
 //  - minimal Qt (bench_minimal_window): a button, QSerialPort and a label window
-//    doing the same work;
+//    doing the same work; and the same with its captions at the window's point sizes
+//    (Qt's default is smaller, and glyph pixels are much of a click's cost);
 //  - the bare pty: the frame written straight to the simulator's pty and the reply
 //    read back, the floor of the wire.
 // Each with its CPU time per round trip. Two ways of ending a round trip: once the
@@ -67,9 +68,12 @@ void open_port(main_form& form, bool open) {
     }
 }
 
-Timed minimal(const QString& device, int count, const char* mode) {
-    return run_child(sibling("bench_minimal_window"),
-                     {device, QString::number(count), QLatin1String(mode)}, subject_core());
+Timed minimal(const QString& device, int count, const char* mode, const char* sizes = "") {
+    QStringList args = {device, QString::number(count), QLatin1String(mode)};
+    if (*sizes != '\0') {
+        args << QLatin1String(sizes);
+    }
+    return run_child(sibling("bench_minimal_window"), args, subject_core());
 }
 
 void rows(const char* measure, const Timed& ours, const char* subject, const Timed& base,
@@ -110,7 +114,7 @@ int main(int argc, char** argv) {
     open_port(form, false);
     bare_round_trips(device, kWarmUp);
 
-    Timed window, window_painted, logged, small, small_painted, bare;
+    Timed window, window_painted, logged, small, small_sized, small_painted, bare;
     for (int block = 0; block < kBlocks; ++block) {
         open_port(form, true);
         window.add(shown_round_trips(form, each));
@@ -121,6 +125,7 @@ int main(int argc, char** argv) {
         form.traffic_window()->close();
         open_port(form, false);
         small.add(minimal(device, each, "shown"));
+        small_sized.add(minimal(device, each, "shown", "window"));
         small_painted.add(minimal(device, each, "hidden"));
         bare.add(bare_round_trips(device, each));
     }
@@ -129,6 +134,10 @@ int main(int argc, char** argv) {
              spread(bare.samples).median);
     emit_row("round trip, CPU time median", "µs", "window", median(window.cpu), "bare pty",
              median(bare.cpu));
+    emit_row("round trip median", "µs", "window", spread(window.samples).median,
+             "minimal Qt, captions at the window's sizes", spread(small_sized.samples).median);
+    emit_row("round trip, CPU time median", "µs", "window", median(window.cpu),
+             "minimal Qt, captions at the window's sizes", median(small_sized.cpu));
     rows("round trip to the result window's first paint", window_painted, "window", small_painted,
          "minimal Qt");
     emit_row("round trip median, traffic window", "µs", "open", spread(logged.samples).median,
