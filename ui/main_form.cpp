@@ -94,20 +94,6 @@ main_form::main_form(QWidget* parent)
 
 main_form::~main_form() { MSComm1->disconnect(this); }
 
-// A press and a release each repaint the button at once, and everything under it:
-// in a group box that means measuring and drawing the box's title twice a click. An
-// opaque host of the button's size, filled with the window's own background, ends
-// the repaint there and looks the same.
-void main_form::host_setting_buttons() {
-    for (QPushButton* button : {Command1, Command2, Command3}) {
-        auto* host = new QWidget(button->parentWidget());
-        host->setGeometry(button->geometry());
-        host->setAutoFillBackground(true);
-        button->setParent(host);
-        button->move(0, 0);
-    }
-}
-
 void main_form::set_tab_order() {
     const std::array<QWidget*, 16> order = {
         chuankou_num, open_comm, add,    VScroll1,  VScroll2, Command3, Combo6, Combo5,
