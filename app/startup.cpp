@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIconEngine>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -139,6 +140,49 @@ void no_window_on_fatal(QtMsgType type, const QMessageLogContext& context, const
     std::_Exit(kNoDisplay);
 }
 
+// Every size of the icon, each decoded when first asked for: on most platforms
+// nothing ever draws the window's icon (X11 asks for each size as the window is
+// created). Everything is answered by the set itself, built on first use.
+class IconOnDemand : public QIconEngine {
+public:
+    IconOnDemand() = default;
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        files().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return files().actualSize(size, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return files().pixmap(size, 1.0, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override {
+        return files().pixmap(size / scale, scale, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return files().availableSizes(mode, state);
+    }
+    bool isNull() override { return false; }
+    QIconEngine* clone() const override { return new IconOnDemand(*this); }
+
+private:
+    IconOnDemand(const IconOnDemand&) = default;
+
+    const QIcon& files() {
+        if (files_.isNull()) {
+            for (const int size : kIconSizes) {
+                files_.addFile(QStringLiteral(":/tarvok/icons/tarvok-%1.png").arg(size),
+                               QSize(size, size));
+            }
+        }
+        return files_;
+    }
+
+    QIcon files_;
+};
+
 QStringList arguments_of(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
@@ -222,12 +266,6 @@ int run_window(int argc, char** argv, const std::function<void(QWidget&)>& befor
     return QApplication::exec();
 }
 
-QIcon window_icon() {
-    QIcon icon;
-    for (const int size : kIconSizes) {
-        icon.addFile(QStringLiteral(":/tarvok/icons/tarvok-%1.png").arg(size), QSize(size, size));
-    }
-    return icon;
-}
+QIcon window_icon() { return QIcon(new IconOnDemand); }
 
 }  // namespace tarvok::app

@@ -1,9 +1,14 @@
-// Shared pieces of the measurement programs: quiet offscreen windows, percentiles and the one-line
-// result format that scripts/bench.sh turns into a table.
+// Shared pieces of the measurement programs: quiet offscreen windows, fixed cores, CPU
+// time, percentiles and the one-line result format that scripts/bench.sh turns into a
+// table.
 #pragma once
 
 #include <QString>
+#include <QThread>
 #include <QtGlobal>
+
+#include <sched.h>
+#include <time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -20,6 +25,27 @@ using Clock = std::chrono::steady_clock;
 
 inline double micros(Clock::duration d) {
     return std::chrono::duration<double, std::micro>(d).count();
+}
+
+// On a virtual machine a wake-up that crosses to another core costs tens of
+// microseconds and the scheduler places processes as it likes, so the simulator is
+// held on one core and the program under test, and its baseline, on the other.
+inline constexpr int kSimCore = 0;
+inline int subject_core() { return QThread::idealThreadCount() > 1 ? 1 : 0; }
+
+// Holds the calling thread (and whatever it starts later) on one core.
+inline void pin_to(int core) {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(core, &set);
+    ::sched_setaffinity(0, sizeof(set), &set);
+}
+
+// CPU time this process has used so far, every thread and the kernel's part for it.
+inline double cpu_us() {
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e6 + double(t.tv_nsec) / 1e3;
 }
 
 // The offscreen platform warns each time a window is raised; a desktop would not,
@@ -41,6 +67,22 @@ inline void quiet_offscreen() {
 using test::ConfigDir;
 using test::PtyPair;
 
+// Round trips, each timed on the wall clock and by the CPU time its process used
+// meanwhile (steadier than wall time on a shared machine), both in µs.
+struct Timed {
+    std::vector<double> samples;
+    std::vector<double> cpu;
+
+    void add(double wall_us, double cpu_us) {
+        samples.push_back(wall_us);
+        cpu.push_back(cpu_us);
+    }
+    void add(const Timed& more) {
+        samples.insert(samples.end(), more.samples.begin(), more.samples.end());
+        cpu.insert(cpu.end(), more.cpu.begin(), more.cpu.end());
+    }
+};
+
 struct Spread {
     double median;
     double p99;
@@ -55,9 +97,19 @@ inline Spread spread(std::vector<double> samples) {
 
 inline double median(std::vector<double> samples) { return spread(std::move(samples)).median; }
 
-// "<measure>\t<subject>\t<value>\t<unit>", one line per number, on stdout.
-inline void emit_result(const char* measure, const char* subject, double value, const char* unit) {
-    std::printf("%s\t%s\t%.6g\t%s\n", measure, subject, value, unit);
+// One row of the table, on stdout:
+// "<measure>\t<unit>\t<subject>\t<value>\t<baseline subject>\t<baseline value>".
+inline void emit_row(const std::string& measure, const char* unit, const char* subject,
+                     double value, const char* baseline, double base_value) {
+    std::printf("%s\t%s\t%s\t%.6g\t%s\t%.6g\n", measure.c_str(), unit, subject, value, baseline,
+                base_value);
+    std::fflush(stdout);
+}
+
+// A row with no baseline.
+inline void emit_row(const std::string& measure, const char* unit, const char* subject,
+                     double value) {
+    std::printf("%s\t%s\t%s\t%.6g\t\t\n", measure.c_str(), unit, subject, value);
     std::fflush(stdout);
 }
 

@@ -1,59 +1,42 @@
 // tarvokctl running plans against a running tarvok-sim, each number beside a
 // baseline measured in the same run:
-//  - a setting's send-to-reply time, as the tool reports it, median over plans of
-//    1,000 at 115200 baud, against the same frame written straight to the pty and the
-//    reply read back from the same simulator;
-//  - a setting's whole cost (reading its plan line, sending, waiting, judging, the
-//    JSON line): the growth of tarvokctl's start-to-exit time from a plan of 100 to
-//    one of 1,000, per added setting, against the same bare round trip;
-//  - growth with the plan's length: that cost against the one from a plan of 1 to a
-//    plan of 100;
+//  - a setting's send-to-reply time at 115200 baud, as the tool reports it, against
+//    minimal Qt (bench_minimal_cli sending the same plan one setting at a time, timed
+//    from its write to its reply read) and against the bare pty round trip. The bus
+//    engine keeps the line quiet for its gap (over 20 ms) after each reply, and on a
+//    virtual machine the first wake-ups after such a pause are slow on both sides of
+//    the pty; so minimal Qt pauses as long before each next frame, and is measured
+//    back to back too;
+//  - a setting's CPU time: the growth of the process's user and system time from a
+//    plan of 100 to the long plan, per added setting, for tarvokctl and for minimal
+//    Qt with the same pause, and the bare round trip's own;
 //  - pacing: a plan of 100 against `tarvok-sim --pace` at 9600 baud, start to exit,
-//    against the wire times and turn-arounds the simulator waits for those settings.
+//    against what the simulator waits for those settings (wire time and
+//    turn-around) plus the quiet gap the bus engine keeps after each reply.
+// The simulator runs on one core, tarvokctl and its baselines on the other.
 //
-// On a virtual machine a wake-up that crosses to another core costs tens of
-// microseconds, more than the round trip itself, and the scheduler places processes
-// as it likes. So the simulator is held on core 0, and each subject (this program
-// for the bare round trip, tarvokctl for a plan) runs on that same core and then on
-// core 1: both subjects always under the same placement.
-//
-//   bench_cli_plan [settings in the long plan, default 1000]
+//   bench_cli_plan [settings in the long plan, default 500]
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QThread>
 
-#include <poll.h>
-#include <sched.h>
-#include <sys/prctl.h>
 #include <sys/resource.h>
 
-#include <array>
-#include <csignal>
-#include <cstdlib>
-
+#include "bench/child_run.h"
 #include "bench/sim_wire.h"
+#include "bus/exchange.h"
 #include "sim/reply_faults.h"
 
 using namespace tarvok::bench;
 
 namespace {
 
-constexpr int kTimeoutMs = kSimWaitMs;
+constexpr int kTimeoutMs = 600'000;
 constexpr int kShortPlan = 100;
 constexpr int kPacedBaud = 9600;
 constexpr int kWarmUp = 20;
-constexpr int kBlocks = 5;
-
-// Holds the calling process (or the child about to start) on one core.
-void pin_to(int core) {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(core, &set);
-    ::sched_setaffinity(0, sizeof(set), &set);
-}
+constexpr int kBlocks = 3;
 
 // `count` settings to address 1, through every channel and mode in turn.
 QString write_plan(const ConfigDir& config, int count) {
@@ -72,9 +55,9 @@ QString write_plan(const ConfigDir& config, int count) {
 }
 
 struct PlanRun {
-    std::vector<double> send_to_reply_us;  // each setting's own time, as the tool reports it
+    std::vector<double> send_to_reply_us;  // each setting's own time
     double wall_us = 0;                    // start to exit
-    double cpu_us = 0;                     // user and system time the tool used
+    double cpu_us = 0;                     // user and system time the program used
 };
 
 double children_cpu_us() {
@@ -84,106 +67,137 @@ double children_cpu_us() {
     return us(usage.ru_utime) + us(usage.ru_stime);
 }
 
-// tarvokctl applying `plan`; its results go to a file, so no reader of ours shares
-// the machine with it while it runs.
-PlanRun run_plan(const ConfigDir& config, const QString& plan, int baud, int core) {
-    const QString out = config.root() + "/results.jsonl";
-    QProcess ctl;
-    ctl.setChildProcessModifier([core] { pin_to(core); });
-    ctl.setStandardOutputFile(out);
-    ctl.setStandardErrorFile(QProcess::nullDevice());
+// The program to its end on the subjects' core, its output in a file so that no
+// reader of ours shares the machine with it while it runs; each line of the output
+// gives `sample` one setting's time, or nothing.
+template <typename Sample>
+PlanRun run_plan(const ConfigDir& config, const QString& program, const QStringList& args,
+                 Sample sample) {
+    const QString out = config.root() + "/results.txt";
+    QProcess child;
+    const int core = subject_core();
+    child.setChildProcessModifier([core] { pin_to(core); });
+    child.setStandardOutputFile(out);
+    child.setStandardErrorFile(QProcess::nullDevice());
     const double cpu_before = children_cpu_us();
     const auto start = Clock::now();
-    ctl.start(QStringLiteral(TARVOKCTL_PATH),
-              {"--port", "1", "--baud", QString::number(baud), "--json", "apply", plan});
-    if (!ctl.waitForFinished(kTimeoutMs * 10) || ctl.exitCode() != 0) {
-        give_up("bench_cli_plan", "tarvokctl failed");
+    child.start(program, args);
+    if (!child.waitForFinished(kTimeoutMs) || child.exitCode() != 0) {
+        give_up("bench_cli_plan", "a plan run failed");
     }
-    // The simulator is not reaped before the end, so only tarvokctl adds to the children.
+    // The simulator is not reaped before the end, so only this child adds to the children.
     PlanRun run{{}, micros(Clock::now() - start), children_cpu_us() - cpu_before};
     QFile results(out);
     if (!results.open(QIODevice::ReadOnly)) {
-        give_up("bench_cli_plan", "no results from tarvokctl");
+        give_up("bench_cli_plan", "no results from a plan run");
     }
     for (const QByteArray& line : results.readAll().split('\n')) {
-        if (!line.isEmpty()) {
-            const auto result = QJsonDocument::fromJson(line).object();
-            run.send_to_reply_us.push_back(result.value("milliseconds").toDouble() * 1000);
+        if (const auto us = sample(line)) {
+            run.send_to_reply_us.push_back(*us);
         }
     }
     return run;
 }
 
-double best(const std::vector<double>& samples) {
-    return *std::min_element(samples.begin(), samples.end());
+PlanRun tarvokctl(const ConfigDir& config, const QString& plan, int baud) {
+    return run_plan(config, QStringLiteral(TARVOKCTL_PATH),
+                    {"--port", "1", "--baud", QString::number(baud), "--json", "apply", plan},
+                    [](const QByteArray& line) -> std::optional<double> {
+                        if (line.isEmpty()) {
+                            return std::nullopt;
+                        }
+                        const auto result = QJsonDocument::fromJson(line).object();
+                        return result.value("milliseconds").toDouble() * 1000;
+                    });
 }
 
-// The numbers of one placement: the subjects on `core`, the simulator on core 0.
-void measure_on(int core, const ConfigDir& config, const QString& device,
-                const std::array<QString, 3>& plans, int count) {
-    pin_to(core);
-    const std::string where = core == 0 ? ", same core" : ", other core";
+// The quiet the bus engine keeps after a reply before the next frame, in whole ms as
+// its timer waits.
+int gap_ms(int baud) {
+    const auto gap = tarvok::bus::timing_for(baud, tarvok::protocol::Parity::none, {}).gap;
+    return int(std::chrono::ceil<std::chrono::milliseconds>(gap).count());
+}
+
+PlanRun minimal_qt(const ConfigDir& config, const QString& device, const QString& plan,
+                   int pause_ms) {
+    return run_plan(config, sibling("bench_minimal_cli"), {device, plan, QString::number(pause_ms)},
+                    [](const QByteArray& line) -> std::optional<double> {
+                        if (!line.startsWith("sample ")) {
+                            return std::nullopt;
+                        }
+                        return line.mid(7).toDouble();
+                    });
+}
+
+// CPU time per setting from the short plan's runs to the long plan's.
+double cpu_per_setting(const std::vector<double>& long_runs, const std::vector<double>& short_runs,
+                       int count) {
+    return (median(long_runs) - median(short_runs)) / (count - kShortPlan);
+}
+
+void measure(const ConfigDir& config, const QString& device, const std::array<QString, 2>& plans,
+             int count) {
+    const int pause = gap_ms(115200);
     bare_round_trips(device, kWarmUp);
-    run_plan(config, plans[1], 115200, core);
+    tarvokctl(config, plans[0], 115200);
+    minimal_qt(config, device, plans[0], pause);
     // Alternating blocks, so that drift in the machine's load falls on all alike.
-    std::vector<double> bare;
-    std::vector<double> in_tool;
-    std::array<std::vector<double>, 3> wall;  // plans of 1, 100 and `count`
-    std::array<std::vector<double>, 3> cpu;
+    Timed bare;
+    std::vector<double> ctl_times;
+    std::vector<double> small_times;
+    std::vector<double> back_to_back;
+    std::array<std::vector<double>, 2> ctl_cpu;  // plans of 100 and `count`
+    std::array<std::vector<double>, 2> small_cpu;
     for (int block = 0; block < kBlocks; ++block) {
-        append(bare, bare_round_trips(device, count / kBlocks));
+        bare.add(bare_round_trips(device, count));
         for (std::size_t i = 0; i < plans.size(); ++i) {
-            PlanRun run = run_plan(config, plans.at(i), 115200, core);
-            wall.at(i).push_back(run.wall_us);
-            cpu.at(i).push_back(run.cpu_us);
-            if (i == 2) {
-                append(in_tool, run.send_to_reply_us);
-            }
+            const PlanRun ctl = tarvokctl(config, plans.at(i), 115200);
+            const PlanRun small = minimal_qt(config, device, plans.at(i), pause);
+            ctl_cpu.at(i).push_back(ctl.cpu_us);
+            small_cpu.at(i).push_back(small.cpu_us);
+            append(ctl_times, ctl.send_to_reply_us);
+            append(small_times, small.send_to_reply_us);
         }
+        append(back_to_back, minimal_qt(config, device, plans[1], 0).send_to_reply_us);
     }
-    const auto row = [&where](const char* measure, const char* subject, double value) {
-        emit_result((measure + where).c_str(), subject, value, "us");
-    };
-    row("setting, send to reply, median", "tarvokctl", median(in_tool));
-    row("setting, send to reply, median", "bare pty", median(bare));
-    // Interruptions by the rest of the machine come per unit of time and weigh on a
-    // long run's mean; the best of the runs shows the tool's own cost.
-    row("setting, whole cost, best run", "tarvokctl",
-        (best(wall[2]) - best(wall[1])) / (count - kShortPlan));
-    row("setting, whole cost, best run", "bare pty median", median(bare));
-    if (core == 0) {
-        row("setting, CPU time, long vs short plan", "long plan",
-            (median(cpu[2]) - median(cpu[1])) / (count - kShortPlan));
-        row("setting, CPU time, long vs short plan", "plan of 100",
-            (median(cpu[1]) - median(cpu[0])) / (kShortPlan - 1));
-    }
+    const Spread ctl = spread(ctl_times);
+    const Spread small = spread(small_times);
+    const Spread wire = spread(bare.samples);
+    emit_row("setting, send to reply, median", "µs", "tarvokctl", ctl.median, "minimal Qt",
+             small.median);
+    emit_row("setting, send to reply, p99", "µs", "tarvokctl", ctl.p99, "minimal Qt", small.p99);
+    emit_row("setting, send to reply, median", "µs", "tarvokctl", ctl.median,
+             "minimal Qt, no pause", median(back_to_back));
+    emit_row("setting, send to reply, median", "µs", "tarvokctl", ctl.median, "bare pty",
+             wire.median);
+    const double ctl_each = cpu_per_setting(ctl_cpu[1], ctl_cpu[0], count);
+    emit_row("setting, CPU time", "µs", "tarvokctl", ctl_each, "minimal Qt",
+             cpu_per_setting(small_cpu[1], small_cpu[0], count));
+    emit_row("setting, CPU time", "µs", "tarvokctl", ctl_each, "bare pty median", median(bare.cpu));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int count = argc > 1 ? std::max(kShortPlan * 2, std::atoi(argv[1])) : 1000;
+    const int count = argc > 1 ? std::max(kShortPlan * 2, std::atoi(argv[1])) : 500;
     std::signal(SIGPIPE, SIG_IGN);
+    pin_to(subject_core());
     QCoreApplication app(argc, argv);
     const ConfigDir config;
-    const std::array<QString, 3> plans = {write_plan(config, 1), write_plan(config, kShortPlan),
+    const std::array<QString, 2> plans = {write_plan(config, kShortPlan),
                                           write_plan(config, count)};
     {
-        const Simulator simulator(config, {"--baud", "115200"}, [] { pin_to(0); });
-        const QString device = QFile::symLinkTarget(config.ports_dir() + "/com1");
-        const int cores = std::min(2, QThread::idealThreadCount());
-        for (int core = 0; core < cores; ++core) {
-            measure_on(core, config, device, plans, count);
-        }
+        const Simulator simulator(config, {"--baud", "115200"}, [] { pin_to(kSimCore); });
+        measure(config, QFile::symLinkTarget(config.ports_dir() + "/com1"), plans, count);
     }
-    pin_to(0);
     const Simulator paced(config, {"--baud", QString::number(kPacedBaud), "--pace"},
-                          [] { pin_to(0); });
-    const double paced_ms = run_plan(config, plans[1], kPacedBaud, 0).wall_us / 1000;
-    const auto wire = tarvok::sim::paced_wait(kPacedBaud, tarvok::protocol::Parity::none);
-    emit_result("paced plan of 100 at 9600 baud, same core", "tarvokctl", paced_ms, "ms");
-    emit_result("paced plan of 100 at 9600 baud, same core", "wire + turn-around",
-                kShortPlan * std::chrono::duration<double, std::milli>(wire).count(), "ms");
-    emit_result("plan settings", "long plan", count, "");
+                          [] { pin_to(kSimCore); });
+    const double paced_ms = tarvokctl(config, plans[0], kPacedBaud).wall_us / 1000;
+    const auto parity = tarvok::protocol::Parity::none;
+    const auto each = tarvok::sim::paced_wait(kPacedBaud, parity) +
+                      tarvok::bus::timing_for(kPacedBaud, parity, std::nullopt).gap;
+    emit_row("paced plan of 100 at 9600 baud", "ms", "tarvokctl", paced_ms,
+             "wire + turn-around + gap",
+             kShortPlan * std::chrono::duration<double, std::milli>(each).count());
     return 0;
 }

@@ -142,9 +142,9 @@ int main(int argc, char** argv) {
         bare_rates.push_back(bare_rate(pty, noise));
     }
     const double mb = 1e6;
-    emit_result("receive random bytes", "window", median(noise_rates) / mb, "MB/s");
-    emit_result("receive valid replies", "window", median(reply_rates) / mb, "MB/s");
-    emit_result("receive valid replies", "window", median(reply_rates) / 8, "replies/s");
-    emit_result("receive random bytes", "bare pty read", median(bare_rates) / mb, "MB/s");
+    emit_row("receive random bytes", "MB/s", "window", median(noise_rates) / mb, "bare pty read",
+             median(bare_rates) / mb);
+    emit_row("receive valid replies", "MB/s", "window", median(reply_rates) / mb);
+    emit_row("receive valid replies", "replies/s", "window", median(reply_rates) / 8);
     return 0;
 }

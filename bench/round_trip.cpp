@@ -1,28 +1,24 @@
-// Round trip of one setting: a click on Command1 through the real window, serial
-// line and pty to a running tarvok-sim and back to result_shown; beside it, the same
-// frame written straight to the pty and the reply read back, against the same
-// simulator in the same run; and the window's round trip with its traffic window
-// open beside it closed. Both at 115200 baud, in alternating blocks so that
-// drift in the machine's load falls on both alike.
+// Round trip of one setting at 115200 baud, a click on Command1 through the real
+// window, serial line and pty to a running tarvok-sim and back, beside baselines
+// against the same simulator in the same run:
+//  - minimal Qt (bench_minimal_window): a button, QSerialPort and a label window
+//    doing the same work; and the same with its captions at the window's point sizes
+//    (Qt's default is smaller, and glyph pixels are much of a click's cost);
+//  - the bare pty: the frame written straight to the simulator's pty and the reply
+//    read back, the floor of the wire.
+// Each with its CPU time per round trip. Two ways of ending a round trip: once the
+// result window is shown (it stays up, as an operator leaves it), and with the result
+// window closed before each press, at its first paint. And the window's round trip
+// with its traffic window open. The simulator runs on one core, every subject on the
+// other; blocks alternate so that drift in the machine's load falls on all alike.
 //
 //   bench_round_trip [round trips per subject, default 1000]
 #include <QApplication>
 #include <QComboBox>
-#include <QEventLoop>
-#include <QProcess>
 #include <QPushButton>
-#include <QTest>
-#include <QTimer>
 
-#include <poll.h>
-#include <sys/prctl.h>
-
-#include <csignal>
-
-#include <array>
-#include <cstdlib>
-#include <optional>
-
+#include "bench/child_run.h"
+#include "bench/click_round_trip.h"
 #include "bench/sim_wire.h"
 #include "ui/main_form.h"
 #include "ui/traffic_window.h"
@@ -34,30 +30,33 @@ namespace {
 
 constexpr int kBlocks = 4;
 constexpr int kWarmUp = 20;
-constexpr int kTimeoutMs = 2000;
 constexpr int k115200Index = 7;
-// What Command1 sends with the window's defaults: address 1, channel 1, not linked.
 
-// Clicks Command1 `count` times, each time waiting for the result.
-std::vector<double> window_round_trips(main_form& form, int count) {
-    std::vector<double> samples;
+// Round trips ending when result_shown comes; the result window stays up.
+Timed shown_round_trips(main_form& form, int count) {
     QEventLoop loop;
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&form, &main_form::result_shown, &loop, [&loop] { loop.exit(0); });
-    QObject::connect(&guard, &QTimer::timeout, &loop, [&loop] { loop.exit(1); });
-    for (int i = 0; i < count; ++i) {
-        const auto start = Clock::now();
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
-        guard.start(kTimeoutMs);
-        if (loop.exec() != 0) {
-            give_up("bench_round_trip", "no result within the timeout");
-        }
-        samples.push_back(micros(Clock::now() - start));
+    const auto done =
+        QObject::connect(&form, &main_form::result_shown, &loop, [&loop] { loop.exit(0); });
+    Timed timed = click_round_trips(*form.Command1, loop, count);
+    QObject::disconnect(done);
+    return timed;
+}
+
+// Round trips with the result window dismissed by its own button before each press,
+// ending at its first paint.
+Timed painted_round_trips(main_form& form, int count) {
+    auto* dialog = form.dialogs().success();
+    if (dialog == nullptr) {
+        give_up("bench_round_trip", "no result window to close");
     }
-    guard.stop();
-    QObject::disconnect(&form, &main_form::result_shown, &loop, nullptr);
-    return samples;
+    QEventLoop loop;
+    auto* painted = new PaintStop(*dialog, loop);
+    Timed timed = click_round_trips(*form.Command1, loop, count, [&] {
+        dialog->cmd_queding->click();
+        painted->arm();
+    });
+    delete painted;
+    return timed;
 }
 
 void open_port(main_form& form, bool open) {
@@ -69,17 +68,37 @@ void open_port(main_form& form, bool open) {
     }
 }
 
+Timed minimal(const QString& device, int count, const char* mode, const char* sizes = "") {
+    QStringList args = {device, QString::number(count), QLatin1String(mode)};
+    if (*sizes != '\0') {
+        args << QLatin1String(sizes);
+    }
+    return run_child(sibling("bench_minimal_window"), args, subject_core());
+}
+
+void rows(const char* measure, const Timed& ours, const char* subject, const Timed& base,
+          const char* baseline) {
+    const Spread o = spread(ours.samples);
+    const Spread b = spread(base.samples);
+    const std::string m = measure;
+    emit_row(m + " median", "µs", subject, o.median, baseline, b.median);
+    emit_row(m + " p99", "µs", subject, o.p99, baseline, b.p99);
+    emit_row(m + ", CPU time median", "µs", subject, median(ours.cpu), baseline, median(base.cpu));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const int count = argc > 1 ? std::max(kBlocks, std::atoi(argv[1])) : 1000;
+    const int each = count / kBlocks;
     quiet_offscreen();
     // A reader that goes away early (| head) must not kill us before the simulator
     // is stopped and the temporary folder removed.
     std::signal(SIGPIPE, SIG_IGN);
+    pin_to(subject_core());
     QApplication app(argc, argv);
     const ConfigDir config;
-    const Simulator simulator(config, {"--baud", "115200"});
+    const Simulator simulator(config, {"--baud", "115200"}, [] { pin_to(kSimCore); });
     const QString device = QFile::symLinkTarget(config.ports_dir() + "/com1");
 
     main_form form;
@@ -90,32 +109,38 @@ int main(int argc, char** argv) {
         give_up("bench_round_trip", "the window was never shown");
     }
     open_port(form, true);
-    window_round_trips(form, kWarmUp);
+    shown_round_trips(form, kWarmUp);
+    painted_round_trips(form, kWarmUp);
     open_port(form, false);
     bare_round_trips(device, kWarmUp);
 
-    std::vector<double> window;
-    std::vector<double> logged;
-    std::vector<double> bare;
+    Timed window, window_painted, logged, small, small_sized, small_painted, bare;
     for (int block = 0; block < kBlocks; ++block) {
         open_port(form, true);
-        append(window, window_round_trips(form, count / kBlocks));
+        window.add(shown_round_trips(form, each));
+        window_painted.add(painted_round_trips(form, each));
         // The same with the traffic window open, showing every line as it comes.
         form.open_traffic_window();
-        append(logged, window_round_trips(form, count / kBlocks));
+        logged.add(shown_round_trips(form, each));
         form.traffic_window()->close();
         open_port(form, false);
-        append(bare, bare_round_trips(device, count / kBlocks));
+        small.add(minimal(device, each, "shown"));
+        small_sized.add(minimal(device, each, "shown", "window"));
+        small_painted.add(minimal(device, each, "hidden"));
+        bare.add(bare_round_trips(device, each));
     }
-    const Spread w = spread(window);
-    const Spread l = spread(logged);
-    const Spread b = spread(bare);
-    emit_result("round trip median", "window", w.median, "us");
-    emit_result("round trip p99", "window", w.p99, "us");
-    emit_result("round trip median", "bare pty", b.median, "us");
-    emit_result("round trip p99", "bare pty", b.p99, "us");
-    emit_result("round trip median, traffic window", "open", l.median, "us");
-    emit_result("round trip median, traffic window", "closed", w.median, "us");
-    emit_result("round trips", "each", double(window.size()), "");
+    rows("round trip", window, "window", small, "minimal Qt");
+    emit_row("round trip median", "µs", "window", spread(window.samples).median, "bare pty",
+             spread(bare.samples).median);
+    emit_row("round trip, CPU time median", "µs", "window", median(window.cpu), "bare pty",
+             median(bare.cpu));
+    emit_row("round trip median", "µs", "window", spread(window.samples).median,
+             "minimal Qt, captions at the window's sizes", spread(small_sized.samples).median);
+    emit_row("round trip, CPU time median", "µs", "window", median(window.cpu),
+             "minimal Qt, captions at the window's sizes", median(small_sized.cpu));
+    rows("round trip to the result window's first paint", window_painted, "window", small_painted,
+         "minimal Qt");
+    emit_row("round trip median, traffic window", "µs", "open", spread(logged.samples).median,
+             "closed", spread(window.samples).median);
     return 0;
 }

@@ -85,8 +85,8 @@ inline bool read_reply(int fd) {
     return reply[0] == 0x22;
 }
 
-// `count` bare round trips at 115200 baud, each in microseconds.
-inline std::vector<double> bare_round_trips(const QString& device, int count) {
+// `count` bare round trips at 115200 baud.
+inline Timed bare_round_trips(const QString& device, int count) {
     const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY);
     if (fd < 0) {
         give_up("benchmark", "cannot open the pty directly");
@@ -97,17 +97,18 @@ inline std::vector<double> bare_round_trips(const QString& device, int count) {
     ::cfsetispeed(&t, B115200);
     ::cfsetospeed(&t, B115200);
     ::tcsetattr(fd, TCSANOW, &t);
-    std::vector<double> samples;
+    Timed timed;
     for (int i = 0; i < count; ++i) {
+        const double cpu_start = cpu_us();
         const auto start = Clock::now();
         if (::write(fd, kCommand.data(), kCommand.size()) != ssize_t(kCommand.size()) ||
             !read_reply(fd)) {
             give_up("benchmark", "the bare round trip failed");
         }
-        samples.push_back(micros(Clock::now() - start));
+        timed.add(micros(Clock::now() - start), cpu_us() - cpu_start);
     }
     ::close(fd);
-    return samples;
+    return timed;
 }
 
 inline void append(std::vector<double>& to, const std::vector<double>& more) {

@@ -1,8 +1,8 @@
 // Start-up to the first painted main window, and peak resident memory by then:
 // Tarvok's start-up (start_tarvok, as app/main.cpp plus a marker) beside a minimal
-// Qt Widgets window (start_minimal), run alternately in the same session. The
-// clock starts just before the child process is created, so loading and linking
-// the libraries count too.
+// Qt Widgets window (start_minimal), run alternately in the same session, each on
+// the same fixed core. The clock starts just before the child process is created,
+// so loading and linking the libraries count too.
 //
 //   bench_startup [runs per program, default 30]
 #include <QCoreApplication>
@@ -30,6 +30,8 @@ struct Start {
 
 Start start_once(const QString& program) {
     QProcess child;
+    const int core = subject_core();
+    child.setChildProcessModifier([core] { pin_to(core); });
     const auto before = Clock::now();
     child.start(program, {});
     if (!child.waitForFinished(20000) || child.exitCode() != 0) {
@@ -70,10 +72,9 @@ int main(int argc, char** argv) {
         minimal_ms.push_back(m.ms);
         minimal_mib.push_back(m.peak_mib);
     }
-    emit_result("start-up to first paint median", "tarvok", median(tarvok_ms), "ms");
-    emit_result("start-up to first paint median", "minimal window", median(minimal_ms), "ms");
-    emit_result("peak resident memory median", "tarvok", median(tarvok_mib), "MiB");
-    emit_result("peak resident memory median", "minimal window", median(minimal_mib), "MiB");
-    emit_result("start-ups", "each", runs, "");
+    emit_row("start-up to first paint median", "ms", "tarvok", median(tarvok_ms), "minimal window",
+             median(minimal_ms));
+    emit_row("peak resident memory median", "MiB", "tarvok", median(tarvok_mib), "minimal window",
+             median(minimal_mib));
     return 0;
 }

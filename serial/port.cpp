@@ -212,6 +212,20 @@ bool Port::write(std::span<const std::uint8_t> bytes) {
     if (!port_->isOpen()) {
         return false;
     }
+#ifndef Q_OS_WIN
+    // With nothing of Qt's still waiting to go out, the bytes go to the line at once:
+    // Qt would hold them for the next turn of the event loop and switch its write
+    // watch on and off around them, two more wake-ups for every frame. Whatever the
+    // line does not take now, or refuses, goes through Qt, which waits for room and
+    // reports faults as always.
+    if (port_->bytesToWrite() == 0) {
+        const ssize_t n = ::write(static_cast<int>(port_->handle()), bytes.data(), bytes.size());
+        bytes = bytes.subspan(n > 0 ? static_cast<std::size_t>(n) : 0);
+        if (bytes.empty()) {
+            return true;
+        }
+    }
+#endif
     const auto size = static_cast<qint64>(bytes.size());
     return port_->write(reinterpret_cast<const char*>(bytes.data()), size) == size;
 }

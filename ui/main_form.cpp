@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,10 +74,15 @@ main_form::main_form(QWidget* parent)
       module1_(*add, *MSComm1, traffic_) {
     load_resources();
     setWindowTitle(QStringLiteral("TarvokV1.6"));
-    setWindowIcon(QIcon(QStringLiteral(":/tarvok/tarvok.png")));
+    // The program gives every window its icon set; a window built without it carries
+    // its own, decoded only then.
+    if (QGuiApplication::windowIcon().isNull()) {
+        setWindowIcon(QIcon(QStringLiteral(":/tarvok/tarvok.png")));
+    }
     const QRect client = twips_rect(9936, 4740, 7992, 5640);
     setFixedSize(client.size());
     place_window(this, client);
+    host_setting_buttons();
     set_tab_order();
     name_controls();
     connect_handlers();
