@@ -5,9 +5,10 @@
 #      leaks checked (build-asan/; the sanitizer options are set per test, see
 #      tests/CMakeLists.txt, suppressions in tests/lsan.supp);
 #   3. 20 seconds of fuzzing, every libFuzzer target at once (build-fuzz/, see
-#      scripts/fuzz.sh), beside the sanitizer suite: that suite mostly waits on its
-#      wires and timers, so the fuzzers build and run at the lowest priority in its
-#      idle time (log: build-fuzz/run.log).
+#      scripts/fuzz.sh).
+# A test suite mostly waits on its wires and timers, so the next step's build runs at
+# the lowest priority in its idle time: the sanitizer build beside the first suite (log:
+# build-asan/build.log), the fuzzers beside the second (log: build-fuzz/run.log).
 # Any failure, sanitizer report or fuzzer finding fails the script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,27 +16,38 @@ scripts/setup.sh test
 export QT_QPA_PLATFORM=offscreen
 
 step() { printf '\n== %s (%ds so far)\n' "$1" "$SECONDS"; }
+failed=0
+# Waits for a step running in the background; its log's end when it failed.
+finish() {
+    local pid=$1 log=$2
+    if ! wait "$pid"; then
+        tail -n 60 "$log"
+        failed=1
+        return 1
+    fi
+}
 
 step "test suite"
 scripts/build.sh build
-ctest --test-dir build --output-on-failure -j 2
-
-step "test suite under AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer"
+mkdir -p build-asan build-fuzz
 # Line tables and -O1 are all a sanitizer's report needs, and build in two thirds
 # of the time.
-scripts/build.sh build-asan -DTARVOK_SANITIZE=ON "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1"
-mkdir -p build-fuzz
+nice -n 19 scripts/build.sh build-asan -DTARVOK_SANITIZE=ON \
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1" >build-asan/build.log 2>&1 &
+asan_build=$!
+ctest --test-dir build --output-on-failure -j 2 || failed=1
+
+step "test suite under AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer"
+finish "$asan_build" build-asan/build.log || exit 1
 nice -n 19 scripts/fuzz.sh all 20 >build-fuzz/run.log 2>&1 &
 fuzz=$!
-suite=0
-ctest --test-dir build-asan --output-on-failure -j 2 || suite=$?
+ctest --test-dir build-asan --output-on-failure -j 2 || failed=1
 
 step "fuzzing, 20 s, every target at once"
-fuzzed=0
-wait "$fuzz" || fuzzed=$?
-tail -n 60 build-fuzz/run.log
-if [[ $suite -ne 0 || $fuzzed -ne 0 ]]; then
+finish "$fuzz" build-fuzz/run.log || true
+grep -E '^(fuzz ok|FUZZ FAIL)' build-fuzz/run.log || true
+if [[ $failed -ne 0 ]]; then
+    step "checks failed"
     exit 1
 fi
-
 step "all checks passed"
