@@ -6,7 +6,8 @@
 #      tests/CMakeLists.txt, suppressions in tests/lsan.supp);
 #   3. 20 seconds of fuzzing, every libFuzzer target at once (build-fuzz/, see
 #      scripts/fuzz.sh).
-# A test suite mostly waits on its wires and timers, so the next step's build runs at
+# A test suite mostly waits on its wires and timers: three tests run at once on two
+# cores, the longest first, and the next step's build runs at
 # the lowest priority in its idle time: the sanitizer build beside the first suite (log:
 # build-asan/build.log), the fuzzers beside the second (log: build-fuzz/run.log).
 # Any failure, sanitizer report or fuzzer finding fails the script.
@@ -37,13 +38,13 @@ mkdir -p build-asan build-fuzz
 nice -n 19 scripts/build.sh build-asan -DTARVOK_SANITIZE=ON \
     "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1" >build-asan/build.log 2>&1 &
 asan_build=$!
-ctest --test-dir build --output-on-failure -j 2 || failed=1
+ctest --test-dir build --output-on-failure -j 3 || failed=1
 
 step "test suite under AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer"
 finish "$asan_build" build-asan/build.log || exit 1
 nice -n 19 scripts/fuzz.sh all 20 >build-fuzz/run.log 2>&1 &
 fuzz=$!
-ctest --test-dir build-asan --output-on-failure -j 2 || failed=1
+ctest --test-dir build-asan --output-on-failure -j 3 || failed=1
 
 step "fuzzing, 20 s, every target at once"
 finish "$fuzz" build-fuzz/run.log || true
