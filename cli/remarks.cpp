@@ -1,5 +1,7 @@
 #include "cli/remarks.h"
 
+#include <cmath>
+
 #include "protocol/reply.h"
 #include "protocol/request.h"
 
@@ -52,8 +54,8 @@ std::optional<std::string> remark_text(const bus::Note& note, const StepResult& 
 }
 
 std::string late_advice(const StepResult& r) {
-    const int needed = static_cast<int>(r.reply_ms * 2 + 0.5);
-    return "回复迟到（" + std::to_string(static_cast<int>(r.reply_ms + 0.5)) + " ms，期限 " +
+    const long needed = std::lround(r.reply_ms * 2);
+    return "回复迟到（" + std::to_string(std::lround(r.reply_ms)) + " ms，期限 " +
            std::to_string(r.wait_ms) + " ms）：可加大 --timeout，例如 --timeout " +
            std::to_string(needed);
 }

@@ -59,13 +59,8 @@ void check_parity(int fd, Parity parity) {
 
 // A lock file whose first line names a process that no longer runs.
 bool left_by_exited_program(const QString& lock_path) {
-    QFile lock(lock_path);
-    if (!lock.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    bool number = false;
-    const auto pid = static_cast<pid_t>(lock.readLine().trimmed().toLong(&number));
-    return number && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH;
+    const auto pid = lock_file_pid(lock_path);
+    return pid && ::kill(static_cast<pid_t>(*pid), 0) != 0 && errno == ESRCH;
 }
 #endif
 

@@ -79,12 +79,8 @@ bool running(qint64 pid) {
 // The first line of a lock file is its owner's process number.
 std::optional<qint64> pid_in_lock_file(const QString& device) {
     const QString lock = existing_lock_file(device);
-    if (lock.isEmpty()) {
-        return std::nullopt;
-    }
-    bool number = false;
-    const qint64 pid = read_all(lock).split('\n').constFirst().trimmed().toLongLong(&number);
-    return number && running(pid) ? std::optional(pid) : std::nullopt;
+    const auto pid = lock.isEmpty() ? std::nullopt : lock_file_pid(lock);
+    return pid && running(*pid) ? pid : std::nullopt;
 }
 
 }  // namespace
@@ -104,6 +100,12 @@ std::optional<PortHolder> port_holder(const QString& device) {
     }
     const QString program = program_of(*pid);
     return program.isEmpty() ? std::nullopt : std::optional(PortHolder{program, *pid});
+}
+
+std::optional<qint64> lock_file_pid(const QString& lock) {
+    bool number = false;
+    const qint64 pid = read_all(lock).split('\n').constFirst().trimmed().toLongLong(&number);
+    return number && pid > 0 ? std::optional(pid) : std::nullopt;
 }
 
 QString existing_lock_file(const QString& device) {

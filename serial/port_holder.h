@@ -23,4 +23,7 @@ std::optional<PortHolder> port_holder(const QString& device);
 // uses that has one; empty when none does.
 QString existing_lock_file(const QString& device);
 
+// The process number on a lock file's first line; nothing when there is none.
+std::optional<qint64> lock_file_pid(const QString& lock);
+
 }  // namespace tarvok::serial
