@@ -142,7 +142,9 @@ int run_scan(const RunConfig& run, const ScanBus& scan, bool json) {
             case bus::ScanEnd::completed:
                 break;
             }
-            if (!json) {
+            // A port that never opened found nothing, and saying so would mislead.
+            const bool scanned = end != bus::ScanEnd::port_unavailable || !scanner.found().empty();
+            if (!json && scanned) {
                 console.say(scanner.found().empty() ? std::string("没有找到模块。")
                                                     : table_of(scanner.found()));
             }
