@@ -20,7 +20,8 @@ struct Line {
 inline std::string line_text(const Line& line) {
     std::string text = std::to_string(line.baud) + " 波特";
     if (line.parity != protocol::Parity::none) {
-        text += " " + std::string(protocol::name_in(protocol::kParities, line.parity));
+        text += ' ';
+        text += protocol::name_in(protocol::kParities, line.parity);
     }
     return text;
 }
