@@ -3,6 +3,7 @@
 // programs' string literals and of those translations.
 #include <QDirIterator>
 #include <QFontInfo>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -11,9 +12,12 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <array>
 #include <memory>
 
 #include "app/startup.h"
+#include "ui/controls.h"
+#include "ui/design.h"
 #include "ui/fonts.h"
 
 namespace {
@@ -50,6 +54,15 @@ Characters shown_characters() {
     return found;
 }
 
+// Each button or frame on a host of its own, filled as the window is, clear of the
+// pointer's corner so that neither is drawn hovered.
+QWidget* hosted(QWidget* window, int left) {
+    auto* host = new QWidget(window);
+    host->setGeometry(left, 100, 200, 80);
+    host->setAutoFillBackground(true);
+    return host;
+}
+
 }  // namespace
 
 class TestLook : public QObject {
@@ -66,6 +79,60 @@ private slots:
         for (const QAction* action : menu->actions()) {
             const bool chinese = action->isSeparator() || action->text().front().unicode() > 0x7F;
             QVERIFY2(chinese, qPrintable(action->text()));
+        }
+    }
+
+    // The setting buttons copy each look they have drawn before; every look must be
+    // the one Qt draws, the first time and when copied.
+    void setting_button_looks_as_qt_draws_it() {
+        QWidget window;
+        const tarvok::ui::Twips at{0, 0, 975, 375};
+        QPushButton* ours = tarvok::ui::setting_button(hosted(&window, 100), "修改", at, 15);
+        QPushButton* qt = tarvok::ui::button(hosted(&window, 300), "修改", at, 15);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        struct Look {
+            const char* name;
+            bool focused, down, enabled, bold;
+        };
+        constexpr std::array<Look, 6> looks{{{"plain", false, false, true, false},
+                                             {"focused", true, false, true, false},
+                                             {"down", true, true, true, false},
+                                             {"up, unfocused", false, false, true, false},
+                                             {"disabled", false, false, false, false},
+                                             {"bold", true, false, true, true}}};
+        // Only one button has the focus at a time, so each is set and drawn in turn.
+        const auto drawn = [&window](QPushButton* button, const Look& look) {
+            button->setFont(tarvok::ui::song(15, look.bold));
+            button->setEnabled(look.enabled);
+            button->setDown(look.down);
+            look.focused ? button->setFocus(Qt::TabFocusReason) : window.setFocus();
+            return button->parentWidget()->grab(button->geometry()).toImage();
+        };
+        for (int round = 0; round < 2; ++round) {
+            for (const Look& look : looks) {
+                QVERIFY2(drawn(ours, look) == drawn(qt, look), look.name);
+            }
+        }
+    }
+
+    // The frames draw their border and title themselves, as the style sheet they
+    // replace did.
+    void frame_looks_as_its_style_sheet_drew_it() {
+        QWidget window;
+        const tarvok::ui::Twips at{0, 0, 2700, 1095};
+        QGroupBox* ours = tarvok::ui::frame(hosted(&window, 100), "修改通讯参数", at, 14.4);
+        QGroupBox* sheet = tarvok::ui::frame(hosted(&window, 300), "修改通讯参数", at, 14.4);
+        sheet->setStyleSheet(QStringLiteral(
+            "QGroupBox { border: 1px solid palette(mid); margin-top: 0.55em; }"
+            "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (const bool enabled : {true, false}) {
+            ours->setEnabled(enabled);
+            sheet->setEnabled(enabled);
+            QCOMPARE(ours->parentWidget()->grab().toImage(),
+                     sheet->parentWidget()->grab().toImage());
         }
     }
 

@@ -8,18 +8,28 @@
 #include <QPushButton>
 
 #include "protocol/request.h"
+#include "ui/cached_button.h"
 #include "ui/design.h"
+#include "ui/frame_box.h"
 #include "ui/spin_arrows.h"
 
 namespace tarvok::ui {
 
 namespace {
 
+// Captions and list entries are fixed texts, every character of them in the Song
+// face, so they need no search of the system's fonts for a fallback; typed text does.
+enum class Text { fixed, typed };
+
 template <typename Widget>
-Widget* placed(Widget* widget, Twips at, double points, bool bold = false) {
+Widget* placed(Widget* widget, Twips at, double points, Text text, bool bold = false) {
     place(widget, at.left, at.top, at.width, at.height);
     if (points > 0) {
-        widget->setFont(song(points, bold));
+        QFont font = song(points, bold);
+        if (text == Text::fixed) {
+            font.setStyleStrategy(QFont::NoFontMerging);
+        }
+        widget->setFont(font);
     }
     return widget;
 }
@@ -51,33 +61,49 @@ QString in_group(const QWidget* widget, const QString& text) {
 }  // namespace
 
 QLabel* label(QWidget* parent, const char* text, Twips at, double points) {
-    return placed(new QLabel(QString::fromUtf8(text), parent), at, points);
+    return placed(new QLabel(QString::fromUtf8(text), parent), at, points, Text::fixed);
 }
 
 QLineEdit* text_box(QWidget* parent, Twips at, double points) {
-    return placed(new QLineEdit(QStringLiteral("1"), parent), at, points);
+    return placed(new QLineEdit(QStringLiteral("1"), parent), at, points, Text::typed);
 }
 
-QPushButton* button(QWidget* parent, const char* caption, Twips at, double points) {
-    auto* widget = placed(new QPushButton(QString::fromUtf8(caption), parent), at, points);
+namespace {
+
+// `in_box` is the widget whose parent may be a group box: the button, or its host.
+QPushButton* made_button(QPushButton* widget, const QWidget* in_box, Twips at, double points) {
+    placed(widget, at, points, Text::fixed);
     widget->setAutoDefault(false);
-    widget->setAccessibleName(in_group(widget, widget->text()));
+    widget->setAccessibleName(in_group(in_box, widget->text()));
     press_on_enter(widget);
     return widget;
 }
 
+}  // namespace
+
+QPushButton* button(QWidget* parent, const char* caption, Twips at, double points) {
+    auto* widget = new QPushButton(QString::fromUtf8(caption), parent);
+    return made_button(widget, widget, at, points);
+}
+
+QPushButton* setting_button(QWidget* parent, const char* caption, Twips at, double points) {
+    // Without an opaque widget under it, each repaint of the button would repaint the
+    // group box too, measuring and drawing its title.
+    auto* host = new QWidget(parent);
+    place(host, at.left, at.top, at.width, at.height);
+    host->setAutoFillBackground(true);
+    auto* widget =
+        made_button(new CachedButton(QString::fromUtf8(caption), host), host, at, points);
+    widget->move(0, 0);
+    return widget;
+}
+
 QGroupBox* frame(QWidget* parent, const char* caption, Twips at, double points) {
-    auto* box = placed(new QGroupBox(QString::fromUtf8(caption), parent), at, points, true);
-    // The caption sits on the top edge of the border, as on a classic frame, so the
-    // children placed from the frame's corner fall inside the border.
-    box->setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); margin-top: 0.55em; }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
-    return box;
+    return placed(new FrameBox(QString::fromUtf8(caption), parent), at, points, Text::fixed, true);
 }
 
 QComboBox* combo(QWidget* parent, Twips at, void (*entries)(QComboBox*)) {
-    auto* widget = placed(new QComboBox(parent), at, 12);
+    auto* widget = placed(new QComboBox(parent), at, 12, Text::fixed);
     widget->setEditable(false);
     if (entries != nullptr) {
         entries(widget);
@@ -86,7 +112,7 @@ QComboBox* combo(QWidget* parent, Twips at, void (*entries)(QComboBox*)) {
 }
 
 SpinArrows* spin(QWidget* parent, Twips at) {
-    auto* widget = placed(new SpinArrows(parent), at, 0);
+    auto* widget = placed(new SpinArrows(parent), at, 0, Text::fixed);
     widget->setRange(0, 255);
     widget->setSingleStep(1);
     widget->setPageStep(1);

@@ -29,6 +29,9 @@ struct Twips {
 QLabel* label(QWidget* parent, const char* text, Twips at, double points);
 QLineEdit* text_box(QWidget* parent, Twips at, double points);
 QPushButton* button(QWidget* parent, const char* caption, Twips at, double points);
+// A button on a host of its own size, keeping the looks it has drawn: for buttons
+// pressed often, whose clicks should cost little.
+QPushButton* setting_button(QWidget* parent, const char* caption, Twips at, double points);
 QGroupBox* frame(QWidget* parent, const char* caption, Twips at, double points);
 // A drop-down list, filled by `entries` where the design fills it.
 QComboBox* combo(QWidget* parent, Twips at, void (*entries)(QComboBox*) = nullptr);

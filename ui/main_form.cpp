@@ -56,18 +56,18 @@ main_form::main_form(QWidget* parent)
       Label7(label(Frame1, "通道", {600, 480, 855, 375}, 14.4)),
       Label8(label(Frame1, "关联方式", {3240, 480, 1215, 255}, 14.4)),
       Combo2(combo(Frame1, {4440, 480, 1215, 360})),
-      Command1(button(Frame1, "修改", {6120, 480, 975, 375}, 15)),
+      Command1(setting_button(Frame1, "修改", {6120, 480, 975, 375}, 15)),
       Frame2(frame(this, "修改输出上电状态", {360, 3240, 7335, 1095}, 15)),
       Label9(label(Frame2, "通道", {600, 480, 615, 255}, 14.4)),
       Label10(label(Frame2, "默认状态", {3240, 480, 1215, 375}, 14.4)),
       Combo4(combo(Frame2, {4440, 480, 1215, 360})),
-      Command2(button(Frame2, "修改", {6120, 480, 975, 375}, 15)),
+      Command2(setting_button(Frame2, "修改", {6120, 480, 975, 375}, 15)),
       Frame3(frame(this, "修改通讯参数", {360, 4560, 7335, 975}, 15)),
       Label11(label(Frame3, "波特率", {240, 360, 972, 492}, 14.4)),
       Combo5(combo(Frame3, {1200, 360, 1215, 360})),
       Label12(label(Frame3, "校验位", {3480, 360, 975, 255}, 14.4)),
       Combo6(combo(Frame3, {4440, 360, 1215, 360})),
-      Command3(button(Frame3, "修改", {6120, 360, 975, 375}, 15)),
+      Command3(setting_button(Frame3, "修改", {6120, 360, 975, 375}, 15)),
       Combo1{combo(Frame1, {1200, 480, 1215, 360}, add_channel_entries),
              combo(Frame2, {1200, 480, 1215, 360}, add_channel_entries)},
       MSComm1(new MSComm(this)),
@@ -82,7 +82,6 @@ main_form::main_form(QWidget* parent)
     const QRect client = twips_rect(9936, 4740, 7992, 5640);
     setFixedSize(client.size());
     place_window(this, client);
-    host_setting_buttons();
     set_tab_order();
     name_controls();
     connect_handlers();

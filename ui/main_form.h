@@ -114,7 +114,6 @@ private:
     void build_mode_group();
     void build_power_group();
     void build_serial_group();
-    void host_setting_buttons();
     void set_tab_order();
     void name_controls();
     void connect_handlers();

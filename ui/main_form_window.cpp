@@ -1,5 +1,5 @@
 // The main window's number boxes with their spin arrows, and what it does as a
-// window: the setting buttons' hosts, messages, the port table tooltip, the traffic
+// window: messages, the port table tooltip, the traffic
 // window and closing.
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -77,20 +77,6 @@ void main_form::chuankou_num_Change() { follow_text(chuankou_num, VScroll2); }
 void main_form::VScroll2_Change() { follow_arrows(chuankou_num, VScroll2); }
 
 // ---- Window --------------------------------------------------------------------
-
-// A press and a release each repaint the button at once, and everything under it:
-// in a group box that means measuring and drawing the box's title twice a click. An
-// opaque host of the button's size, filled with the window's own background, ends
-// the repaint there and looks the same.
-void main_form::host_setting_buttons() {
-    for (QPushButton* button : {Command1, Command2, Command3}) {
-        auto* host = new QWidget(button->parentWidget());
-        host->setGeometry(button->geometry());
-        host->setAutoFillBackground(true);
-        button->setParent(host);
-        button->move(0, 0);
-    }
-}
 
 void main_form::show_error(const QString& message) {
     // A fault that repeats is told once, not once per repeat.
