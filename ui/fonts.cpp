@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QResource>
 #include <QStringList>
 
 #include <array>
@@ -19,6 +20,17 @@ constexpr std::array kSubsetFiles{":/tarvok/fonts/TarvokSong-Regular.otf",
 // The real face first, where a Windows font folder has been made available.
 constexpr std::array kSongFaces{"SimSun", "NSimSun", kSubsetFamily};
 
+// The face's bytes where the program keeps them, uncopied: they stay mapped for the
+// process's life and only the parts read are loaded. A compressed copy is unpacked.
+QByteArray font_bytes(const char* file) {
+    const QResource resource{QString::fromLatin1(file)};
+    if (resource.compressionAlgorithm() != QResource::NoCompression) {
+        return resource.uncompressedData();
+    }
+    return QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                   static_cast<qsizetype>(resource.size()));
+}
+
 }  // namespace
 
 QString song_face() {
@@ -35,7 +47,7 @@ void register_song_face() {
     static const bool done = [] {
         load_font_resources();
         for (const char* file : kSubsetFiles) {
-            QFontDatabase::addApplicationFont(QLatin1String(file));
+            QFontDatabase::addApplicationFontFromData(font_bytes(file));
         }
         const QString face = song_face();
         if (!face.isEmpty()) {
