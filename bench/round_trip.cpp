@@ -10,62 +10,28 @@
 // result window is shown (it stays up, as an operator leaves it), and with the result
 // window closed before each press, at its first paint. And the window's round trip
 // with its traffic window open. The simulator runs on one core, every subject on the
-// other; blocks alternate so that drift in the machine's load falls on all alike.
+// other. The window (bench_window_round_trip) and its yardsticks each run as a fresh
+// process per block, blocks alternating, so that both the drift in the machine's load
+// and the differences between one process and the next fall on all alike.
 //
 //   bench_round_trip [round trips per subject, default 1000]
-#include <QApplication>
-#include <QComboBox>
-#include <QPushButton>
+#include <QCoreApplication>
 
 #include "bench/child_run.h"
-#include "bench/click_round_trip.h"
 #include "bench/sim_wire.h"
-#include "ui/main_form.h"
-#include "ui/traffic_window.h"
 
 using namespace tarvok::bench;
-using tarvok::ui::main_form;
 
 namespace {
 
-constexpr int kBlocks = 4;
-constexpr int kWarmUp = 20;
-constexpr int k115200Index = 7;
+constexpr int kBlocks = 8;
 
-// Round trips ending when result_shown comes; the result window stays up.
-Timed shown_round_trips(main_form& form, int count) {
-    QEventLoop loop;
-    const auto done =
-        QObject::connect(&form, &main_form::result_shown, &loop, [&loop] { loop.exit(0); });
-    Timed timed = click_round_trips(*form.Command1, loop, count);
-    QObject::disconnect(done);
-    return timed;
+Timed child(const char* program, const QStringList& args) {
+    return run_child(sibling(program), args, subject_core());
 }
 
-// Round trips with the result window dismissed by its own button before each press,
-// ending at its first paint.
-Timed painted_round_trips(main_form& form, int count) {
-    auto* dialog = form.dialogs().success();
-    if (dialog == nullptr) {
-        give_up("bench_round_trip", "no result window to close");
-    }
-    QEventLoop loop;
-    auto* painted = new PaintStop(*dialog, loop);
-    Timed timed = click_round_trips(*form.Command1, loop, count, [&] {
-        dialog->cmd_queding->click();
-        painted->arm();
-    });
-    delete painted;
-    return timed;
-}
-
-void open_port(main_form& form, bool open) {
-    if (form.MSComm1->port_open() != open) {
-        QTest::mouseClick(form.open_comm, Qt::LeftButton);
-    }
-    if (form.MSComm1->port_open() != open) {
-        give_up("bench_round_trip", "the window could not open or close the port");
-    }
+Timed window(int count, const char* mode) {
+    return child("bench_window_round_trip", {QString::number(count), QLatin1String(mode)});
 }
 
 Timed minimal(const QString& device, int count, const char* mode, const char* sizes = "") {
@@ -73,7 +39,7 @@ Timed minimal(const QString& device, int count, const char* mode, const char* si
     if (*sizes != '\0') {
         args << QLatin1String(sizes);
     }
-    return run_child(sibling("bench_minimal_window"), args, subject_core());
+    return child("bench_minimal_window", args);
 }
 
 void rows(const char* measure, const Timed& ours, const char* subject, const Timed& base,
@@ -96,51 +62,34 @@ int main(int argc, char** argv) {
     // is stopped and the temporary folder removed.
     std::signal(SIGPIPE, SIG_IGN);
     pin_to(subject_core());
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     const ConfigDir config;
     const Simulator simulator(config, {"--baud", "115200"}, [] { pin_to(kSimCore); });
     const QString device = QFile::symLinkTarget(config.ports_dir() + "/com1");
+    bare_round_trips(device, kBlocks);
 
-    main_form form;
-    form.Combo3->setCurrentIndex(k115200Index);
-    // Shown, as the operator has it, so repaints are paid for as they would be.
-    form.show();
-    if (!QTest::qWaitForWindowExposed(&form)) {
-        give_up("bench_round_trip", "the window was never shown");
-    }
-    open_port(form, true);
-    shown_round_trips(form, kWarmUp);
-    painted_round_trips(form, kWarmUp);
-    open_port(form, false);
-    bare_round_trips(device, kWarmUp);
-
-    Timed window, window_painted, logged, small, small_sized, small_painted, bare;
+    Timed shown, hidden, logged, small, small_sized, small_hidden, bare;
     for (int block = 0; block < kBlocks; ++block) {
-        open_port(form, true);
-        window.add(shown_round_trips(form, each));
-        window_painted.add(painted_round_trips(form, each));
-        // The same with the traffic window open, showing every line as it comes.
-        form.open_traffic_window();
-        logged.add(shown_round_trips(form, each));
-        form.traffic_window()->close();
-        open_port(form, false);
+        shown.add(window(each, "shown"));
         small.add(minimal(device, each, "shown"));
+        hidden.add(window(each, "hidden"));
+        small_hidden.add(minimal(device, each, "hidden"));
+        logged.add(window(each, "traffic"));
         small_sized.add(minimal(device, each, "shown", "window"));
-        small_painted.add(minimal(device, each, "hidden"));
         bare.add(bare_round_trips(device, each));
     }
-    rows("round trip", window, "window", small, "minimal Qt");
-    emit_row("round trip median", "µs", "window", spread(window.samples).median, "bare pty",
+    rows("round trip", shown, "window", small, "minimal Qt");
+    emit_row("round trip median", "µs", "window", spread(shown.samples).median, "bare pty",
              spread(bare.samples).median);
-    emit_row("round trip, CPU time median", "µs", "window", median(window.cpu), "bare pty",
+    emit_row("round trip, CPU time median", "µs", "window", median(shown.cpu), "bare pty",
              median(bare.cpu));
-    emit_row("round trip median", "µs", "window", spread(window.samples).median,
+    emit_row("round trip median", "µs", "window", spread(shown.samples).median,
              "minimal Qt, captions at the window's sizes", spread(small_sized.samples).median);
-    emit_row("round trip, CPU time median", "µs", "window", median(window.cpu),
+    emit_row("round trip, CPU time median", "µs", "window", median(shown.cpu),
              "minimal Qt, captions at the window's sizes", median(small_sized.cpu));
-    rows("round trip to the result window's first paint", window_painted, "window", small_painted,
+    rows("round trip to the result window's first paint", hidden, "window", small_hidden,
          "minimal Qt");
     emit_row("round trip median, traffic window", "µs", "open", spread(logged.samples).median,
-             "closed", spread(window.samples).median);
+             "closed", spread(shown.samples).median);
     return 0;
 }
