@@ -64,8 +64,12 @@ QLabel* label(QWidget* parent, const char* text, Twips at, double points) {
     return placed(new QLabel(QString::fromUtf8(text), parent), at, points, Text::fixed);
 }
 
+// The text comes after the font: laid out in Qt's default font first, it would load
+// a face the window never shows.
 QLineEdit* text_box(QWidget* parent, Twips at, double points) {
-    return placed(new QLineEdit(QStringLiteral("1"), parent), at, points, Text::typed);
+    auto* box = placed(new QLineEdit(parent), at, points, Text::typed);
+    box->setText(QStringLiteral("1"));
+    return box;
 }
 
 namespace {

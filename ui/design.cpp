@@ -31,8 +31,7 @@ void place_window(QWidget* window, QRect designed) {
 }
 
 QFont song(double points, bool bold) {
-    register_song_face();
-    QFont font(QString::fromUtf8(kSongFamily));
+    QFont font(song_family());
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;

@@ -43,19 +43,31 @@ QString song_face() {
     return {};
 }
 
-void register_song_face() {
-    static const bool done = [] {
+namespace {
+
+// The face "宋体" stands for in this process, found once.
+const QString& registered_face() {
+    static const QString face = [] {
         load_font_resources();
         for (const char* file : kSubsetFiles) {
             QFontDatabase::addApplicationFontFromData(font_bytes(file));
         }
-        const QString face = song_face();
-        if (!face.isEmpty()) {
-            QFont::insertSubstitution(QString::fromUtf8(kSongFamily), face);
+        QString found = song_face();
+        if (!found.isEmpty()) {
+            QFont::insertSubstitution(QString::fromUtf8(kSongFamily), found);
         }
-        return true;
+        return found;
     }();
-    (void)done;
+    return face;
+}
+
+}  // namespace
+
+void register_song_face() { (void)registered_face(); }
+
+QString song_family() {
+    const QString& face = registered_face();
+    return face.isEmpty() ? QString::fromUtf8(kSongFamily) : face;
 }
 
 }  // namespace tarvok::ui

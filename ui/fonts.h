@@ -16,6 +16,10 @@ inline constexpr const char* kSubsetFamily = "Tarvok Song";
 // nothing. Needs a QGuiApplication.
 void register_song_face();
 
+// The face to ask for by name, so that each font skips looking for "宋体" first:
+// the one registered, or "宋体" itself where neither is there. Registers them.
+QString song_family();
+
 // The family that "宋体" resolves to: SimSun where installed, otherwise Tarvok Song;
 // empty when neither is available.
 QString song_face();
