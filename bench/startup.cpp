@@ -4,7 +4,7 @@
 // the same fixed core. The clock starts just before the child process is created,
 // so loading and linking the libraries count too.
 //
-//   bench_startup [runs per program, default 30]
+//   bench_startup [runs per program, default 60]
 #include <QCoreApplication>
 #include <QProcess>
 
@@ -49,7 +49,7 @@ Start start_once(const QString& program) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     const ConfigDir config;
     const QString dir = QCoreApplication::applicationDirPath();

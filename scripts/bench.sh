@@ -2,13 +2,13 @@
 # Builds the measurement programs (Release, into build-bench/) and prints a table:
 # each of Tarvok's numbers beside a baseline measured in the same run (a minimal Qt
 # program doing the same work, the bare pty, a minimal window, a wire-time bound).
-#   scripts/bench.sh [round trips, default 1000] [start-ups, default 30] [MiB, default 16]
+#   scripts/bench.sh [round trips, default 1000] [start-ups, default 60] [MiB, default 16]
 #                    [settings in tarvokctl's long plan, default 500]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 round_trips=${1:-1000}
-start_ups=${2:-30}
+start_ups=${2:-60}
 mib=${3:-16}
 plan_settings=${4:-500}
 
