@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <csignal>
 
 namespace tarvok::cli {
@@ -18,9 +19,12 @@ constexpr std::array kStopSignals{SIGINT, SIGTERM, SIGHUP};
 // number travels to the event loop through it. Set once, before any handler runs.
 int g_signal_pipe = -1;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
+// errno is kept: the handler may run between a failed call and the code that reads it.
 extern "C" void on_stop_signal(int signo) {
+    const int saved_errno = errno;
     const auto byte = static_cast<unsigned char>(signo);
     (void)::write(g_signal_pipe, &byte, 1);
+    errno = saved_errno;
 }
 
 }  // namespace

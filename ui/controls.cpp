@@ -96,10 +96,8 @@ QPushButton* setting_button(QWidget* parent, const char* caption, Twips at, doub
     auto* host = new QWidget(parent);
     place(host, at.left, at.top, at.width, at.height);
     host->setAutoFillBackground(true);
-    auto* widget =
-        made_button(new CachedButton(QString::fromUtf8(caption), host), host, at, points);
-    widget->move(0, 0);
-    return widget;
+    return made_button(new CachedButton(QString::fromUtf8(caption), host), host,
+                       {0, 0, at.width, at.height}, points);
 }
 
 QGroupBox* frame(QWidget* parent, const char* caption, Twips at, double points) {

@@ -31,8 +31,8 @@ QByteArray font_bytes(const char* file) {
                                    static_cast<qsizetype>(resource.size()));
 }
 
-}  // namespace
-
+// The family that "宋体" resolves to: SimSun where installed, otherwise Tarvok Song;
+// empty when neither is available.
 QString song_face() {
     const QStringList families = QFontDatabase::families();
     for (const char* face : kSongFaces) {
@@ -42,8 +42,6 @@ QString song_face() {
     }
     return {};
 }
-
-namespace {
 
 // The face "宋体" stands for in this process, found once.
 const QString& registered_face() {

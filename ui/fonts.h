@@ -20,8 +20,4 @@ void register_song_face();
 // the one registered, or "宋体" itself where neither is there. Registers them.
 QString song_family();
 
-// The family that "宋体" resolves to: SimSun where installed, otherwise Tarvok Song;
-// empty when neither is available.
-QString song_face();
-
 }  // namespace tarvok::ui

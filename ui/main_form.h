@@ -110,10 +110,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void build_port_group();
-    void build_mode_group();
-    void build_power_group();
-    void build_serial_group();
     void set_tab_order();
     void name_controls();
     void connect_handlers();

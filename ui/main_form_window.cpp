@@ -1,6 +1,5 @@
 // The main window's number boxes with their spin arrows, and what it does as a
-// window: messages, the port table tooltip, the traffic
-// window and closing.
+// window: messages, the port table tooltip, the traffic window and closing.
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QLineEdit>
