@@ -19,7 +19,7 @@ namespace tarvok::cli {
 
 struct RunConfig {
     int port = 1;
-    serial::LineSettings line;      // the PC's line to start with
+    protocol::LineSetting line;      // the PC's line to start with
     std::optional<int> timeout_ms;  // per attempt; from the line rate when absent
     int retries = 1;                // further attempts after no reply
     // A reply counts only when it repeats the address and command sent, unless lenient

@@ -12,19 +12,19 @@ namespace {
 
 std::string text_of(std::string_view text) { return std::string(text); }
 
-std::string line_text(const serial::LineSettings& line) {
+std::string line_text(const protocol::LineSetting& line) {
     return std::to_string(line.baud) + " 波特、" +
            text_of(protocol::name_in(protocol::kParities, line.parity));
 }
 
-std::string line_options(const serial::LineSettings& line) {
+std::string line_options(const protocol::LineSetting& line) {
     return "--baud " + std::to_string(line.baud) + " --parity " +
            text_of(protocol::find_value(protocol::kParities, line.parity)->alias);
 }
 
 // What to do when a module now runs at a rate the rest of the run does not use;
 // `in_plan` when later lines of the plan may still be for it.
-std::string follow_advice(std::uint8_t address, const serial::LineSettings& now, bool in_plan) {
+std::string follow_advice(std::uint8_t address, const protocol::LineSetting& now, bool in_plan) {
     return "模块此后按 " + line_text(now) + "收发；" +
            (in_plan ? "之后发给地址 " + std::to_string(address) +
                           " 的设置需要新的波特率：加 --follow，或另用 " + line_options(now)
@@ -68,14 +68,14 @@ void Runner::interrupt(Exit code) {
     }
 }
 
-serial::LineSettings Runner::line_for(std::uint8_t address) const {
+protocol::LineSetting Runner::line_for(std::uint8_t address) const {
     const auto moved = moved_.find(address);
     return config_.follow && moved != moved_.end() ? moved->second : config_.line;
 }
 
 // Opens the port at `line`, or reopens it when it runs at another rate; the
 // open failure in the window's words otherwise.
-std::optional<QString> Runner::use_line(const serial::LineSettings& line) {
+std::optional<QString> Runner::use_line(const protocol::LineSetting& line) {
     if (port_->is_open() && line == current_) {
         return std::nullopt;
     }
@@ -168,7 +168,7 @@ void Runner::note_line_change(StepResult& result) {
     }
     if (result.outcome == Outcome::no_reply && line != nullptr) {
         // Only the reply may have been lost: the module may run at the new rate already.
-        const serial::LineSettings asked{line->baud, line->parity};
+        const protocol::LineSetting asked{line->baud, line->parity};
         result.note = "模块可能已经按 " + line_text(asked) + "运行（也许只是回复丢失）：用 " +
                       line_options(asked) + " 再发一次任意设置即可确认";
         return;
@@ -176,7 +176,7 @@ void Runner::note_line_change(StepResult& result) {
     if (result.outcome != Outcome::done || line == nullptr) {
         return;
     }
-    const serial::LineSettings now{line->baud, line->parity};
+    const protocol::LineSetting now{line->baud, line->parity};
     moved_[address] = now;
     result.note = config_.follow
                       ? "此后按 " + line_text(now) + "与地址 " + std::to_string(address) + " 通讯"

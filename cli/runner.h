@@ -57,16 +57,16 @@ private:
     void note_line_change(StepResult& result);
     void port_lost(const serial::SerialError& error);
     void stop(Exit code, const QString& message);
-    std::optional<QString> use_line(const serial::LineSettings& line);
-    serial::LineSettings line_for(std::uint8_t address) const;
+    std::optional<QString> use_line(const protocol::LineSetting& line);
+    protocol::LineSetting line_for(std::uint8_t address) const;
 
     RunConfig config_;
     serial::Port* port_;
     bus::Bus* bus_;
     std::vector<StepResult> results_;
     // Modules whose line a successful line setting changed during this run.
-    std::map<std::uint8_t, serial::LineSettings> moved_;
-    serial::LineSettings current_;
+    std::map<std::uint8_t, protocol::LineSetting> moved_;
+    protocol::LineSetting current_;
     std::size_t index_ = 0;
     std::size_t noting_ = 0;  // the step whose exchange the bus's notes are about
     bool waiting_ = false;

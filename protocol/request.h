@@ -24,10 +24,11 @@ struct PowerOnSetting {
     friend bool operator==(const PowerOnSetting&, const PowerOnSetting&) = default;
 };
 
-// The module's own line; `baud` is one of kBaudCodes.
+// A serial line's rate and parity: the module's own, the PC port's, a scan's. In a
+// setting `baud` is one of kBaudCodes.
 struct LineSetting {
-    std::uint32_t baud;
-    Parity parity;
+    std::uint32_t baud = 9600;
+    Parity parity = Parity::none;
     friend bool operator==(const LineSetting&, const LineSetting&) = default;
 };
 

@@ -54,7 +54,7 @@ std::optional<std::array<std::string_view, N>> split_fields(std::string_view tex
 
 }  // namespace
 
-std::optional<LineSettings> parse_line_settings(std::string_view text) {
+std::optional<protocol::LineSetting> parse_line_settings(std::string_view text) {
     const auto fields = split_fields<4>(text);
     if (!fields || (*fields)[2] != "8" || (*fields)[3] != "1") {
         return std::nullopt;
@@ -64,7 +64,7 @@ std::optional<LineSettings> parse_line_settings(std::string_view text) {
     if (!baud || !parity) {
         return std::nullopt;
     }
-    return LineSettings{*baud, *parity};
+    return protocol::LineSetting{*baud, *parity};
 }
 
 char parity_letter(Parity parity) {

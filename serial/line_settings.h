@@ -6,18 +6,11 @@
 #include <optional>
 #include <string_view>
 
-#include "protocol/tables.h"
+#include "protocol/request.h"
 
 namespace tarvok::serial {
 
 using protocol::Parity;
-
-struct LineSettings {
-    std::uint32_t baud = 9600;
-    Parity parity = Parity::none;
-
-    friend bool operator==(const LineSettings&, const LineSettings&) = default;
-};
 
 // Highest rate accepted; far above what any adapter in use runs at.
 inline constexpr std::uint32_t kMaxBaud = 4'000'000;
@@ -25,7 +18,7 @@ inline constexpr std::uint32_t kMaxBaud = 4'000'000;
 // The settings for a well-formed text, nothing otherwise: a decimal rate from 1 to
 // kMaxBaud without sign or blanks, a parity letter n, o or e (either case),
 // eight data bits and one stop bit.
-std::optional<LineSettings> parse_line_settings(std::string_view text);
+std::optional<protocol::LineSetting> parse_line_settings(std::string_view text);
 
 // The letter of the settings text for a parity: n, o or e.
 char parity_letter(Parity parity);

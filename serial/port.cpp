@@ -99,7 +99,7 @@ void Port::close() {
     device_.clear();
 }
 
-std::optional<SerialError> Port::open(int number, const LineSettings& line) {
+std::optional<SerialError> Port::open(int number, const protocol::LineSetting& line) {
     close();
     number_ = number;
     line_ = line;

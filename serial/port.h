@@ -35,13 +35,13 @@ public:
     Port& operator=(const Port&) = delete;
 
     // Opens port `number` at `line`; an open port is closed first.
-    std::optional<SerialError> open(int number, const LineSettings& line);
+    std::optional<SerialError> open(int number, const protocol::LineSetting& line);
     void close();
     bool is_open() const { return port_->isOpen(); }
     int number() const { return number_; }
     // The device the open port runs on (empty while closed).
     QString device() const { return device_; }
-    LineSettings line() const { return line_; }
+    protocol::LineSetting line() const { return line_; }
 
     qint64 bytes_available() const { return is_open() ? port_->bytesAvailable() : 0; }
     // Everything received and not yet read.
@@ -73,7 +73,7 @@ private:
     QSerialPort* port_;
     QTimer* watchdog_;
     int number_ = 0;
-    LineSettings line_;
+    protocol::LineSetting line_;
     QString device_;
 };
 

@@ -130,7 +130,7 @@ std::optional<std::string> set_address(Draft& d, std::string_view name, std::str
         d.groups.push_back({});
         d.sources.emplace_back();
     }
-    d.groups[*d.shorthand] = {std::move(*list), Line{0}};
+    d.groups[*d.shorthand] = {std::move(*list), LineSetting{0}};
     d.sources[*d.shorthand] = std::string(name) + " " + std::string(v);
     return std::nullopt;
 }
@@ -231,7 +231,7 @@ std::optional<std::string> set_option(Draft& d, const OptionInfo& info, std::str
 // The bus once every option is in: rates filled in, no address in two groups.
 ParsedOptions finish(Draft d) {
     if (d.groups.empty()) {
-        d.groups.push_back({{1}, Line{0}});
+        d.groups.push_back({{1}, LineSetting{0}});
     }
     for (auto& group : d.groups) {
         group.line.baud = group.line.baud == 0 ? d.baud : group.line.baud;

@@ -25,7 +25,7 @@ inline constexpr int kFirstFreePort = 0;
 // neither --module nor --address the bus holds module 1. No address is in two groups.
 struct Options {
     int port = 1;  // or kFirstFreePort
-    std::vector<ModuleGroup> groups{{{1}, Line{}}};
+    std::vector<ModuleGroup> groups{{{1}, LineSetting{}}};
     bool fail = false;
     bool echo = false;  // the adapter hands back every byte the host sends
     // Set by --seed; otherwise the program picks one and says which.

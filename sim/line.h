@@ -5,19 +5,14 @@
 #include <cstdint>
 #include <string>
 
-#include "protocol/tables.h"
+#include "protocol/request.h"
 
 namespace tarvok::sim {
 
-struct Line {
-    std::uint32_t baud = 9600;
-    protocol::Parity parity = protocol::Parity::none;
-
-    friend bool operator==(const Line&, const Line&) = default;
-};
+using protocol::LineSetting;
 
 // "19200 波特", or "19200 波特 偶校验" when the line has parity.
-inline std::string line_text(const Line& line) {
+inline std::string line_text(const LineSetting& line) {
     std::string text = std::to_string(line.baud) + " 波特";
     if (line.parity != protocol::Parity::none) {
         text += ' ';

@@ -87,7 +87,7 @@ ModuleState apply(ModuleState state, const Request& request) {
     return state;
 }
 
-Step respond(const ModuleState& state, const Frame& frame, const Line& host_line,
+Step respond(const ModuleState& state, const Frame& frame, const LineSetting& host_line,
              bool fail_on_purpose) {
     FrameEvent event;
     event.frame = frame;
@@ -143,7 +143,7 @@ ModuleEngine::ModuleEngine(std::vector<ModuleState> modules, bool fail_on_purpos
     modules_.erase(std::unique(modules_.begin(), modules_.end(), same_address), modules_.end());
 }
 
-FrameEvent ModuleEngine::respond_on_bus(const Frame& frame, const Line& host_line) {
+FrameEvent ModuleEngine::respond_on_bus(const Frame& frame, const LineSetting& host_line) {
     const auto address = frame[protocol::kAddressByte];
     const auto it = std::find_if(modules_.begin(), modules_.end(),
                                  [address](const auto& m) { return m.address == address; });
@@ -161,7 +161,7 @@ FrameEvent ModuleEngine::respond_on_bus(const Frame& frame, const Line& host_lin
 }
 
 std::vector<FrameEvent> ModuleEngine::feed(std::span<const std::uint8_t> bytes,
-                                           const Line& host_line) {
+                                           const LineSetting& host_line) {
     std::vector<FrameEvent> events;
     for (const auto& frame : reader_.push(bytes)) {
         events.push_back(respond_on_bus(frame, host_line));

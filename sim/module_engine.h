@@ -47,7 +47,7 @@ struct ModuleState {
     protocol::Parity parity = protocol::Parity::none;
     std::array<ChannelState, protocol::kChannelCount> channels{};
 
-    [[nodiscard]] Line line() const { return {baud, parity}; }
+    [[nodiscard]] LineSetting line() const { return {baud, parity}; }
     friend bool operator==(const ModuleState&, const ModuleState&) = default;
 };
 
@@ -67,12 +67,12 @@ struct FrameEvent {
     Outcome outcome = Outcome::applied;
     protocol::Decoded meaning = protocol::Refusal::out_of_range;
     std::optional<protocol::Frame> reply;
-    Line host_line{0};  // what the host's port was set to
+    LineSetting host_line{0};  // what the host's port was set to
     // The addressed module's own line when the frame came in; the reply goes out so.
-    Line module_line{0};
+    LineSetting module_line{0};
     // Set when the module changes its line: the reply still goes out on module_line,
     // every later frame is heard on this one. The engine's state already holds it.
-    std::optional<Line> line_after_reply;
+    std::optional<LineSetting> line_after_reply;
 };
 
 struct Step {
@@ -81,7 +81,7 @@ struct Step {
 };
 
 // The module's answer to one frame sent by a host whose port is set to `host_line`.
-Step respond(const ModuleState& state, const protocol::Frame& frame, const Line& host_line,
+Step respond(const ModuleState& state, const protocol::Frame& frame, const LineSetting& host_line,
              bool fail_on_purpose);
 
 // Finds command frames in a byte stream fed in any chunks. A candidate starts at
@@ -104,11 +104,11 @@ public:
 
     // Events in arrival order; each frame is judged against the state the frames
     // before it left, so a line change takes effect for the very next frame.
-    std::vector<FrameEvent> feed(std::span<const std::uint8_t> bytes, const Line& host_line);
+    std::vector<FrameEvent> feed(std::span<const std::uint8_t> bytes, const LineSetting& host_line);
     [[nodiscard]] const std::vector<ModuleState>& modules() const { return modules_; }
 
 private:
-    FrameEvent respond_on_bus(const protocol::Frame& frame, const Line& host_line);
+    FrameEvent respond_on_bus(const protocol::Frame& frame, const LineSetting& host_line);
 
     FrameReader reader_;
     std::vector<ModuleState> modules_;

@@ -21,7 +21,7 @@ std::variant<ModuleGroup, GroupError> parse_module_group(std::string_view text) 
     if (!addresses) {
         return GroupError::addresses;
     }
-    ModuleGroup group{std::move(*addresses), Line{0}};
+    ModuleGroup group{std::move(*addresses), LineSetting{0}};
     if (at == std::string_view::npos) {
         return group;
     }

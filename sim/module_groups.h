@@ -18,7 +18,7 @@ namespace tarvok::sim {
 
 struct ModuleGroup {
     std::vector<std::uint8_t> addresses;  // ascending, each once
-    Line line;
+    LineSetting line;
 
     friend bool operator==(const ModuleGroup&, const ModuleGroup&) = default;
 };

@@ -56,7 +56,7 @@ void set_parity(termios& t, protocol::Parity parity) {
 
 }  // namespace
 
-std::variant<Pty, std::string> open_pty(const Line& line) {
+std::variant<Pty, std::string> open_pty(const LineSetting& line) {
     int master = -1;
     int slave = -1;
     if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
@@ -83,12 +83,12 @@ std::variant<Pty, std::string> open_pty(const Line& line) {
 
 // A Linux pty keeps one termios for the pair, so the line the host set on its end
 // is what our own slave fd reports.
-Line host_line(const Pty& pty) {
+LineSetting host_line(const Pty& pty) {
     termios t{};
     if (::tcgetattr(pty.slave.get(), &t) != 0) {
-        return Line{0};
+        return LineSetting{0};
     }
-    return Line{baud_of(::cfgetospeed(&t)), parity_of(t)};
+    return LineSetting{baud_of(::cfgetospeed(&t)), parity_of(t)};
 }
 
 }  // namespace tarvok::sim

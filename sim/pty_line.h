@@ -27,9 +27,9 @@ struct Pty {
 
 // A raw pty set to `line`, so that a terminal program that never sets one is heard
 // by the modules on it; or a Chinese error.
-std::variant<Pty, std::string> open_pty(const Line& line);
+std::variant<Pty, std::string> open_pty(const LineSetting& line);
 
 // The line the host's end is set to; its rate is 0 for one no module can run at.
-Line host_line(const Pty& pty);
+LineSetting host_line(const Pty& pty);
 
 }  // namespace tarvok::sim

@@ -157,7 +157,7 @@ private:
         if (echo_) {
             check(output_.write_now(bytes));
         }
-        const Line line = host_line(pty_);
+        const LineSetting line = host_line(pty_);
         for (const auto& event : engine_.feed(bytes, line)) {
             answer(event);
         }

@@ -69,7 +69,7 @@ QByteArray round_trip(int fd, const QByteArray& frame) {
 }
 
 // The host's port at `line`, as a host that uses parity sets it (see sim/pty_line.h).
-void set_line(int fd, const Line& line) {
+void set_line(int fd, const LineSetting& line) {
     termios t{};
     ::tcgetattr(fd, &t);
     ::cfmakeraw(&t);
@@ -105,7 +105,7 @@ std::pair<long, long> usage(qint64 pid) {
 }  // namespace
 
 Q_DECLARE_METATYPE(Bus)
-Q_DECLARE_METATYPE(tarvok::sim::Line)
+Q_DECLARE_METATYPE(tarvok::protocol::LineSetting)
 
 class SimTest : public QObject {
     Q_OBJECT
@@ -114,7 +114,7 @@ private slots:
     void engine_verdicts_data() {
         QTest::addColumn<Bus>("bus");
         QTest::addColumn<QByteArray>("stream");
-        QTest::addColumn<Line>("line");
+        QTest::addColumn<LineSetting>("line");
         QTest::addColumn<bool>("fail");
         QTest::addColumn<QString>("replies");
         QTest::addColumn<QString>("log");
@@ -125,48 +125,48 @@ private slots:
         const QString ok3 = "地址 1 · 第3路 关联方式 自锁 → ";
         // The new rate holds from the very next frame, still sent at the old one here.
         QTest::newRow("line, then old rate")
-            << one << command(1, protocol::LineSetting{19200, Parity::even}) + mode3 << Line{}
+            << one << command(1, protocol::LineSetting{19200, Parity::even}) + mode3 << LineSetting{}
             << false << "22 01 4b 00 00 00 01 6f"
             << "地址 1 · 通讯参数 19200 偶校验 → 成功\n" + ok3 +
                    "未应答（线路 9600 波特，本模块 19200 波特）"
             << state_after(one, 1, [](auto& m) { m.baud = 19200, m.parity = Parity::even; });
         QTest::newRow("module at another rate")
-            << fast << mode3 << Line{} << false << ""
+            << fast << mode3 << LineSetting{} << false << ""
             << ok3 + "未应答（线路 9600 波特，本模块 19200 波特）" << state_after(fast);
         QTest::newRow("line even, module none")
-            << one << mode3 << Line{9600, Parity::even} << false << ""
+            << one << mode3 << LineSetting{9600, Parity::even} << false << ""
             << ok3 + "未应答（校验位不符：线路 偶校验，本模块 无校验）" << state_after(one);
         QTest::newRow("line none, module odd")
-            << odd << mode3 << Line{} << false << ""
+            << odd << mode3 << LineSetting{} << false << ""
             << ok3 + "未应答（校验位不符：线路 无校验，本模块 奇校验）" << state_after(odd);
         QTest::newRow("two groups, line of the second")
             << mixed << mode3 + command(7, ModeSetting{3, Mode::self_lock})
-            << Line{19200, Parity::even} << false << "22 07 44 00 00 00 01 6e"
+            << LineSetting{19200, Parity::even} << false << "22 07 44 00 00 00 01 6e"
             << ok3 +
                    "未应答（线路 19200 波特，本模块 9600 波特）\n地址 7 · 第3路 关联方式 自锁 → "
                    "成功"
             << state_after(mixed, 7, self_lock3);
         QTest::newRow("out of range")
-            << one << bytes(protocol::make_frame(0x55, 1, 0x44, {0, 0, 1, 33})) << Line{} << false
+            << one << bytes(protocol::make_frame(0x55, 1, 0x44, {0, 0, 1, 33})) << LineSetting{} << false
             << "22 01 44 00 00 00 00 67"
             << "地址 1 · 关联方式 参数 00 00 01 21 → 失败（参数超出范围）" << state_after(one);
-        QTest::newRow("--fail") << one << mode3 << Line{} << true << "22 01 44 00 00 00 00 67"
+        QTest::newRow("--fail") << one << mode3 << LineSetting{} << true << "22 01 44 00 00 00 00 67"
                                 << ok3 + "失败（模拟失败，未执行）" << state_after(one);
         QTest::newRow("nobody's address")
-            << two << command(7, ModeSetting{3, Mode::self_lock}) << Line{} << false << ""
+            << two << command(7, ModeSetting{3, Mode::self_lock}) << LineSetting{} << false << ""
             << "地址 7 的帧（总线上没有这个地址的模块）已忽略" << state_after(two);
         QTest::newRow("bus, module 2")
-            << two << command(2, ModeSetting{3, Mode::self_lock}) << Line{} << false
+            << two << command(2, ModeSetting{3, Mode::self_lock}) << LineSetting{} << false
             << "22 02 44 00 00 00 01 69"
             << "地址 2 · 第3路 关联方式 自锁 → 成功" << state_after(two, 2, self_lock3);
         QTest::newRow("bus, module 1 behind junk")
-            << two << QByteArray("\x01\x55\x22", 3) + mode3 << Line{} << false
+            << two << QByteArray("\x01\x55\x22", 3) + mode3 << LineSetting{} << false
             << "22 01 44 00 00 00 01 68" << ok3 + "成功" << state_after(two, 1, self_lock3);
     }
     void engine_verdicts() {
         QFETCH(Bus, bus);
         QFETCH(QByteArray, stream);
-        QFETCH(Line, line);
+        QFETCH(LineSetting, line);
         QFETCH(bool, fail);
         ModuleEngine engine(bus, fail);
         QByteArray replies;
@@ -229,7 +229,7 @@ private slots:
     // hold them up.
     void on_the_wire_data() {
         QTest::addColumn<QString>("args");
-        QTest::addColumn<Line>("line");
+        QTest::addColumn<LineSetting>("line");
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<QByteArray>("heard");
         QTest::addColumn<QList<int>>("earliest");  // ms after sending, byte by byte
@@ -238,31 +238,31 @@ private slots:
                          to7 = command(7, ModeSetting{3, Mode::self_lock}),
                          ok1 = QByteArray::fromHex("2201440000000168");
         const QList<int> at0(8, 0), bytewise{0, 40, 80, 150, 190, 230, 270, 310};  // 40 + 30 split
-        QTest::newRow("echo") << "--echo" << Line{} << to1 << to1 + ok1 << QList<int>{}
+        QTest::newRow("echo") << "--echo" << LineSetting{} << to1 << to1 + ok1 << QList<int>{}
                               << QStringList{"→ 成功"};
-        QTest::newRow("echo, nobody's address") << "--echo --address 2" << Line{} << to1 << to1
+        QTest::newRow("echo, nobody's address") << "--echo --address 2" << LineSetting{} << to1 << to1
                                                 << QList<int>{} << QStringList{"已忽略"};
         QTest::newRow("trickle, split")
-            << "--trickle 40 --split" << Line{} << to1 << ok1 << bytewise
+            << "--trickle 40 --split" << LineSetting{} << to1 << ok1 << bytewise
             << QStringList{"应答分两段发送 · 应答逐字节发送，间隔 40 ms"};
-        QTest::newRow("twice") << "--twice 150" << Line{} << to1 << ok1 + ok1
+        QTest::newRow("twice") << "--twice 150" << LineSetting{} << to1 << ok1 + ok1
                                << at0 + QList<int>(8, 150) << QStringList{"150 ms 后重复应答"};
         QTest::newRow("echo, trickle, twice")
-            << "--echo --trickle 10 --twice 100" << Line{} << to1 << to1 + ok1 + ok1
+            << "--echo --trickle 10 --twice 100" << LineSetting{} << to1 << to1 + ok1 + ok1
             << at0 + QList<int>{0, 10, 20, 30, 40, 50, 60, 70} +
                    QList<int>{170, 180, 190, 200, 210, 220, 230, 240}
             << QStringList{"→ 成功"};
         QTest::newRow("even line, module none")
-            << "--echo" << Line{9600, Parity::even} << to1 << to1 << QList<int>{}
+            << "--echo" << LineSetting{9600, Parity::even} << to1 << to1 << QList<int>{}
             << QStringList{"校验位不符：线路 偶校验，本模块 无校验"};
         QTest::newRow("none line, module even")
-            << "--module 1@9600/even" << Line{} << to1 << QByteArray() << QList<int>{}
+            << "--module 1@9600/even" << LineSetting{} << to1 << QByteArray() << QList<int>{}
             << QStringList{"校验位不符：线路 无校验，本模块 偶校验"};
         QTest::newRow("odd line, odd module")
-            << "--module 1@9600/odd" << Line{9600, Parity::odd} << to1 << ok1 << QList<int>{}
+            << "--module 1@9600/odd" << LineSetting{9600, Parity::odd} << to1 << ok1 << QList<int>{}
             << QStringList{"→ 成功"};
         QTest::newRow("two groups, 19200 even")
-            << "--module 1-3 --module 7@19200/even" << Line{19200, Parity::even} << to1 + to7
+            << "--module 1-3 --module 7@19200/even" << LineSetting{19200, Parity::even} << to1 + to7
             << QByteArray::fromHex("220744000000016e") << QList<int>{}
             << QStringList{"未应答（线路 19200 波特，本模块 9600 波特）",
                            "地址 7 · 第3路 关联方式 自锁 → 成功"};
@@ -278,11 +278,11 @@ private slots:
         for (std::uint32_t n = 1; n <= 1000; ++n) share += reply_lost(drop, n);
         QVERIFY(!lost.isEmpty() && !kept.isEmpty() && share > 450 && share < 550);
         QTest::newRow("drop 50, seed 7")
-            << "--drop 50 --seed 7" << Line{} << to1.repeated(8) << kept << QList<int>{} << lost;
+            << "--drop 50 --seed 7" << LineSetting{} << to1.repeated(8) << kept << QList<int>{} << lost;
     }
     void on_the_wire() {
         QFETCH(QString, args);
-        QFETCH(Line, line);
+        QFETCH(LineSetting, line);
         QFETCH(QByteArray, sent);
         QFETCH(QByteArray, heard);
         QFETCH(QList<int>, earliest);

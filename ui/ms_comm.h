@@ -35,7 +35,7 @@ public:
     // Rejects a malformed text before any port is touched; the settings then in
     // force stay as they were.
     std::optional<serial::SerialError> set_settings(const QString& text);
-    serial::LineSettings settings() const { return settings_; }
+    protocol::LineSetting settings() const { return settings_; }
 
     bool port_open() const { return port_->is_open(); }
     // Opens the port named by comm_port() with settings(), or closes it.
@@ -79,7 +79,7 @@ private:
     serial::Port* port_;
     int comm_port_ = 1;
     int rthreshold_ = 0;
-    serial::LineSettings settings_;
+    protocol::LineSetting settings_;
     CommEvent comm_event_ = CommEvent::none;
     bool lent_ = false;
     serial::LineFault line_fault_ = serial::LineFault::read;

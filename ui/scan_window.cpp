@@ -170,7 +170,7 @@ void ScanWindow::use_module(const QTreeWidgetItem* item) {
     }
     const auto open_at = form_.MSComm1->settings();
     const auto module_parity = static_cast<protocol::Parity>(parity);
-    if (open_at == serial::LineSettings{baud, module_parity}) {
+    if (open_at == protocol::LineSetting{baud, module_parity}) {
         note->clear();
         return;
     }

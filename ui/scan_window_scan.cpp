@@ -27,7 +27,7 @@ namespace {
 // Beyond this the operator is told how long the scan may take, as tarvokctl does.
 constexpr int kSayBoundMs = 10'000;
 
-QString settings_text(const serial::LineSettings& line) {
+QString settings_text(const protocol::LineSetting& line) {
     return QStringLiteral("%1,%2,8,1")
         .arg(line.baud)
         .arg(QLatin1Char(serial::parity_letter(line.parity)));
@@ -137,7 +137,7 @@ void ScanWindow::line_started(const protocol::LineSetting& line, int index, int 
                     .arg(line_words(line.baud, line.parity))
                     .arg(index + 1)
                     .arg(count);
-    const serial::LineSettings settings{line.baud, line.parity};
+    const protocol::LineSetting settings{line.baud, line.parity};
     form_.traffic().port_opened(port_, form_.MSComm1->device(), settings_text(settings),
                                 protocol::reply_timeout_ms(line.baud, line.parity));
 }
