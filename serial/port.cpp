@@ -28,6 +28,9 @@ namespace {
 // kind goes unnoticed.
 constexpr int kWatchdogMs = 250;
 
+// How many bytes a reader may leave behind at the front of the buffer before they go.
+constexpr qsizetype kCompactAfter = 4096;
+
 QSerialPort::Parity to_qt(Parity parity) {
     switch (parity) {
     case Parity::odd:
@@ -83,7 +86,7 @@ SerialFault fault_of(ResolveError error) {
 Port::Port(QObject* parent)
     : QObject(parent), port_(new QSerialPort(this)), watchdog_(new QTimer(this)) {
     watchdog_->setInterval(kWatchdogMs);
-    connect(port_, &QSerialPort::readyRead, this, &Port::received);
+    connect(port_, &QSerialPort::readyRead, this, &Port::fetch);
     connect(port_, &QSerialPort::errorOccurred, this, &Port::handle_error);
     connect(watchdog_, &QTimer::timeout, this, &Port::check_hangup);
 }
@@ -97,6 +100,37 @@ void Port::close() {
     watchdog_->stop();
     port_->close();
     device_.clear();
+    buffer_.clear();
+    read_ = 0;
+}
+
+void Port::fetch() {
+    const QByteArray bytes = port_->readAll();
+    if (bytes.isEmpty()) {
+        return;
+    }
+    buffer_ += bytes;
+    emit arrived(bytes);
+    emit received();
+}
+
+bool Port::set_line(const protocol::LineSetting& line) {
+    if (!port_->isOpen()) {
+        return false;
+    }
+    if (line == line_) {
+        return true;
+    }
+    const bool set = port_->setBaudRate(static_cast<qint32>(line.baud)) &&
+                     port_->setParity(to_qt(line.parity));
+    port_->clearError();
+    if (set) {
+        line_ = line;
+#ifndef Q_OS_WIN
+        check_parity(static_cast<int>(port_->handle()), line.parity);
+#endif
+    }
+    return set;
 }
 
 std::optional<SerialError> Port::open(int number, const protocol::LineSetting& line) {
@@ -175,21 +209,31 @@ SerialError Port::open_error(QSerialPort::SerialPortError error, const PortEntry
 #endif
 }
 
-QByteArray Port::read_all() { return is_open() ? port_->readAll() : QByteArray(); }
+QByteArray Port::read_all() {
+    QByteArray bytes = buffer_.mid(read_);
+    buffer_.clear();
+    read_ = 0;
+    return bytes;
+}
 
 std::optional<std::uint8_t> Port::read_byte() {
-    char byte = 0;
-    if (!port_->isOpen() || port_->read(&byte, 1) != 1) {
+    if (read_ == buffer_.size()) {
         return std::nullopt;
     }
-    return static_cast<std::uint8_t>(byte);
+    const auto byte = static_cast<std::uint8_t>(buffer_.at(read_++));
+    // Bytes read a few at a time from a long buffer are dropped in bulk, not one by one.
+    if (read_ == buffer_.size() || read_ > kCompactAfter) {
+        buffer_.remove(0, read_);
+        read_ = 0;
+    }
+    return byte;
 }
 
 QByteArray Port::discard_input() {
     if (!port_->isOpen()) {
         return {};
     }
-    QByteArray dropped = port_->readAll();
+    QByteArray dropped = read_all() + port_->readAll();
 #ifndef Q_OS_WIN
     // Bytes the kernel already holds but Qt has not yet fetched go too; they are
     // taken first so that whoever logs the discard can say what they were.
@@ -267,6 +311,8 @@ void Port::close_lost() {
     port_->close();
     port_->clearError();
     device_.clear();
+    buffer_.clear();
+    read_ = 0;
     emit lost(error);
 }
 

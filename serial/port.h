@@ -43,7 +43,11 @@ public:
     QString device() const { return device_; }
     protocol::LineSetting line() const { return line_; }
 
-    qint64 bytes_available() const { return is_open() ? port_->bytesAvailable() : 0; }
+    // Runs the open port at another rate and parity without closing it, so it stays on
+    // the device it opened; false when the driver refused.
+    bool set_line(const protocol::LineSetting& line);
+
+    qint64 bytes_available() const { return buffer_.size() - read_; }
     // Everything received and not yet read.
     QByteArray read_all();
     std::optional<std::uint8_t> read_byte();
@@ -57,6 +61,9 @@ public:
     const QSerialPort& qt() const { return *port_; }
 
 signals:
+    // Bytes came in: first each piece as it came, for whoever watches the line without
+    // reading it, then the notice for the reader.
+    void arrived(const QByteArray& bytes);
     void received();
     // A read or write fault on a line that is still there.
     void fault(tarvok::serial::LineFault which);
@@ -64,6 +71,7 @@ signals:
     void lost(const tarvok::serial::SerialError& error);
 
 private:
+    void fetch();
     void handle_error(QSerialPort::SerialPortError error);
     void check_hangup();
     void close_lost();
@@ -75,6 +83,10 @@ private:
     int number_ = 0;
     protocol::LineSetting line_;
     QString device_;
+    // Received and not yet read: taken from the driver at once, so a watcher sees each
+    // byte when it comes, whatever the reader takes and when.
+    QByteArray buffer_;
+    qsizetype read_ = 0;  // bytes at the front of buffer_ already read
 };
 
 }  // namespace tarvok::serial
