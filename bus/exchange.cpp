@@ -23,6 +23,10 @@ Timing timing_for(std::uint32_t baud, protocol::Parity parity, std::optional<int
     return {deadline, gap, deadline};
 }
 
+Timing timing_for(const protocol::LineSetting& line, std::optional<int> deadline_ms) {
+    return timing_for(line.baud, line.parity, deadline_ms);
+}
+
 Exchange::Exchange(Request request) : request_(request) { result_.sent = request.frame; }
 
 std::vector<Note> Exchange::take_notes() { return std::exchange(notes_, {}); }
@@ -37,6 +41,7 @@ Step Exchange::send(Micros now) {
     if (++result_.attempts == 1) {
         result_.first_sent = now;
     }
+    result_.last_sent = now;
     result_.heard.clear();
     junk_.insert(junk_.end(), pending_.begin(), pending_.end());
     pending_.clear();
@@ -132,16 +137,23 @@ void Exchange::judge_frame(const Frame& frame, Micros now) {
         result_.repeats_request = protocol::echoes(frame, request_.frame);
         result_.late = phase_ == Phase::settling;
         result_.reply_after = now - sent_at_;
+        result_.replied_at = now;
         result_.ended = now;
         phase_ = Phase::lingering;
         return;
     case Phase::lingering:
-        note(Note::Kind::duplicate, frame);
+        ++result_.duplicates;
+        result_.duplicate_after = std::max(result_.duplicate_after, now - result_.replied_at);
+        note(Note::Kind::duplicate, frame, now - result_.replied_at);
         return;
     case Phase::done:
         break;
     }
-    note(result_.reply ? Note::Kind::duplicate : Note::Kind::late, frame, now - sent_at_);
+    if (result_.reply) {
+        note(Note::Kind::duplicate, frame, now - result_.replied_at);
+    } else {
+        note(Note::Kind::late, frame, now - sent_at_);
+    }
 }
 
 void Exchange::flush_junk() {
@@ -151,11 +163,47 @@ void Exchange::flush_junk() {
     }
 }
 
+Step Exchange::stop(Micros now) {
+    stopping_ = true;
+    result_.stopped = phase_ != Phase::done;
+    if (phase_ == Phase::settling || phase_ == Phase::lingering) {
+        end(now);
+    }
+    return step();
+}
+
+Step Exchange::write_failed(Micros now) {
+    result_.write_failed = true;
+    end(now);
+    return step();
+}
+
+Step Exchange::cut(Micros now) {
+    if (phase_ != Phase::done) {
+        end(now);
+    }
+    return step();
+}
+
+void Exchange::drop_pending() {
+    junk_.insert(junk_.end(), pending_.begin(), pending_.end());
+    pending_.clear();
+    flush_junk();
+}
+
+Micros Exchange::busy_at() const { return sent_at_ + kBusyDeadlines * request_.timing.deadline; }
+
+void Exchange::miss_deadline() {
+    note(Note::Kind::deadline, {});
+    phase_ = Phase::settling;
+    quiet_from_ = std::max(last_byte_, sent_at_ + request_.timing.deadline);
+}
+
 Step Exchange::tick(Micros now) {
     if (phase_ == Phase::done || now < wake()) {
         return step();
     }
-    if (phase_ != Phase::lingering && now - sent_at_ >= kBusyDeadlines * request_.timing.deadline) {
+    if (now >= busy_at()) {
         result_.busy = true;
         end(now);
         return step();
@@ -170,18 +218,19 @@ Step Exchange::tick(Micros now) {
         }
         [[fallthrough]];
     case Phase::waiting:
-        note(Note::Kind::deadline, {});
-        phase_ = Phase::settling;
-        quiet_from_ = std::max(last_byte_, sent_at_ + request_.timing.deadline);
+        miss_deadline();
+        if (stopping_) {
+            end(now);
+        }
         return step();
     case Phase::settling:
-        if (result_.attempts <= request_.retries) {
+        if (!stopping_ && result_.attempts <= request_.retries) {
             return send(now);
         }
         end(now);
         return step();
     case Phase::lingering:
-        end(result_.ended);
+        end(now);
         return step();
     case Phase::done:
         break;
@@ -190,9 +239,7 @@ Step Exchange::tick(Micros now) {
 }
 
 void Exchange::end(Micros now) {
-    junk_.insert(junk_.end(), pending_.begin(), pending_.end());
-    pending_.clear();
-    flush_junk();
+    drop_pending();
     if (!result_.reply) {
         result_.ended = now;
     }
@@ -201,7 +248,7 @@ void Exchange::end(Micros now) {
 
 Micros Exchange::wake() const {
     const Timing& t = request_.timing;
-    const Micros busy = sent_at_ + kBusyDeadlines * t.deadline;
+    const Micros busy = busy_at();
     switch (phase_) {
     case Phase::waiting:
         return sent_at_ + t.deadline;
@@ -210,7 +257,7 @@ Micros Exchange::wake() const {
     case Phase::settling:
         return std::min(quiet_from_ + t.settle, busy);
     case Phase::lingering:
-        return last_byte_ + t.gap;
+        return std::min(last_byte_ + t.gap, busy);
     case Phase::done:
         break;
     }

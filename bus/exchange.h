@@ -2,7 +2,8 @@
 // by the adapter or not at all: a frame goes out, received bytes and the passing of
 // time come in, and out come what to do next, what was met on the line, and in the
 // end the reply that answers this frame, if one did. No I/O and no clock of its own,
-// so every rule can be driven step by step.
+// so every rule can be driven step by step. What a whole run has learnt of a module
+// (bus/ledger.h) sets the timing; the engine (bus/engine.h) drives both.
 //
 // The rules, with Timing's numbers:
 //   - A reply counts only when it repeats the address and command just sent
@@ -14,16 +15,16 @@
 //   - After a deadline with no valid reply, nothing is sent until the line has been
 //     quiet for `settle`; any byte restarts it. A valid reply that completes then,
 //     with nothing sent since, still answers this exchange: credited as late.
-//   - Before any frame goes out the line must have been quiet for `gap`, and a frame
-//     with the address and command of one sent less than a deadline ago waits out
-//     that deadline (bus/bus.h).
 //   - The first eight bytes after a send that start 55 are the adapter's echo:
 //     skipped when they equal the frame, reported as a garbled echo otherwise.
 //   - After the reply the exchange lingers until the line has been quiet for `gap`:
 //     a second reply then is reported as a duplicate, never left for the next
 //     exchange. Whatever comes after the end is still judged against this frame
 //     until the next exchange starts: a reply to it is late, or a duplicate.
-//   - A line that never goes quiet ends an attempt after kBusyDeadlines deadlines.
+//   - A line that never goes quiet ends the exchange kBusyDeadlines deadlines after
+//     its last send, in every phase; a reply already credited keeps its outcome.
+//   - Stopped: no further attempt; an attempt still waiting ends at its deadline (a
+//     reply arriving then is still taken), a settle or a linger ends at once.
 #pragma once
 
 #include <chrono>
@@ -32,13 +33,11 @@
 #include <span>
 #include <vector>
 
+#include "bus/line.h"
 #include "protocol/frame.h"
 #include "protocol/tables.h"
 
 namespace tarvok::bus {
-
-// A point on the caller's monotonic clock.
-using Micros = std::chrono::microseconds;
 
 struct Timing {
     Micros deadline;  // from the send to the first byte of the reply
@@ -55,6 +54,7 @@ inline constexpr int kBusyDeadlines = 10;
 
 // The deadline is the protocol's reply_timeout_ms unless the caller names one.
 Timing timing_for(std::uint32_t baud, protocol::Parity parity, std::optional<int> deadline_ms);
+Timing timing_for(const protocol::LineSetting& line, std::optional<int> deadline_ms);
 
 enum class Matching { strict, lenient };
 
@@ -73,7 +73,7 @@ struct Note {
         garbled_echo,  // eight bytes starting 55 that are not the frame just sent
         junk,          // bytes that make no frame
         unmatched,     // a valid reply that does not answer this exchange
-        duplicate,     // a second valid reply to this exchange
+        duplicate,     // a second valid reply to this exchange; `after` since the first
         late,          // a reply to this exchange after it gave up; `after` since its send
         deadline,      // an attempt's deadline passed with no valid reply
     };
@@ -89,10 +89,18 @@ struct Result {
     bool repeats_request = true;  // the reply repeats address and command (lenient may not)
     bool late = false;            // credited while settling after a missed deadline
     bool busy = false;            // the line never went quiet
+    bool stopped = false;         // ended early by stop()
+    bool write_failed = false;    // the line refused the frame
+    bool not_sent = false;        // never went out: stopped first, or the line never went quiet
+    bool doubtful = false;        // the reply may be a leftover of another frame (bus/ledger.h)
     int attempts = 0;
     int echoes = 0;
+    int duplicates = 0;               // further valid replies while it lingered
+    Micros duplicate_after{};         // the longest of those after the credited reply
     Micros reply_after{};             // from the send of its attempt to the reply's last byte
     Micros first_sent{};              // the first attempt's send
+    Micros last_sent{};               // the last attempt's send
+    Micros replied_at{};              // when the credited reply completed
     Micros ended{};                   // when the outcome was known (the reply, or the last settle)
     std::vector<std::uint8_t> heard;  // every byte of the last attempt
 };
@@ -111,6 +119,13 @@ public:
     Step start(Micros now);
     Step take(std::span<const std::uint8_t> bytes, Micros now);
     Step tick(Micros now);
+    Step stop(Micros now);
+    // The line refused the frame just sent: the exchange ends without a reply.
+    Step write_failed(Micros now);
+    // Ends at once, as when another frame went out regardless.
+    Step cut(Micros now);
+    // Bytes still waiting to make a frame, told as junk: the next exchange starts clean.
+    void drop_pending();
 
     const Result& result() const { return result_; }
     const Timing& timing() const { return request_.timing; }
@@ -128,9 +143,11 @@ private:
     void flush_junk();
     void note(Note::Kind kind, std::span<const std::uint8_t> bytes, Micros after = {});
     bool answers(const protocol::Frame& reply) const;
+    void miss_deadline();
     void end(Micros now);
     Step step() const;
     Micros wake() const;
+    Micros busy_at() const;
 
     Request request_;
     Result result_;
@@ -139,7 +156,7 @@ private:
     Micros last_byte_{};
     Micros quiet_from_{};  // settling: the line must stay quiet from here for `settle`
     bool echo_possible_ = false;
-    bool send_now_ = false;
+    bool stopping_ = false;
     std::vector<std::uint8_t> pending_;
     std::vector<std::uint8_t> junk_;
     std::vector<Note> notes_;

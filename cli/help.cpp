@@ -1,6 +1,6 @@
 #include "cli/help.h"
 
-#include "cli/outcome.h"
+#include "cli/exit_codes.h"
 #include "cli/plan_input.h"
 #include "cli/setting_words.h"
 #include "protocol/wire.h"

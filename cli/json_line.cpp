@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/setting_words.h"
+#include "protocol/request.h"
 
 namespace tarvok::cli {
 
@@ -39,6 +40,38 @@ void add(std::string& line, std::string_view key, std::string_view value) {
     line += value;
 }
 
+std::string_view doubt_word(plan::Doubt doubt) {
+    switch (doubt) {
+    case plan::Doubt::leftover:
+        return "leftover";
+    case plan::Doubt::line_unproven:
+        return "line-unproven";
+    case plan::Doubt::stopped_unproven:
+        return "stopped-unproven";
+    case plan::Doubt::none:
+        break;
+    }
+    return {};
+}
+
+std::string_view unsent_word(plan::Unsent unsent) {
+    switch (unsent) {
+    case plan::Unsent::stopped:
+        return "stopped";
+    case plan::Unsent::port_lost:
+        return "port-lost";
+    case plan::Unsent::line_fault:
+        return "line-fault";
+    case plan::Unsent::line_busy:
+        return "line-busy";
+    case plan::Unsent::write_failed:
+        return "write-failed";
+    case plan::Unsent::none:
+        break;
+    }
+    return {};
+}
+
 std::string milliseconds(double ms) {
     std::array<char, 32> text{};
     std::snprintf(text.data(), text.size(), "%.3f", ms);
@@ -47,28 +80,40 @@ std::string milliseconds(double ms) {
 
 }  // namespace
 
-std::string json_line(const StepResult& r) {
+std::string line_json(const protocol::LineSetting& line) {
+    return "{\"baud\":" + std::to_string(line.baud) + ",\"parity\":\"" +
+           std::string(find_value(protocol::kParities, line.parity)->alias) + "\"}";
+}
+
+std::string json_line(const plan::StepResult& r) {
     std::string line = "{";
     if (r.step.line != 0) {
         add(line, "line", std::to_string(r.step.line));
     }
     add(line, "address", std::to_string(r.step.address));
-    add(line, "setting", quoted(find_value(kKinds, protocol::kind_of(r.step.request))->alias));
+    add(line, "setting", quoted(find_value(protocol::kKinds, protocol::kind_of(r.step.request))->alias));
     add(line, "request", quoted(protocol::describe(r.step.request)));
     add(line, "frame", quoted(protocol::hex(r.frame)));
     add(line, "reply", r.reply ? quoted(protocol::hex(*r.reply)) : "null");
     add(line, "received", quoted(protocol::hex(r.received)));
-    add(line, "outcome", quoted(find_value(kOutcomes, r.outcome)->alias));
+    add(line, "outcome", quoted(plan::outcome_name(r.outcome)));
     add(line, "attempts", std::to_string(r.attempts));
     add(line, "milliseconds", milliseconds(r.milliseconds));
     if (r.late) {
         add(line, "late", "true");
     }
     if (r.reply && !r.echoed) {
-        add(line, "warning", quoted(kMismatchWarning));
+        add(line, "warning", quoted("reply-mismatch"));
     }
-    if (!r.note.empty()) {
-        add(line, "note", quoted(r.note));
+    if (const auto doubt = doubt_word(r.doubt); !doubt.empty()) {
+        add(line, "doubt", quoted(doubt));
+    }
+    if (const auto unsent = unsent_word(r.unsent); !unsent.empty()) {
+        add(line, "unsent", quoted(unsent));
+    }
+    if (r.moved_to) {
+        add(line, "moved_to", line_json(*r.moved_to));
+        add(line, "proven", r.proven ? "true" : "false");
     }
     line += "}\n";
     return line;

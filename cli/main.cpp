@@ -3,6 +3,7 @@
 // only: it runs with no display.
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <variant>
@@ -11,10 +12,9 @@
 #include "cli/help.h"
 #include "cli/options.h"
 #include "cli/plan_file.h"
-#include "cli/report.h"
-#include "cli/runner.h"
+#include "cli/exit_codes.h"
+#include "cli/run_command.h"
 #include "cli/scan_command.h"
-#include "cli/stop_signals.h"
 #include "serial/port_directory.h"
 
 namespace {
@@ -31,35 +31,17 @@ int usage_error(const std::string& message) {
     return static_cast<int>(Exit::usage);
 }
 
-int run(const Invocation& invocation, const std::vector<PlanStep>& steps, bool plan) {
-    Runner runner(invocation.run, steps);
-    Console console(invocation.json, plan);
-    const StopSignals stop_signals;
-    QObject::connect(&stop_signals, &StopSignals::caught,
-                     [&](int signo) { runner.interrupt(exit_for_signal(signo)); });
-    QObject::connect(&runner, &Runner::remark, [&](const std::string& text) { console.remark(text); });
-    QObject::connect(&runner, &Runner::step_started, [&](std::size_t index, std::size_t total) {
-        console.started(index, total, runner.results().at(index));
-    });
-    QObject::connect(&runner, &Runner::step_finished,
-                     [&](const StepResult& result) { console.finished_one(result); });
-    QObject::connect(&runner, &Runner::finished, [&](Exit code, const QString& failure) {
-        console.finished_all(runner.results(), failure);
-        QCoreApplication::exit(static_cast<int>(code));
-    });
-    QMetaObject::invokeMethod(&runner, &Runner::start, Qt::QueuedConnection);
-    return QCoreApplication::exec();
-}
-
 int apply(const Invocation& invocation, const std::string& path) {
     const auto steps = read_plan_file(path, invocation.verbose);
-    return steps ? run(invocation, *steps, true) : static_cast<int>(Exit::usage);
+    return steps ? run_steps(invocation, *steps, true) : static_cast<int>(Exit::usage);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    // A reader that went away costs a sentence and exit 74, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
     const auto parsed = parse_invocation(QCoreApplication::arguments());
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
         return usage_error(error->message);
@@ -84,7 +66,7 @@ int main(int argc, char** argv) {
         return run_scan(invocation.run, *scan, invocation.json);
     }
     if (const auto* one = std::get_if<SendOne>(&command)) {
-        return run(invocation, {one->step}, false);
+        return run_steps(invocation, {one->step}, false);
     }
     return apply(invocation, std::get<ApplyPlan>(command).path);
 }

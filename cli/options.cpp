@@ -216,7 +216,7 @@ std::variant<Command, std::string> setting_command(const Words& w, Kind kind) {
         return std::move(*message);
     }
     const auto address = static_cast<std::uint8_t>(w.address.value_or(1));
-    return SendOne{PlanStep{0, address, std::get<protocol::Request>(setting)}};
+    return SendOne{PlanStep{0, address, std::get<protocol::Request>(setting), {}, {}}};
 }
 
 Command scan_command(const Words& w) {

@@ -118,7 +118,7 @@ std::variant<PlanStep, std::string> step_from(const Fields& fields, int line) {
         return std::move(*message);
     }
     return PlanStep{line, static_cast<std::uint8_t>(*address),
-                    std::get<protocol::Request>(setting)};
+                    std::get<protocol::Request>(setting), {}, {}};
 }
 
 bool is_header(const Fields& fields) {

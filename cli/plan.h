@@ -30,6 +30,8 @@ struct PlanStep {
     int line = 0;  // 1-based line in the plan file; 0 for a setting given on the command line
     std::uint8_t address = 0;
     protocol::Request request;
+    std::optional<protocol::LineSetting> module_line;  // the line its module listens at
+    std::string remark;
     friend bool operator==(const PlanStep&, const PlanStep&) = default;
 };
 

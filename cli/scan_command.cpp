@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bus/scanner.h"
-#include "cli/outcome.h"
+#include "cli/exit_codes.h"
 #include "cli/stop_signals.h"
 #include "protocol/number_text.h"
 #include "protocol/scan.h"

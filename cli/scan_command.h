@@ -6,7 +6,7 @@
 
 namespace tarvok::cli {
 
-// Runs the scan to its end; the exit code (cli/outcome.h's, with 0 for modules found
+// Runs the scan to its end; the exit code (cli/exit_codes.h, with 0 for modules found
 // and 2 for none).
 int run_scan(const RunConfig& run, const ScanBus& scan, bool json);
 

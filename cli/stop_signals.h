@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-#include "cli/outcome.h"
+#include "cli/exit_codes.h"
 
 class QSocketNotifier;
 

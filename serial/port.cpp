@@ -60,6 +60,43 @@ void check_parity(int fd, Parity parity) {
     ::tcsetattr(fd, TCSANOW, &t);
 }
 
+speed_t speed_of(std::uint32_t baud) {
+    constexpr std::array<std::pair<std::uint32_t, speed_t>, 8> kSpeeds = {{{1200, B1200},
+                                                                          {2400, B2400},
+                                                                          {4800, B4800},
+                                                                          {9600, B9600},
+                                                                          {19200, B19200},
+                                                                          {38400, B38400},
+                                                                          {57600, B57600},
+                                                                          {115200, B115200}}};
+    for (const auto& [rate, speed] : kSpeeds) {
+        if (rate == baud) {
+            return speed;
+        }
+    }
+    return B0;
+}
+
+// Rate and parity set on the descriptor itself. Qt checks the parity-enable bit after
+// setting it, and a Linux pty never keeps that bit, so Qt refuses a change of parity
+// on an open pty that the pty in fact takes.
+bool set_termios_line(int fd, const protocol::LineSetting& line) {
+    termios t{};
+    const speed_t speed = speed_of(line.baud);
+    if (speed == B0 || ::tcgetattr(fd, &t) != 0) {
+        return false;
+    }
+    ::cfsetispeed(&t, speed);
+    ::cfsetospeed(&t, speed);
+    t.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD);
+    t.c_iflag &= ~static_cast<tcflag_t>(INPCK);
+    if (line.parity != Parity::none) {
+        t.c_cflag |= PARENB | (line.parity == Parity::odd ? PARODD : 0);
+        t.c_iflag |= INPCK;
+    }
+    return ::tcsetattr(fd, TCSANOW, &t) == 0;
+}
+
 // A lock file whose first line names a process that no longer runs.
 bool left_by_exited_program(const QString& lock_path) {
     const auto pid = lock_file_pid(lock_path);
@@ -121,14 +158,17 @@ bool Port::set_line(const protocol::LineSetting& line) {
     if (line == line_) {
         return true;
     }
-    const bool set = port_->setBaudRate(static_cast<qint32>(line.baud)) &&
-                     port_->setParity(to_qt(line.parity));
+    // A refusal here is this call's answer, not a fault of the line.
+    changing_line_ = true;
+    bool set = port_->setBaudRate(static_cast<qint32>(line.baud)) &&
+               port_->setParity(to_qt(line.parity));
+    changing_line_ = false;
     port_->clearError();
+#ifndef Q_OS_WIN
+    set = set_termios_line(static_cast<int>(port_->handle()), line);
+#endif
     if (set) {
         line_ = line;
-#ifndef Q_OS_WIN
-        check_parity(static_cast<int>(port_->handle()), line.parity);
-#endif
     }
     return set;
 }
@@ -270,7 +310,7 @@ bool Port::write(std::span<const std::uint8_t> bytes) {
 }
 
 void Port::handle_error(QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::NoError || !port_->isOpen()) {
+    if (error == QSerialPort::NoError || !port_->isOpen() || changing_line_) {
         return;
     }
     if (error == QSerialPort::ResourceError) {

@@ -87,6 +87,7 @@ private:
     // byte when it comes, whatever the reader takes and when.
     QByteArray buffer_;
     qsizetype read_ = 0;  // bytes at the front of buffer_ already read
+    bool changing_line_ = false;
 };
 
 }  // namespace tarvok::serial

@@ -143,8 +143,9 @@ private slots:
             << QList<int>{150, 150} << "" << 1;
         QTest::newRow("Ctrl-C mid-plan")
             << QStringList{"1,mode,1,自锁", "1,mode,2,自锁", "1,mode,3,自锁", "1,mode,4,自锁"}
-            << Script{60} << int(SIGINT) << QStringList{"done", "done", "not-sent", "not-sent"}
-            << QList<int>{60} << "汇总：共 4 项" << 130;
+            << Script{60} << int(SIGINT)
+            << QStringList{"done", "not-sent", "not-sent", "not-sent"} << QList<int>{}
+            << "已被 Ctrl-C（SIGINT）停止" << 130;
     }
     void exchanges() {
         QFETCH(QStringList, plan);

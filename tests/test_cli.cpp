@@ -145,7 +145,7 @@ void CliTest::runs_data() {
         << done << 1 << QStringList{"1:第5路 关联方式=不关联 上电状态=上电开", idle}
         << QStringList{};
     QTest::newRow("line") << QStringList{} << QString() << QStringList{"line", "19200", "偶校验"}
-                          << false << 0 << done << 1
+                          << false << 0 << done << 2
                           << QStringList{"1:状态 地址=1 波特率=19200 校验=偶校验"} << QStringList{};
     QTest::newRow("bus of 8, plan of 10")
         << QStringList{"--address", "1-8"} << plan(bus_plan) << QStringList{} << false << 2
@@ -166,14 +166,14 @@ void CliTest::runs_data() {
         << QStringList{};
     QTest::newRow("line change, not followed")
         << QStringList{"--address", "1-2"} << line_plan << QStringList{} << false << 2
-        << QStringList{"done", "no-reply", "done"} << 1 + 2 + 1
+        << QStringList{"done", "no-reply", "done"} << 2 + 2 + 1
         << QStringList{"1:状态 地址=1 波特率=19200 校验=偶校验",
                        "1:第2路 关联方式=不关联 上电状态=上电关",
                        "2:第2路 关联方式=联动 上电状态=上电关"}
         << QStringList{};
     QTest::newRow("line change, followed")
         << QStringList{"--address", "1-2"} << line_plan << QStringList{"--follow"} << false << 0
-        << QStringList{"done", "done", "done"} << 3
+        << QStringList{"done", "done", "done"} << 4
         << QStringList{"1:第2路 关联方式=联动 上电状态=上电关",
                        "2:第2路 关联方式=联动 上电状态=上电关"}
         << QStringList{};

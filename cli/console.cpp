@@ -1,0 +1,122 @@
+#include "cli/console.h"
+
+#include "cli/json_line.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#else
+#include <unistd.h>
+#endif
+
+namespace tarvok::cli {
+
+namespace {
+
+// With --json standard output carries objects only: progress goes where people look.
+FILE* progress_stream(bool json) {
+    FILE* stream = json ? stderr : stdout;
+    return ::isatty(fileno(stream)) != 0 ? stream : nullptr;
+}
+
+}  // namespace
+
+void Output::write(FILE* stream, const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), stream) != text.size() ||
+        std::fflush(stream) != 0) {
+        failed_ = true;
+        std::clearerr(stream);
+    }
+}
+
+Console::Console(bool json, bool plan, bool follow)
+    : json_(json), plan_(plan), follow_(follow), progress_stream_(progress_stream(json)) {}
+
+void Console::progress(const std::string& text) {
+    if (progress_stream_ == nullptr) {
+        return;
+    }
+    clear_progress();
+    const std::string line = text;
+    std::fwrite(line.data(), 1, line.size(), progress_stream_);
+    std::fflush(progress_stream_);
+    progress_shown_ = true;
+}
+
+void Console::clear_progress() {
+    if (progress_shown_) {
+        std::fputs("\r\033[K", progress_stream_);
+        std::fflush(progress_stream_);
+        progress_shown_ = false;
+    }
+}
+
+void Console::words(const std::string& text) {
+    clear_progress();
+    if (json_) {
+        output_.err("tarvokctl：" + text + "\n");
+    } else {
+        output_.out(text + "\n");
+    }
+}
+
+void Console::say(const std::string& text) {
+    clear_progress();
+    output_.err("tarvokctl：" + text + "\n");
+}
+
+void Console::step_started(std::size_t index, std::size_t total) {
+    if (results_ != nullptr) {
+        progress(progress_text(index, total, results_->at(index)));
+    }
+}
+
+void Console::step_finished(const plan::StepResult& result) {
+    ++shown_;
+    clear_progress();
+    if (json_) {
+        output_.out(json_line(result));
+    } else {
+        output_.out(result_line(result, follow_) + "\n");
+    }
+}
+
+void Console::remarked(const plan::Remark& remark) {
+    const plan::StepResult* about =
+        results_ != nullptr && remark.step && *remark.step < results_->size()
+            ? &results_->at(*remark.step)
+            : nullptr;
+    if (const auto text = remark_line(remark, about)) {
+        words(*text);
+    }
+}
+
+void Console::run_finished(plan::RunEnd end) {
+    if (end_) {
+        end_(end);
+    }
+}
+
+void Console::finish(RunStop stop) {
+    clear_progress();
+    if (results_ == nullptr) {
+        return;
+    }
+    if (json_) {
+        for (std::size_t i = shown_; i < results_->size(); ++i) {
+            output_.out(json_line(results_->at(i)));
+        }
+    }
+    // With --json standard output stays one object per line; people still see the
+    // summary on standard error.
+    if (plan_ || stop.signo != 0) {
+        const std::string summary = summary_text(*results_, stop);
+        if (json_) {
+            output_.err(summary);
+        } else {
+            output_.out(summary);
+        }
+    }
+}
+
+}  // namespace tarvok::cli

@@ -1,0 +1,58 @@
+// tarvokctl's exit codes: what a script acts on, the same in every language.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string_view>
+
+#include "plan/step_result.h"
+
+namespace tarvok::cli {
+
+enum class Exit : int {
+    success = 0,
+    refused = 1,
+    no_reply = 2,
+    unconfirmed = 3,
+    usage = 64,
+    port_unavailable = 69,
+    port_lost = 74,  // also: the line or the output failed while running
+    // Stopped by a signal (128 + its number), after the exchange in flight and the
+    // summary.
+    hangup = 129,
+    interrupted = 130,
+    terminated = 143,
+};
+
+struct ExitMeaning {
+    Exit code;
+    std::string_view meaning;
+};
+
+inline constexpr std::array<ExitMeaning, 10> kExitCodes = {{
+    {Exit::success, "每项设置都成功"},
+    {Exit::refused, "有设置被模块拒绝（其余成功）"},
+    {Exit::no_reply, "有设置没有收到有效应答（优先于 3 和 1）"},
+    {Exit::unconfirmed, "有设置未确认：收到的回复无法证明是对它的，或模块在新线路上没有应答（优先于 1）"},
+    {Exit::usage, "用法或计划文件有误，什么也没有发送"},
+    {Exit::port_unavailable, "串口打不开"},
+    {Exit::port_lost, "串口、线路或输出在运行中出错，其余设置未发送"},
+    {Exit::hangup, "被 SIGHUP 停止：进行中的一项结束后停下，其余未发送"},
+    {Exit::interrupted, "被 Ctrl-C（SIGINT）停止：进行中的一项结束后停下，其余未发送"},
+    {Exit::terminated, "被 SIGTERM 停止：进行中的一项结束后停下，其余未发送"},
+}};
+
+// From the outcomes alone: no reply (or a setting left unsent) outweighs an
+// unconfirmed one, which outweighs a refusal, which outweighs success.
+inline Exit exit_for(std::span<const plan::StepResult> results) {
+    const plan::Tally t = plan::tally(results);
+    if (t.of(plan::Outcome::no_reply) + t.of(plan::Outcome::not_sent) > 0) {
+        return Exit::no_reply;
+    }
+    if (t.of(plan::Outcome::unconfirmed) > 0) {
+        return Exit::unconfirmed;
+    }
+    return t.of(plan::Outcome::refused) > 0 ? Exit::refused : Exit::success;
+}
+
+}  // namespace tarvok::cli

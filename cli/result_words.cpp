@@ -1,0 +1,301 @@
+#include "cli/result_words.h"
+
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <vector>
+
+#include "protocol/reply.h"
+#include "protocol/request.h"
+
+namespace tarvok::cli {
+
+namespace {
+
+using plan::Outcome;
+using plan::StepResult;
+
+// Received bytes shown in a line, at most; a flood would say nothing more.
+constexpr std::size_t kShownBytes = 24;
+
+// In Outcome's order: the summary's labels and the result lines' words.
+constexpr std::array<std::string_view, 5> kOutcomeLabels = {"成功", "模块拒绝", "无应答",
+                                                            "未确认", "未发送"};
+
+std::string_view label(Outcome outcome) {
+    return kOutcomeLabels.at(static_cast<std::size_t>(outcome));
+}
+
+std::string where(const plan::PlanStep& step) {
+    const std::string address = "地址 " + std::to_string(step.address);
+    return step.line == 0 ? address : "第 " + std::to_string(step.line) + " 行 · " + address;
+}
+
+std::string shown_bytes(const std::vector<std::uint8_t>& bytes) {
+    const std::size_t shown = std::min(bytes.size(), kShownBytes);
+    return protocol::hex(std::span(bytes).first(shown)) + (shown < bytes.size() ? " …" : "");
+}
+
+std::string ms_text(double ms) {
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%.1f", ms);
+    return text.data();
+}
+
+std::string line_options(const protocol::LineSetting& line) {
+    return "--baud " + std::to_string(line.baud) + " --parity " +
+           std::string(protocol::find_value(protocol::kParities, line.parity)->alias);
+}
+
+std::string unsent_words(plan::Unsent why) {
+    switch (why) {
+    case plan::Unsent::stopped:
+        return "（运行已停止）";
+    case plan::Unsent::port_lost:
+        return "（串口已断开）";
+    case plan::Unsent::line_fault:
+        return "（串口出错）";
+    case plan::Unsent::line_busy:
+        return "（线路上一直有数据，等不到安静的时机发送：请检查是否有别的主机或设备在发送）";
+    case plan::Unsent::write_failed:
+        return "（串口拒绝写入）";
+    case plan::Unsent::none:
+        break;
+    }
+    return {};
+}
+
+std::string doubt_words(const StepResult& r) {
+    const std::string address = std::to_string(r.step.address);
+    switch (r.doubt) {
+    case plan::Doubt::leftover:
+        return "（收到的回复可能是对先前同一地址、同一命令的帧迟到或重复的回复，无法证明是本项的；"
+               "请查看模块状态，必要时单独再发本项）";
+    case plan::Doubt::line_unproven:
+        return "（模块应答了修改，但按 " + line_words(*r.moved_to) + "没有应答：它可能仍按 " +
+               line_words(r.line) + "收发，也可能已改；用 tarvokctl scan --baud all --parity all "
+               "--addresses " + address + " 找它）";
+    case plan::Doubt::stopped_unproven:
+        return "（模块应答了修改，运行停止前没来得及按 " + line_words(*r.moved_to) + "确认）";
+    case plan::Doubt::none:
+        break;
+    }
+    return {};
+}
+
+std::string outcome_detail(const StepResult& r) {
+    const std::string name(label(r.outcome));
+    switch (r.outcome) {
+    case Outcome::done:
+        return name + "（" + ms_text(r.milliseconds) + " ms）";
+    case Outcome::refused:
+        return name + "（应答的状态位为 0，未重发）";
+    case Outcome::no_reply: {
+        if (r.cut_off) {
+            return name + " · 等待应答时串口断开";
+        }
+        std::string text = name + "（发送 " + std::to_string(r.attempts) + " 次，每次等待 " +
+                           std::to_string(r.wait_ms) + " ms";
+        if (!r.received.empty()) {
+            text += "；收到 " + std::to_string(r.received.size()) + " 字节，不是有效应答：" +
+                    shown_bytes(r.received);
+        }
+        return text + "）";
+    }
+    case Outcome::unconfirmed:
+        return name + doubt_words(r);
+    case Outcome::not_sent:
+        return name + unsent_words(r.unsent);
+    }
+    return name;
+}
+
+std::string late_advice(const StepResult& r) {
+    return "回复迟到（" + std::to_string(std::lround(r.reply_ms)) + " ms，期限 " +
+           std::to_string(r.wait_ms) + " ms）：可加大 --timeout，例如 --timeout " +
+           std::to_string(std::lround(r.reply_ms * 2));
+}
+
+std::string line_change_words(const StepResult& r, bool follow) {
+    const std::string address = std::to_string(r.step.address);
+    if (r.maybe_at && r.outcome == Outcome::no_reply && !r.module_moved_to) {
+        return "模块可能已经按 " + line_words(*r.maybe_at) + "运行（也许只是回复丢失）：用 " +
+               line_options(*r.maybe_at) + " 再发一次任意设置即可确认";
+    }
+    if (!r.proven) {
+        return {};
+    }
+    const std::string now = line_words(*r.moved_to);
+    if (follow) {
+        return "模块已按 " + now + "应答，此后按它与地址 " + address + " 通讯";
+    }
+    return "模块已按 " + now + "应答，此后按它收发；" +
+           (r.later_need_line ? "之后发给地址 " + address + " 的设置需要新的波特率：加 --follow，或另用 " +
+                                    line_options(*r.moved_to)
+                              : "以后发给它的设置请用 " + line_options(*r.moved_to));
+}
+
+// "22 05 44 00 00 00 01 6C（地址 5 关联方式）".
+std::string reply_words(const std::vector<std::uint8_t>& bytes) {
+    if (bytes.size() != protocol::kFrameSize) {
+        return protocol::hex(bytes);
+    }
+    const auto frame = protocol::frame_from(bytes);
+    const auto name = protocol::name_in(protocol::kCommands,
+                                        static_cast<protocol::Command>(frame[protocol::kCodeByte]));
+    return protocol::hex(frame) + "（地址 " + std::to_string(frame[protocol::kAddressByte]) + " " +
+           (name.empty() ? std::string("未知命令") : std::string(name)) + "）";
+}
+
+int rounded_ms(bus::Micros span) { return static_cast<int>((span.count() + 500) / 1000); }
+
+std::string learned_words(const plan::Remark& r) {
+    std::string shown;
+    const auto add = [&shown](const std::string& what) {
+        shown += (shown.empty() ? "" : "；") + what;
+    };
+    if (r.learned.slow) {
+        add("回复较慢（最慢 " + std::to_string(rounded_ms(r.evidence.slowest)) +
+            " ms），此后等它应答最多 " + std::to_string(rounded_ms(r.timing.deadline)) + " ms");
+    }
+    if (r.learned.copies && r.evidence.copy_after) {
+        add("同一帧回复了两次（相隔 " + std::to_string(rounded_ms(*r.evidence.copy_after)) +
+            " ms，可能有两个模块使用同一地址），此后它的第二个回复过去之前，不再向它发同一命令");
+    }
+    if (r.learned.retried) {
+        add("重发后才应答，此后另一次发送的回复过去之前不再向它发送");
+    }
+    return "注意：地址 " + std::to_string(r.address) + " " + shown +
+           "。这样它迟到或重复的回复不会被算到别的设置上";
+}
+
+// "第 2–9、12 行" for the plan lines of the results that ended in `outcome`; a range
+// only over lines that follow one another in the plan.
+std::string line_ranges(std::span<const StepResult> results, Outcome outcome) {
+    std::vector<int> lines;
+    for (const auto& r : results) {
+        if (r.outcome == outcome && (lines.empty() || lines.back() != r.step.line)) {
+            lines.push_back(r.step.line);
+        }
+    }
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::size_t last = i;
+        while (last + 1 < lines.size() && lines[last + 1] == lines[last] + 1) {
+            ++last;
+        }
+        text += (text.empty() ? "" : "、") + std::to_string(lines[i]);
+        if (last > i) {
+            text += "–" + std::to_string(lines[last]);
+        }
+        i = last;
+    }
+    return text.empty() ? text : "  第 " + text + " 行";
+}
+
+// Labels line up on a terminal that shows a character beyond ASCII (here always
+// Chinese) two columns wide.
+constexpr std::size_t kLabelColumns = 8;
+
+std::string padded(std::string_view name) {
+    std::size_t columns = 0;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        columns += byte < 0x80 ? 1 : (byte >= 0xC0 ? 2 : 0);
+    }
+    return std::string(name) + std::string(kLabelColumns - std::min(columns, kLabelColumns), ' ');
+}
+
+std::string signal_name(int signo) {
+    switch (signo) {
+    case SIGINT:
+        return "Ctrl-C（SIGINT）";
+    case SIGTERM:
+        return "SIGTERM";
+    case SIGHUP:
+        return "SIGHUP";
+    default:
+        return "信号 " + std::to_string(signo);
+    }
+}
+
+}  // namespace
+
+std::string line_words(const protocol::LineSetting& line) {
+    return std::to_string(line.baud) + " 波特、" +
+           std::string(protocol::name_in(protocol::kParities, line.parity));
+}
+
+std::string result_line(const StepResult& r, bool follow) {
+    std::string line = where(r.step) + " · " + protocol::describe(r.step.request) + " → " +
+                       outcome_detail(r);
+    const auto add = [&line](const std::string& part) {
+        if (!part.empty()) {
+            line += " · " + part;
+        }
+    };
+    if (r.reply && !r.echoed) {
+        add(std::string(protocol::kMismatchWords));
+    }
+    if (r.late && r.outcome != Outcome::unconfirmed) {
+        add(late_advice(r));
+    }
+    if (r.busy && r.reply) {
+        add("线路上一直有数据，无法判断应答：请检查是否有别的主机或设备在发送");
+    }
+    if (r.module_moved_to && r.outcome != Outcome::not_sent) {
+        add("地址 " + std::to_string(r.step.address) + " 已改为 " + line_words(*r.module_moved_to) +
+            "，本项仍按 " + line_words(r.line) + "发送");
+    }
+    add(line_change_words(r, follow));
+    return line;
+}
+
+std::optional<std::string> remark_line(const plan::Remark& r, const StepResult* about) {
+    const std::string whose = about != nullptr ? where(about->step) : std::string("运行");
+    switch (r.kind) {
+    case plan::Remark::Kind::late:
+        return protocol::late_words(rounded_ms(r.after)) + " " + reply_words(r.bytes) + " · 对" +
+               whose + "，此时已另有发送，不计入任何一项";
+    case plan::Remark::Kind::duplicate:
+        return std::string(protocol::kDuplicateWords) + "：" + reply_words(r.bytes) + " · " + whose;
+    case plan::Remark::Kind::unmatched:
+        return "收到不属于" + whose + "的回复 " + reply_words(r.bytes) + "，不计入";
+    case plan::Remark::Kind::garbled_echo:
+        return std::string(protocol::kGarbledEchoWords) + "：" + protocol::hex(r.bytes) + " · " + whose;
+    case plan::Remark::Kind::discarded:
+        return "发送前线路上已有 " + std::to_string(r.bytes.size()) + " 字节，已丢弃：" +
+               shown_bytes(r.bytes);
+    case plan::Remark::Kind::learned:
+        return learned_words(r);
+    }
+    return std::nullopt;
+}
+
+std::string summary_text(std::span<const StepResult> results, RunStop stop) {
+    std::string text = "汇总：共 " + std::to_string(results.size()) + " 项\n";
+    const plan::Tally t = plan::tally(results);
+    for (std::size_t i = 0; i < kOutcomeLabels.size(); ++i) {
+        const auto outcome = static_cast<Outcome>(i);
+        const int count = t.of(outcome);
+        const bool rare = outcome == Outcome::unconfirmed || outcome == Outcome::not_sent;
+        if (!rare || count > 0) {
+            text += "  " + padded(label(outcome)) + "  " + std::to_string(count) +
+                    line_ranges(results, outcome) + "\n";
+        }
+    }
+    if (stop.signo != 0) {
+        const std::string name = signal_name(stop.signo);
+        text += "已被 " + name + (name.ends_with("）") ? "" : " ") +
+                "停止：进行中的一项结束后没有再发送任何帧\n";
+    }
+    return text;
+}
+
+std::string progress_text(std::size_t index, std::size_t total, const StepResult& r) {
+    return "[" + std::to_string(index + 1) + "/" + std::to_string(total) + "] " + where(r.step) +
+           " · " + protocol::describe(r.step.request) + " …";
+}
+
+}  // namespace tarvok::cli

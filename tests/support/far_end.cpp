@@ -1,0 +1,127 @@
+#include "tests/support/far_end.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "protocol/reply.h"
+
+namespace tarvok::test {
+
+namespace {
+
+Micros ms(int n) { return std::chrono::milliseconds(n); }
+
+}  // namespace
+
+FarEnd::FarEnd(Script script, std::uint8_t address)
+    : script_(script), address_(address), host_(script.line), module_line_(script.line) {}
+
+bool FarEnd::write(std::span<const std::uint8_t> bytes) {
+    for (const auto& [first, last] : replying_) {
+        over_reply_ += clock_ >= first && clock_ <= last ? 1 : 0;
+    }
+    if (bytes.size() != protocol::kFrameSize) {
+        return true;
+    }
+    const protocol::Frame frame = protocol::frame_from(bytes);
+    if (script_.echo != 0) {
+        std::vector<std::uint8_t> echo(frame.begin(), frame.end());
+        echo[4] ^= script_.echo == 2 ? 0x10 : 0;
+        write_at(clock_, echo);
+    }
+    heard_.push_back({clock_, frame, host_, false});
+    // A UART at another rate or parity hears noise, never a frame.
+    if (host_ == module_line_ && frame[protocol::kAddressByte] == address_) {
+        answer(frame);
+    }
+    return true;
+}
+
+void FarEnd::answer(const protocol::Frame& frame) {
+    if (script_.delay_ms < 0 || answers_ >= script_.answered) {
+        return;
+    }
+    ++answers_;
+    heard_.back().answered = true;
+    const bool refuse = frame[protocol::kCodeByte] == 0x44 && frame[6] == script_.refuse_channel;
+    const auto reply = protocol::make_reply(
+        static_cast<std::uint8_t>(frame[protocol::kAddressByte] + script_.other_address),
+        frame[protocol::kCodeByte], !refuse);
+    const std::vector<std::uint8_t> bytes(reply.begin(), reply.end());
+    Micros at = clock_ + ms(script_.delay_ms);
+    for (int copy = 0; copy < (script_.copy_ms >= 0 ? 2 : 1); ++copy) {
+        const Micros first = at;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const bool piecewise = script_.trickle_ms > 0;
+            write_at(at, piecewise ? std::vector{bytes[i]} : bytes);
+            if (!piecewise) {
+                break;
+            }
+            at += i + 1 < bytes.size() ? ms(script_.trickle_ms) : Micros{0};
+        }
+        replying_.emplace_back(first, at);
+        at += ms(std::max(script_.copy_ms, 0));
+    }
+    for (int t = script_.babble_every_ms; script_.babble_every_ms > 0 && t <= script_.babble_for_ms;
+         t += script_.babble_every_ms) {
+        write_at(replying_.back().second + ms(t), {0x00});
+    }
+    if (!refuse && frame[protocol::kCodeByte] == 0x4B) {
+        const protocol::Decoded decoded = protocol::decode(frame);
+        if (const auto* request = std::get_if<protocol::Request>(&decoded)) {
+            if (const auto* line = std::get_if<protocol::LineSetting>(request)) {
+                module_line_ = *line;  // after its reply, as a module does
+            }
+        }
+    }
+}
+
+void FarEnd::write_at(Micros at, const std::vector<std::uint8_t>& bytes) {
+    arriving_.emplace(at, bytes);
+}
+
+void FarEnd::inject(Micros at, std::vector<std::uint8_t> bytes) {
+    arriving_.emplace(at, std::move(bytes));
+}
+
+std::vector<std::uint8_t> FarEnd::take_input() { return std::exchange(inbox_, {}); }
+
+bool FarEnd::set_setting(const protocol::LineSetting& setting) {
+    host_ = setting;
+    return true;
+}
+
+bool FarEnd::answered(const protocol::Frame& frame, const protocol::LineSetting& line) const {
+    return std::any_of(heard_.begin(), heard_.end(), [&](const Heard& h) {
+        return h.answered && h.frame == frame && h.line == line;
+    });
+}
+
+bool FarEnd::run(const std::function<bool()>& done, Micros limit) {
+    while (!done()) {
+        const bool bytes_next =
+            !arriving_.empty() && (!alarm_ || arriving_.begin()->first <= *alarm_);
+        const std::optional<Micros> next =
+            bytes_next ? std::optional(arriving_.begin()->first) : alarm_;
+        if (!next || *next > limit) {
+            return false;
+        }
+        clock_ = std::max(clock_, *next);
+        if (bytes_next) {
+            const auto bytes = arriving_.begin()->second;
+            arriving_.erase(arriving_.begin());
+            inbox_.insert(inbox_.end(), bytes.begin(), bytes.end());
+            if (listener_ != nullptr) {
+                listener_->input_arrived();
+            }
+        } else {
+            alarm_.reset();
+            if (listener_ != nullptr) {
+                listener_->alarm();
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace tarvok::test
