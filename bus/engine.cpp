@@ -1,6 +1,7 @@
 #include "bus/engine.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "protocol/reply.h"
@@ -8,10 +9,6 @@
 namespace tarvok::bus {
 
 namespace {
-
-// Bytes heard before any exchange are held up to this many, then told and dropped, so
-// a babbling line costs bounded memory.
-constexpr std::size_t kMostStray = 4096;
 
 bool valid_reply(const Note& note) {
     return note.bytes.size() == protocol::kFrameSize &&
@@ -150,16 +147,44 @@ void Engine::take_input() {
     const Micros now = line_.now();
     last_byte_ = now;
     if (!current_) {
-        stray_.insert(stray_.end(), bytes.begin(), bytes.end());
-        if (stray_.size() > kMostStray) {
-            listener_.discarded(std::exchange(stray_, {}));
-        }
+        judge_stray(bytes);
         return;
     }
     const bool after_end = current_->finished();
     const Step step = current_->take(bytes, now);
     publish_notes(after_end);
     apply(step);
+}
+
+// Heard before any frame went out: a valid reply is said as one that answers nothing,
+// the rest as junk, and only the bytes that may still begin a frame are kept.
+void Engine::judge_stray(std::span<const std::uint8_t> bytes) {
+    static constexpr std::array<std::uint8_t, 1> kStarts{protocol::kReplyStart};
+    stray_.insert(stray_.end(), bytes.begin(), bytes.end());
+    std::vector<std::uint8_t> junk;
+    const auto note = [this](Note::Kind kind, std::vector<std::uint8_t> heard) {
+        Note n;
+        n.kind = kind;
+        n.bytes = std::move(heard);
+        listener_.noted(n, kNoOwner);
+    };
+    while (true) {
+        const auto scan = protocol::scan_frame(stray_, kStarts);
+        const auto skipped = static_cast<std::ptrdiff_t>(scan.skip);
+        junk.insert(junk.end(), stray_.begin(), stray_.begin() + skipped);
+        stray_.erase(stray_.begin(), stray_.begin() + skipped);
+        if (!scan.frame) {
+            break;
+        }
+        if (!junk.empty()) {
+            note(Note::Kind::junk, std::exchange(junk, {}));
+        }
+        note(Note::Kind::unmatched, {stray_.begin(), stray_.begin() + protocol::kFrameSize});
+        stray_.erase(stray_.begin(), stray_.begin() + protocol::kFrameSize);
+    }
+    if (!junk.empty()) {
+        note(Note::Kind::junk, std::move(junk));
+    }
 }
 
 void Engine::publish_notes(bool after_end) {

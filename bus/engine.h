@@ -17,6 +17,9 @@
 
 namespace tarvok::bus {
 
+// The owner of what is heard before any frame went out.
+inline constexpr Owner kNoOwner = ~Owner{0};
+
 class EngineListener {
 public:
     virtual ~EngineListener() = default;
@@ -24,7 +27,7 @@ public:
     virtual void noted(const Note& note, Owner owner) = 0;
     // Once per exchange; the handler may start the next one.
     virtual void finished(const Result& result, Owner owner) = 0;
-    // Bytes heard while no exchange had begun, dropped unread.
+    // Bytes that might have begun a frame, dropped as a frame goes out.
     virtual void discarded(std::span<const std::uint8_t> bytes) = 0;
     // A module showed something new about its replies (bus/ledger.h).
     virtual void learned(std::uint8_t address, const Learned& what, const Evidence& now) = 0;
@@ -73,6 +76,7 @@ private:
     void start(const Queued& queued, bool write);
     void finish_unsent(const Queued& queued, bool busy);
     void take_input();
+    void judge_stray(std::span<const std::uint8_t> bytes);
     void apply(const Step& step);
     void publish_notes(bool after_end);
     void check_settled();

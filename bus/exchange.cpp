@@ -27,7 +27,10 @@ Timing timing_for(const protocol::LineSetting& line, std::optional<int> deadline
     return timing_for(line.baud, line.parity, deadline_ms);
 }
 
-Exchange::Exchange(Request request) : request_(request) { result_.sent = request.frame; }
+Exchange::Exchange(Request request) : request_(request) {
+    result_.sent = request.frame;
+    result_.deadline = request.timing.deadline;
+}
 
 std::vector<Note> Exchange::take_notes() { return std::exchange(notes_, {}); }
 
@@ -140,6 +143,7 @@ void Exchange::judge_frame(const Frame& frame, Micros now) {
         result_.replied_at = now;
         result_.ended = now;
         phase_ = Phase::lingering;
+        note(Note::Kind::reply, frame, result_.reply_after);
         return;
     case Phase::lingering:
         ++result_.duplicates;

@@ -69,6 +69,7 @@ struct Request {
 struct Note {
     enum class Kind {
         sent,          // `bytes` is the frame; `attempt` counts from 1
+        reply,         // the reply credited to this exchange; `after` since its attempt's send
         echo,          // the adapter handed back the frame just sent
         garbled_echo,  // eight bytes starting 55 that are not the frame just sent
         junk,          // bytes that make no frame
@@ -97,6 +98,7 @@ struct Result {
     int echoes = 0;
     int duplicates = 0;               // further valid replies while it lingered
     Micros duplicate_after{};         // the longest of those after the credited reply
+    Micros deadline{};                // how long each attempt waited for its reply
     Micros reply_after{};             // from the send of its attempt to the reply's last byte
     Micros first_sent{};              // the first attempt's send
     Micros last_sent{};               // the last attempt's send

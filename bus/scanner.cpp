@@ -2,11 +2,9 @@
 
 #include <algorithm>
 
-#include "bus/bus.h"
 #include "protocol/reply.h"
 #include "protocol/scan.h"
 #include "protocol/wire.h"
-#include "serial/port.h"
 
 namespace tarvok::bus {
 
@@ -21,100 +19,109 @@ std::chrono::milliseconds scan_bound(const ScanPlan& plan) {
     return total;
 }
 
-Scanner::Scanner(serial::Port& port, QObject* parent)
-    : QObject(parent), port_(port), bus_(new Bus(port, this)) {
-    connect(bus_, &Bus::finished, this, &Scanner::exchanged);
-    connect(bus_, &Bus::noted, this, &Scanner::noted);
-    connect(&port_, &serial::Port::lost, this,
-            [this](const serial::SerialError& error) { finish(ScanEnd::port_lost, error); });
-}
+Scanner::Scanner(Line& line, ScanPlan plan, ScanListener& listener)
+    : line_link_(line), plan_(std::move(plan)), listener_(listener), engine_(line, *this) {}
 
-void Scanner::start(const ScanPlan& plan) {
-    plan_ = plan;
-    found_.clear();
-    line_ = 0;
-    address_ = 0;
-    running_ = true;
-    stopping_ = false;
-    line_open_ = false;
-    // From the event loop: the port may be reopened, never inside its own events.
-    QMetaObject::invokeMethod(this, &Scanner::next, Qt::QueuedConnection);
+void Scanner::start() {
+    started_ = true;
+    next();
 }
 
 void Scanner::stop() {
     stopping_ = true;
-    if (running_ && !bus_->busy()) {
-        finish(ScanEnd::stopped);
+    engine_.stop();
+    if (engine_.idle()) {
+        end(ScanEnd::stopped);
     }
-}
-
-void Scanner::open_line() {
-    const protocol::LineSetting& line = plan_.lines[line_];
-    if (const auto error = port_.open(plan_.port, {line.baud, line.parity})) {
-        finish(ScanEnd::port_unavailable, *error);
-        return;
-    }
-    line_open_ = true;
-    asked_.clear();
-    emit line_started(line, static_cast<int>(line_), static_cast<int>(plan_.lines.size()));
 }
 
 void Scanner::next() {
-    if (!running_) {
+    if (ended_) {
+        return;
+    }
+    if (fault_) {
+        end(ScanEnd::line_fault);
         return;
     }
     if (stopping_) {
-        finish(ScanEnd::stopped);
+        end(ScanEnd::stopped);
+        return;
+    }
+    if (line_ == plan_.lines.size() || plan_.addresses.empty()) {
+        end(ScanEnd::completed);
+        return;
+    }
+    if (!line_ready_ || address_ == plan_.addresses.size()) {
+        // Every frame of the line before must be past answering: a late reply then is
+        // still credited at the line it was asked at.
+        line_ready_ = false;
+        engine_.settle(timing_for(line_link_.setting(), plan_.deadline_ms));
+        return;
+    }
+    ask();
+}
+
+void Scanner::settled() {
+    if (ended_ || line_ready_) {
+        return;
+    }
+    if (stopping_) {
+        end(ScanEnd::stopped);
         return;
     }
     if (address_ == plan_.addresses.size()) {
         address_ = 0;
-        ++line_;
-        line_open_ = false;
-    }
-    if (line_ == plan_.lines.size()) {
-        finish(ScanEnd::completed);
-        return;
-    }
-    if (!line_open_) {
-        open_line();
-        if (!running_) {
+        if (++line_ == plan_.lines.size()) {
+            end(ScanEnd::completed);
             return;
         }
     }
+    const protocol::LineSetting& line = plan_.lines[line_];
+    if (!line_link_.set_setting(line)) {
+        fault_ = LineFault::write;
+        end(ScanEnd::line_fault);
+        return;
+    }
+    line_ready_ = true;
+    asked_.clear();
+    listener_.line_started(line, static_cast<int>(line_), static_cast<int>(plan_.lines.size()));
+    ask();
+}
+
+void Scanner::ask() {
     const protocol::LineSetting& line = plan_.lines[line_];
     const std::uint8_t address = plan_.addresses[address_];
     Request request;
     request.frame = protocol::no_op_frame(address, line);
     request.retries = plan_.retries;
-    request.timing = timing_for(line.baud, line.parity, plan_.deadline_ms);
+    request.timing = timing_for(line, plan_.deadline_ms);
     request.timing.settle = Micros{0};
     asked_.insert(address);
-    bus_->exchange(request);
+    engine_.exchange(request, line_ * 256 + address);
 }
 
-void Scanner::exchanged(const Result& result) {
-    if (!running_) {
+void Scanner::finished(const Result& result, Owner /*owner*/) {
+    if (ended_) {
+        return;
+    }
+    if (result.not_sent) {
+        next();
         return;
     }
     if (result.reply) {
-        emit replied(*result.reply);
         record(result.sent[protocol::kAddressByte], result.late);
     }
     ++address_;
     const int per_line = static_cast<int>(plan_.addresses.size());
-    emit progress(static_cast<int>(line_) * per_line + static_cast<int>(address_),
-                  per_line * static_cast<int>(plan_.lines.size()),
-                  result.sent[protocol::kAddressByte]);
-    if (address_ < plan_.addresses.size() && !stopping_) {
-        next();
-    } else {
-        QMetaObject::invokeMethod(this, &Scanner::next, Qt::QueuedConnection);
-    }
+    listener_.progressed(static_cast<int>(line_) * per_line + static_cast<int>(address_),
+                         per_line * static_cast<int>(plan_.lines.size()),
+                         result.sent[protocol::kAddressByte]);
+    next();
 }
 
 // A valid reply to a no-op frame sent earlier at this line names its module.
-void Scanner::noted(const Note& note) {
+void Scanner::noted(const Note& note, Owner /*owner*/) {
+    listener_.noted(note);
     if (note.kind != Note::Kind::unmatched && note.kind != Note::Kind::late) {
         return;
     }
@@ -127,26 +134,39 @@ void Scanner::noted(const Note& note) {
     }
 }
 
+void Scanner::discarded(std::span<const std::uint8_t> bytes) {
+    Note note;
+    note.kind = Note::Kind::junk;
+    note.bytes.assign(bytes.begin(), bytes.end());
+    listener_.noted(note);
+}
+
 void Scanner::record(std::uint8_t address, bool late) {
     const protocol::LineSetting& line = plan_.lines[line_];
-    const auto known = std::find_if(found_.begin(), found_.end(), [address](const FoundModule& m) {
-        return m.address == address;
-    });
+    const auto known = std::find_if(found_.begin(), found_.end(),
+                                    [address](const FoundModule& m) { return m.address == address; });
     if (known == found_.end()) {
         found_.push_back({address, line, late});
-        emit module_found(found_.back());
+        listener_.module_found(found_.back());
     } else if (!(known->line == line)) {
-        emit found_again(*known, line);
+        listener_.found_again(*known, line);
     }
 }
 
-void Scanner::finish(ScanEnd end, const serial::SerialError& error) {
-    if (!running_) {
+void Scanner::line_faulted(LineFault which) {
+    fault_ = which;
+    engine_.stop();
+}
+
+void Scanner::line_lost() { end(ScanEnd::port_lost); }
+
+void Scanner::end(ScanEnd how) {
+    if (ended_) {
         return;
     }
-    running_ = false;
-    bus_->abandon();
-    emit finished(end, error);
+    ended_ = true;
+    engine_.stop();
+    listener_.scan_finished(how);
 }
 
 }  // namespace tarvok::bus

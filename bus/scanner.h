@@ -1,14 +1,13 @@
-// A scan of the bus: at each line in turn, the no-op line frame (protocol/scan.h)
-// to each address, through the bus engine. A reply is credited to the address and
-// command just sent; a late one that names an address asked earlier at this line
-// can only answer that frame, so it finds that module (and never the one just
-// asked). No settle between addresses: every frame of a line names another address,
-// so no reply can be mistaken for another's; a line costs its addresses times the
-// deadline, and a found module a reply's gap more.
+// A scan of the bus: at each line in turn, the no-op line frame (protocol/scan.h) to
+// each address, through the bus engine, on a line lent to it already open; it changes
+// the line's rate and parity in place and never opens another device. A reply is
+// credited to the address and command just sent; a late one that names an address
+// asked earlier at this line can only answer that frame, so it finds that module (and
+// never the one just asked). No settle between addresses, since every frame of a line
+// names another address; before the line changes, every frame sent at it must be past
+// answering (bus/ledger.h), so the last address asked gets its wait too and a reply
+// counts only at the line it was asked at. Plain C++, driven by the line's loop.
 #pragma once
-
-#include <QObject>
-#include <QString>
 
 #include <chrono>
 #include <cstdint>
@@ -16,17 +15,10 @@
 #include <set>
 #include <vector>
 
-#include "bus/exchange.h"
+#include "bus/engine.h"
 #include "protocol/request.h"
-#include "serial/serial_error.h"
-
-namespace tarvok::serial {
-class Port;
-}
 
 namespace tarvok::bus {
-
-class Bus;
 
 struct FoundModule {
     std::uint8_t address = 0;
@@ -35,7 +27,6 @@ struct FoundModule {
 };
 
 struct ScanPlan {
-    int port = 1;
     std::vector<protocol::LineSetting> lines;
     std::vector<std::uint8_t> addresses;
     int retries = 0;
@@ -46,56 +37,70 @@ struct ScanPlan {
 // every line waits for its deadline, 16 bytes of wire time plus the reply margin.
 std::chrono::milliseconds scan_bound(const ScanPlan& plan);
 
-enum class ScanEnd { completed, stopped, port_unavailable, port_lost };
+enum class ScanEnd { completed, stopped, port_lost, line_fault };
 
-class Scanner : public QObject {
-    Q_OBJECT
+// Where a stopped scan stood: the first address of `line` not asked, then every later
+// line whole.
+struct ScanPosition {
+    std::size_t line = 0;
+    std::size_t address = 0;
+};
 
+class ScanListener {
 public:
-    // Opens `port` at each line of the plan in turn; the caller decides what it is
-    // left at afterwards.
-    explicit Scanner(serial::Port& port, QObject* parent = nullptr);
-
-    void start(const ScanPlan& plan);
-    // Ends after the exchange in flight.
-    void stop();
-    bool running() const { return running_; }
-    const std::vector<FoundModule>& found() const { return found_; }
-    // The engine the frames go through, for whoever records the traffic.
-    Bus& bus() { return *bus_; }
-
-signals:
-    void line_started(const tarvok::protocol::LineSetting& line, int index, int count);
+    virtual ~ScanListener() = default;
+    virtual void line_started(const protocol::LineSetting& line, int index, int count) = 0;
     // After each address: how many exchanges of the whole scan are done.
-    void progress(int done, int total, std::uint8_t address);
-    void module_found(const tarvok::bus::FoundModule& module);
-    // The reply credited to a frame, before the next frame goes out, so a record of
-    // the traffic keeps the wire's order.
-    void replied(const tarvok::protocol::Frame& reply);
+    virtual void progressed(int done, int total, std::uint8_t address) = 0;
+    virtual void module_found(const FoundModule& module) = 0;
     // A module already found at another line answered again (a collision, or two
     // modules at one address on different lines): listed once.
-    void found_again(const tarvok::bus::FoundModule& first,
-                     const tarvok::protocol::LineSetting& again);
-    void finished(tarvok::bus::ScanEnd end, const tarvok::serial::SerialError& error);
+    virtual void found_again(const FoundModule& first, const protocol::LineSetting& again) = 0;
+    // Every frame sent and everything heard, for a traffic record.
+    virtual void noted(const Note& /*note*/) {}
+    virtual void scan_finished(ScanEnd end) = 0;
+};
+
+class Scanner : public EngineListener {
+public:
+    Scanner(Line& line, ScanPlan plan, ScanListener& listener);
+
+    void start();
+    // Ends after the exchange in flight.
+    void stop();
+    bool running() const { return started_ && !ended_; }
+    const std::vector<FoundModule>& found() const { return found_; }
+    const ScanPlan& plan() const { return plan_; }
+    ScanPosition position() const { return {line_, address_}; }
+    std::optional<LineFault> fault() const { return fault_; }
+
+    void noted(const Note& note, Owner owner) override;
+    void finished(const Result& result, Owner owner) override;
+    void discarded(std::span<const std::uint8_t> bytes) override;
+    void learned(std::uint8_t, const Learned&, const Evidence&) override {}
+    void settled() override;
+    void line_faulted(LineFault which) override;
+    void line_lost() override;
 
 private:
     void next();
-    void open_line();
-    void exchanged(const Result& result);
-    void noted(const Note& note);
+    void ask();
     void record(std::uint8_t address, bool late);
-    void finish(ScanEnd end, const serial::SerialError& error = {});
+    void end(ScanEnd how);
 
-    serial::Port& port_;
-    Bus* bus_;
+    Line& line_link_;
     ScanPlan plan_;
+    ScanListener& listener_;
+    Engine engine_;
     std::vector<FoundModule> found_;
     std::set<std::uint8_t> asked_;  // at the current line
     std::size_t line_ = 0;
     std::size_t address_ = 0;
-    bool running_ = false;
+    bool line_ready_ = false;
+    bool started_ = false;
     bool stopping_ = false;
-    bool line_open_ = false;
+    bool ended_ = false;
+    std::optional<LineFault> fault_;
 };
 
 }  // namespace tarvok::bus

@@ -261,7 +261,8 @@ std::optional<std::string> remark_line(const plan::Remark& r, const StepResult* 
     case plan::Remark::Kind::duplicate:
         return std::string(protocol::kDuplicateWords) + "：" + reply_words(r.bytes) + " · " + whose;
     case plan::Remark::Kind::unmatched:
-        return "收到不属于" + whose + "的回复 " + reply_words(r.bytes) + "，不计入";
+        return "收到不属于" + whose + "的回复 " + reply_words(r.bytes) + "，" +
+               std::string(protocol::kUnmatchedWords) + "，不计入";
     case plan::Remark::Kind::garbled_echo:
         return std::string(protocol::kGarbledEchoWords) + "：" + protocol::hex(r.bytes) + " · " + whose;
     case plan::Remark::Kind::discarded:

@@ -1,32 +1,35 @@
 #include "cli/scan_command.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
-#include <cstdio>
+#include <csignal>
 #include <string>
+#include <utility>
 
+#include "bus/port_line.h"
 #include "bus/scanner.h"
+#include "cli/console.h"
 #include "cli/exit_codes.h"
 #include "cli/stop_signals.h"
-#include "protocol/number_text.h"
 #include "protocol/scan.h"
 #include "serial/port.h"
 #include "serial/port_messages.h"
 
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#else
 #include <unistd.h>
+#endif
 
 namespace tarvok::cli {
 
 namespace {
 
-std::string line_words(const protocol::LineSetting& line) {
+std::string line_name(const protocol::LineSetting& line) {
     return std::to_string(line.baud) + " " +
            std::string(protocol::name_in(protocol::kParities, line.parity));
-}
-
-void out(FILE* stream, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
-    std::fflush(stream);
 }
 
 std::string json_of(const bus::FoundModule& m) {
@@ -48,115 +51,173 @@ std::string table_of(const std::vector<bus::FoundModule>& found) {
     return text;
 }
 
+// "6–9、12" for addresses in the order asked.
+std::string address_ranges(std::span<const std::uint8_t> addresses) {
+    std::string text;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        std::size_t last = i;
+        while (last + 1 < addresses.size() && addresses[last + 1] == addresses[last] + 1) {
+            ++last;
+        }
+        text += (text.empty() ? "" : "、") + std::to_string(addresses[i]) +
+                (last > i ? "–" + std::to_string(addresses[last]) : "");
+        i = last;
+    }
+    return text;
+}
+
+std::string unasked_words(const bus::ScanPlan& plan, bus::ScanPosition at) {
+    std::string text = "扫描已停止，没有询问：";
+    if (at.line < plan.lines.size() && at.address > 0) {
+        text += line_name(plan.lines[at.line]) + " 的地址 " +
+                address_ranges(std::span(plan.addresses).subspan(at.address));
+        ++at.line;
+        text += at.line < plan.lines.size() ? "；" : "";
+    }
+    for (std::size_t line = at.line; line < plan.lines.size(); ++line) {
+        text += (line > at.line ? "、" : "") + line_name(plan.lines[line]);
+    }
+    return text + (at.line < plan.lines.size() ? " 的全部地址" : "");
+}
+
+constexpr std::string_view kNothingFound =
+    "没有找到模块。可以试试：加 --baud all --parity all，询问所有波特率和校验位；"
+    "检查接线，RS-485 适配器的 A、B 两线是否接反；确认模块已通电。";
+
 // What a person reads goes to standard output, unless --json keeps that for the
 // modules alone.
-class ScanConsole {
+class ScanConsole : public bus::ScanListener {
 public:
-    explicit ScanConsole(bool json) : json_(json), terminal_(::isatty(STDOUT_FILENO) != 0) {}
+    explicit ScanConsole(bool json)
+        : json_(json),
+          progress_(::isatty(fileno(json ? stderr : stdout)) != 0 ? (json ? stderr : stdout)
+                                                                 : nullptr) {}
 
     void say(const std::string& text) {
         clear();
-        out(json_ ? stderr : stdout, text + "\n");
+        output_.err(text + "\n");
     }
-    void found(const bus::FoundModule& m) {
+    void words(const std::string& text) {
         clear();
-        out(stdout, json_ ? json_of(m)
-                          : "地址 " + std::to_string(m.address) + " · " + line_words(m.line) +
-                                (m.late ? "（回复迟到）" : "") + "\n");
+        json_ ? output_.err(text + "\n") : output_.out(text + "\n");
     }
-    void progress(const std::string& line) {
-        if (terminal_ && !json_) {
-            out(stdout, "\r\033[K" + line);
+    Output& output() { return output_; }
+    std::function<void(bus::ScanEnd)> on_end;
+
+    void line_started(const protocol::LineSetting& line, int index, int count) override {
+        line_now_ = line_name(line) + " " + std::to_string(index + 1) + "/" + std::to_string(count);
+    }
+    void progressed(int done, int total, std::uint8_t address) override {
+        if (progress_ != nullptr) {
+            clear();
+            const std::string text = "\r\033[K[" + line_now_ + "] 地址 " + std::to_string(address) +
+                                     " · " + std::to_string(done) + "/" + std::to_string(total) +
+                                     " · 已找到 " + std::to_string(found_) + " 个";
+            std::fputs(text.c_str(), progress_);
+            std::fflush(progress_);
             shown_ = true;
         }
     }
+    void module_found(const bus::FoundModule& m) override {
+        ++found_;
+        clear();
+        output_.out(json_ ? json_of(m)
+                          : "地址 " + std::to_string(m.address) + " · " + line_name(m.line) +
+                                (m.late ? "（回复迟到）" : "") + "\n");
+    }
+    void found_again(const bus::FoundModule& first, const protocol::LineSetting& again) override {
+        words("注意：地址 " + std::to_string(first.address) + " 在 " + line_name(again) +
+              " 也有回复（先在 " + line_name(first.line) +
+              " 找到）：可能是总线冲突，或两个模块同一地址而线路不同；只列出一次");
+    }
+    void scan_finished(bus::ScanEnd end) override { on_end(end); }
+
+private:
     void clear() {
         if (shown_) {
-            out(stdout, "\r\033[K");
+            std::fputs("\r\033[K", progress_);
+            std::fflush(progress_);
             shown_ = false;
         }
     }
 
-private:
     bool json_;
-    bool terminal_;
+    FILE* progress_;
+    std::size_t found_ = 0;
     bool shown_ = false;
+    std::string line_now_;
+    Output output_;
 };
 
 }  // namespace
 
 int run_scan(const RunConfig& run, const ScanBus& scan, bool json) {
     bus::ScanPlan plan;
-    plan.port = run.port;
     plan.lines = protocol::scan_lines(scan.baud, scan.parity);
     plan.addresses = scan.addresses;
     plan.retries = scan.retries;
     plan.deadline_ms = run.timeout_ms;
     serial::Port port;
-    bus::Scanner scanner(port);
-    ScanConsole console(json);
+    if (const auto error = port.open(run.port, plan.lines.front())) {
+        std::fputs(("tarvokctl：" + serial::open_failed(run.port, *error).toStdString() + "\n").c_str(),
+                   stderr);
+        return static_cast<int>(Exit::port_unavailable);
+    }
+    const QString device = port.device();
+    bus::PortLine line(port);
+    std::optional<ScanConsole> console(std::in_place, json);
+    std::optional<bus::Scanner> scanner(std::in_place, line, plan, *console);
+    std::optional<int> stopped_by;
+    bool ended = false;
+    console->on_end = [&](bus::ScanEnd end) {
+        if (std::exchange(ended, true)) {
+            return;
+        }
+        Exit code = scanner->found().empty() ? Exit::no_reply : Exit::success;
+        switch (end) {
+        case bus::ScanEnd::port_lost:
+            console->say("tarvokctl：" + serial::port_lost(run.port, device).toStdString());
+            code = Exit::port_lost;
+            break;
+        case bus::ScanEnd::line_fault:
+            console->say("tarvokctl：" + serial::read_failed(run.port, device).toStdString());
+            code = Exit::port_lost;
+            break;
+        case bus::ScanEnd::stopped:
+            console->say(unasked_words(plan, scanner->position()));
+            code = exit_for_signal(stopped_by.value_or(SIGINT));
+            break;
+        case bus::ScanEnd::completed:
+            break;
+        }
+        if (!json) {
+            console->words(scanner->found().empty() ? std::string(kNothingFound)
+                                                    : table_of(scanner->found()));
+        }
+        port.close();
+        if (console->output().failed()) {
+            std::fputs("tarvokctl：写出结果失败（磁盘已满，或读取输出的程序已退出）；结果不完整\n",
+                       stderr);
+            code = Exit::port_lost;
+        }
+        QCoreApplication::exit(static_cast<int>(code));
+    };
     const StopSignals stop_signals;
-    std::optional<Exit> stopped_by;
     QObject::connect(&stop_signals, &StopSignals::caught, [&](int signo) {
-        stopped_by = exit_for_signal(signo);
-        scanner.stop();
+        if (stopped_by) {
+            console->on_end(bus::ScanEnd::stopped);  // a second signal: at once
+            return;
+        }
+        stopped_by = signo;
+        scanner->stop();
     });
-    std::string line_now;
-    QObject::connect(&scanner, &bus::Scanner::line_started,
-                     [&](const protocol::LineSetting& line, int index, int count) {
-                         line_now = line_words(line) + " " + std::to_string(index + 1) + "/" +
-                                    std::to_string(count);
-                     });
-    QObject::connect(
-        &scanner, &bus::Scanner::progress, [&](int done, int total, std::uint8_t address) {
-            console.progress("[" + line_now + "] 地址 " + std::to_string(address) + " · " +
-                             std::to_string(done) + "/" + std::to_string(total) + " · 已找到 " +
-                             std::to_string(scanner.found().size()) + " 个");
-        });
-    QObject::connect(&scanner, &bus::Scanner::module_found,
-                     [&](const bus::FoundModule& m) { console.found(m); });
-    QObject::connect(
-        &scanner, &bus::Scanner::found_again,
-        [&](const bus::FoundModule& first, const protocol::LineSetting& again) {
-            console.say("注意：地址 " + std::to_string(first.address) + " 在 " + line_words(again) +
-                        " 也有回复（先在 " + line_words(first.line) +
-                        " 找到）：可能是总线冲突，或两个模块同一地址而线路不同；只列出一次");
-        });
-    QObject::connect(
-        &scanner, &bus::Scanner::finished, [&](bus::ScanEnd end, const serial::SerialError& error) {
-            port.close();
-            Exit code = scanner.found().empty() ? Exit::no_reply : Exit::success;
-            switch (end) {
-            case bus::ScanEnd::port_unavailable:
-                console.say("tarvokctl：" + serial::open_failed(plan.port, error).toStdString());
-                code = Exit::port_unavailable;
-                break;
-            case bus::ScanEnd::port_lost:
-                console.say("tarvokctl：" +
-                            serial::port_lost(plan.port, error.device).toStdString());
-                code = Exit::port_lost;
-                break;
-            case bus::ScanEnd::stopped:
-                code = stopped_by.value_or(Exit::interrupted);
-                break;
-            case bus::ScanEnd::completed:
-                break;
-            }
-            // A port that never opened found nothing, and saying so would mislead.
-            const bool scanned = end != bus::ScanEnd::port_unavailable || !scanner.found().empty();
-            if (!json && scanned) {
-                console.say(scanner.found().empty() ? std::string("没有找到模块。")
-                                                    : table_of(scanner.found()));
-            }
-            QCoreApplication::exit(static_cast<int>(code));
-        });
     const auto bound = bus::scan_bound(plan);
     if (bound > std::chrono::seconds(10)) {
-        console.say("扫描 " + std::to_string(plan.addresses.size()) + " 个地址、" +
-                    std::to_string(plan.lines.size()) + " 种线路，最多约需 " +
-                    std::to_string((bound.count() + 999) / 1000) + " 秒（Ctrl-C 可提前结束）");
+        console->say("扫描 " + std::to_string(plan.addresses.size()) + " 个地址、" +
+                     std::to_string(plan.lines.size()) + " 种线路，最多约需 " +
+                     std::to_string((bound.count() + 999) / 1000) + " 秒（Ctrl-C 可提前结束）");
     }
-    scanner.start(plan);
+    QTimer::singleShot(0, [&] { scanner->start(); });
     return QCoreApplication::exec();
 }
 

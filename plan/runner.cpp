@@ -252,6 +252,7 @@ void Runner::noted(const bus::Note& note, bus::Owner owner) {
         remark.kind = Remark::Kind::garbled_echo;
         break;
     case bus::Note::Kind::sent:
+    case bus::Note::Kind::reply:
     case bus::Note::Kind::echo:
     case bus::Note::Kind::junk:
     case bus::Note::Kind::deadline:

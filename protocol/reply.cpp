@@ -52,7 +52,7 @@ WireWords received_words(const Frame& reply, const std::optional<Frame>& last_se
     const Verdict verdict = judge(reply);
     WireWords words{"接收", hex(reply), describe(verdict, reply)};
     if (accepted(verdict) && last_sent && !echoes(reply, *last_sent)) {
-        words.meaning += " · 可能是对先前命令的回复";
+        words.meaning += " · " + std::string(kUnmatchedWords);
     }
     return words;
 }

@@ -1,6 +1,6 @@
 // A megabyte of noise arriving at the open port of the real window: it must stay
-// responsive, hold no more than a group's worth of bytes, and show a result exactly
-// for the eight-byte groups that pass the check.
+// responsive, hold no more than a group's worth of bytes, show a result exactly for
+// the eight-byte groups that pass the check, and put every byte in its record once.
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -41,8 +41,14 @@ std::vector<bool> expected_results(const QByteArray& bytes) {
 }
 
 // Random bytes with replies planted in them, every other one off the group
-// boundaries, where it must go unnoticed.
+// boundaries, where it must go unnoticed; or, with seed 0, nothing but replies, enough
+// to fill the record.
 QByteArray flood_bytes(std::uint32_t seed) {
+    const auto reply = tarvok::protocol::make_reply(1, 0x44, true);
+    if (seed == 0) {
+        const auto count = static_cast<qsizetype>(tarvok::ui::Traffic::kMostEvents * 3 / 2);
+        return QByteArray(reinterpret_cast<const char*>(reply.data()), 8).repeated(count);
+    }
     std::mt19937 rng(seed);
     QByteArray bytes(kFloodBytes, Qt::Uninitialized);
     for (auto& byte : bytes) {
@@ -74,6 +80,7 @@ private slots:
         QTest::newRow("small pieces") << 20240611U << 61 << false << false;
         QTest::newRow("small pieces, paced") << 7U << 23 << true << false;
         QTest::newRow("traffic window open") << 3U << 509 << false << true;
+        QTest::newRow("nothing but replies, traffic window open") << 0U << 4096 << false << true;
     }
     void noise_flood() {
         QFETCH(std::uint32_t, seed);
@@ -124,14 +131,26 @@ private slots:
         QVERIFY2(most_waiting <= kMaxWaiting, qPrintable(QString::number(most_waiting)));
         QVERIFY2(ticks_mid_flood >= 3, "the event loop stalled during the flood");
         QVERIFY(shown_messages(&w.form).isEmpty());
-        // The record keeps the newest events and says that older ones went.
+        // Every byte is in the record once, as a frame or as junk; past kMostEvents the
+        // record keeps the newest and says that older ones went.
+        const auto& record = w.form.traffic().events();
         const auto kept = tarvok::ui::Traffic::kMostEvents;
-        QCOMPARE(w.form.traffic().events().size(), kept);
-        QCOMPARE(w.form.traffic().dropped(), bytes.size() / 8 + 1 - qint64(kept));
-        if (logged) {
-            QTRY_VERIFY(w.form.traffic_window()->dropped_note->text().contains(QRegularExpression(
+        QVERIFY(record.size() <= kept);
+        if (w.form.traffic().dropped() == 0) {
+            qsizetype accounted = 0;
+            for (const auto& event : record) {
+                accounted += event.bytes.size();
+            }
+            QCOMPARE(accounted, bytes.size());
+        } else {
+            QCOMPARE(record.size(), kept);
+            QCOMPARE(w.form.traffic().dropped(), bytes.size() / 8 + 1 - qint64(kept));
+        }
+        if (logged && w.form.traffic().dropped() > 0) {
+            auto* log = qobject_cast<tarvok::ui::TrafficWindow*>(w.form.traffic_window());
+            QTRY_VERIFY(log->dropped_note->text().contains(QRegularExpression(
                 "^较早的 \\d{1,3}(,\\d{3})+ 条记录已丢弃，只保留最近 10,000 条")));
-            QVERIFY(w.form.traffic_window()->view->blockCount() <= int(kept));
+            QVERIFY(log->view->blockCount() <= int(kept));
         }
         // Still a working window: a button press goes out whole.
         click(w.form.Command1);

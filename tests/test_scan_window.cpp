@@ -13,6 +13,7 @@
 #include "protocol/reply.h"
 #include "protocol/scan.h"
 #include "tests/support/window.h"
+#include "ui/scan_window.h"
 
 using namespace tarvok;
 using namespace tarvok::test;
@@ -58,7 +59,7 @@ private slots:
         w.form.show();
         QVERIFY(QTest::qWaitForWindowActive(&w.form));
         QTest::keyClick(&w.form, Qt::Key_F, Qt::ControlModifier);
-        ui::ScanWindow* scan = w.form.scan_window();
+        ui::ScanWindow* scan = qobject_cast<tarvok::ui::ScanWindow*>(w.form.scan_window());
         QVERIFY(scan && scan->isVisible() && scan->windowTitle() == QStringLiteral("扫描总线"));
         scan->all_lines->setChecked(true);
         scan->first_address->setValue(first);
@@ -102,9 +103,9 @@ private slots:
         QCOMPARE(std::count_if(events.begin(), events.end(), of_kind(TrafficEvent::Kind::sent)),
                  frames);
         const auto reply =
-            std::find_if(events.begin(), events.end(), of_kind(TrafficEvent::Kind::received));
+            std::find_if(events.begin(), events.end(), of_kind(TrafficEvent::Kind::reply));
         QVERIFY(reply != events.end() && reply != events.begin() &&
-                std::prev(reply)->frame == asked);
+                std::prev(reply)->bytes == QByteArray(reinterpret_cast<const char*>(asked.data()), 8));
 
         // Back as it was, buttons and receive events included.
         QVERIFY(w.form.Command3->isEnabled() && w.form.open_comm->isEnabled());
@@ -147,7 +148,7 @@ private slots:
         WiredWindow w(port == "1");
         w.form.chuankou_num->setText(port);
         w.form.open_scan_window();
-        ui::ScanWindow* scan = w.form.scan_window();
+        ui::ScanWindow* scan = qobject_cast<tarvok::ui::ScanWindow*>(w.form.scan_window());
         click(scan->start_button);
         if (port == "1") {
             QVERIFY(!w.wire.read(8).isEmpty());
@@ -164,7 +165,7 @@ private slots:
     void closing_the_window_stops_the_scan_and_returns_the_port() {
         WiredWindow w;
         w.form.open_scan_window();
-        QPointer<ui::ScanWindow> scan = w.form.scan_window();
+        QPointer<ui::ScanWindow> scan = qobject_cast<tarvok::ui::ScanWindow*>(w.form.scan_window());
         click(scan->start_button);
         QVERIFY(!w.wire.read(8).isEmpty());
         scan->close();

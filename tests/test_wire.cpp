@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(failure_shown(w.form), shows.contains("sb"));
         const QByteArray last = all.mid((all.size() / 8 - 1) * 8, 8);
         for (int i = 0; i < 8; ++i) {
-            QCOMPARE(w.form.recv_buf.at(std::size_t(i)), int(quint8(last.at(i))));
+            QCOMPARE(w.form.recv_buf.at(std::size_t(i)), quint8(last.at(i)));
         }
         QCOMPARE(w.form.MSComm1->in_buffer_count(), left);
     }

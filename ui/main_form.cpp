@@ -16,7 +16,7 @@
 #include "ui/design.h"
 #include "ui/messages.h"
 #include "ui/spin_arrows.h"
-#include "ui/traffic_window.h"
+#include "ui/wire_watch.h"
 
 // The icon lives in this library's resources, which a static library must load itself.
 static void load_resources() { Q_INIT_RESOURCE(resources); }
@@ -26,14 +26,6 @@ namespace tarvok::ui {
 namespace {
 
 constexpr int kReceiveThreshold = 8;
-
-// The tail of the settings text for the PC parity list's text; anything not
-// listed means no parity.
-QString parity_tail(const QString& parity_text) {
-    const auto* entry = protocol::find_text(protocol::kParities, parity_text.toStdString());
-    const auto parity = entry ? entry->value : protocol::Parity::none;
-    return QStringLiteral(",%1,8,1").arg(QLatin1Char(serial::parity_letter(parity)));
-}
 
 }  // namespace
 
@@ -71,7 +63,8 @@ main_form::main_form(QWidget* parent)
       Combo1{combo(Frame1, {1200, 480, 1215, 360}, add_channel_entries),
              combo(Frame2, {1200, 480, 1215, 360}, add_channel_entries)},
       MSComm1(new MSComm(this)),
-      module1_(*add, *MSComm1, traffic_) {
+      watch_(new WireWatch(MSComm1->serial_port(), traffic_, this)),
+      module1_(*add, *MSComm1, *watch_) {
     load_resources();
     setWindowTitle(QStringLiteral("TarvokV1.6"));
     // The program gives every window its icon set; a window built without it carries
@@ -175,12 +168,8 @@ void main_form::open_comm_Click() {
         return;
     }
     Combo3->setEnabled(false);
-    const QString tail = parity_tail(Combo7->currentText());
     const auto port_number = serial::port_number(chuankou_num->text().toStdString());
-    if (const auto error = MSComm1->set_settings(Combo3->currentText() + tail)) {
-        fail_open(serial::open_failed(port_number.value_or(0), *error));
-        return;
-    }
+    MSComm1->set_settings(chosen_line());
     if (!port_number) {
         fail_open(serial::port_number_invalid(chuankou_num->text()));
         return;
@@ -191,9 +180,8 @@ void main_form::open_comm_Click() {
         return;
     }
     MSComm1->set_rthreshold(kReceiveThreshold);
-    const auto settings = MSComm1->settings();
-    traffic_.port_opened(*port_number, MSComm1->device(), Combo3->currentText() + tail,
-                         protocol::reply_timeout_ms(settings.baud, settings.parity));
+    watch_->resume();
+    traffic_.port_opened(*port_number, MSComm1->device(), MSComm1->settings());
     port_opened_ui();
 }
 
@@ -280,24 +268,15 @@ void main_form::MSComm1_OnComm() {
         }
         recv_buf.at(i) = *received;
     }
-    const protocol::Frame reply = received_frame();
-    traffic_.received(reply);
-    // A reply that fails the check is dropped without a word; nothing is paired
-    // with the command that went out.
-    if (protocol::accepted(protocol::judge(reply))) {
+    // A reply that fails the check is dropped without a word here (通讯记录 says why);
+    // nothing is paired with the command that went out.
+    if (protocol::accepted(protocol::judge(recv_buf))) {
         show_result();
     }
 }
 
-protocol::Frame main_form::received_frame() const {
-    protocol::Frame frame{};
-    std::transform(recv_buf.begin(), recv_buf.begin() + protocol::kFrameSize, frame.begin(),
-                   [](std::int32_t b) { return static_cast<std::uint8_t>(b); });
-    return frame;
-}
-
 void main_form::show_result() {
-    const bool success = protocol::judge(received_frame()) == protocol::Verdict::success;
+    const bool success = protocol::judge(recv_buf) == protocol::Verdict::success;
     if (success) {
         dialogs_.show_success();
     } else {

@@ -10,10 +10,9 @@
 
 #include "ui/module1.h"
 #include "ui/ms_comm.h"
+#include "ui/port_owner.h"
 #include "ui/result_dialogs.h"
-#include "ui/scan_window.h"
 #include "ui/traffic.h"
-#include "ui/traffic_window.h"
 
 class QComboBox;
 class QGroupBox;
@@ -24,8 +23,9 @@ class QPushButton;
 namespace tarvok::ui {
 
 class SpinArrows;
+class WireWatch;
 
-class main_form : public QWidget {
+class main_form : public QWidget, public PortOwner {
     Q_OBJECT
 
 public:
@@ -65,21 +65,30 @@ public:
     std::array<QComboBox*, 2> Combo1{};
 
     MSComm* MSComm1;
-    std::array<std::int32_t, 100> recv_buf{};
+    // The last reply's eight bytes, as MSComm1_OnComm read them.
+    protocol::Frame recv_buf{};
 
     ResultDialogs& dialogs() { return dialogs_; }
-    Traffic& traffic() { return traffic_; }
     // "通讯记录", opened with F12, Ctrl+L or the background's context menu; null
     // until first opened and after it was closed.
-    TrafficWindow* traffic_window() const { return traffic_window_; }
+    QWidget* traffic_window() const { return traffic_window_; }
     void open_traffic_window();
     // "扫描总线", opened with Ctrl+F or the background's context menu; null until
     // first opened and after it was closed.
-    ScanWindow* scan_window() const { return scan_window_; }
+    QWidget* scan_window() const { return scan_window_; }
     void open_scan_window();
-    // While a scan holds the port, the buttons that would use it rest.
-    void scan_holds_port(bool held);
     Module1& module1() { return module1_; }
+
+    // Lending the port to the windows that work on it (ui/port_owner.h).
+    std::variant<PortChoice, QString> port_choice() const override;
+    void watch_choice(QObject* context, std::function<void()> changed) override;
+    serial::Port& lend() override;
+    bool lent() const override { return MSComm1->lent(); }
+    bool open_before_loan() const override { return open_before_loan_; }
+    std::optional<QString> give_back() override;
+    Traffic& traffic() override { return traffic_; }
+    std::optional<QString> use_module(std::uint8_t address,
+                                      const protocol::LineSetting& line) override;
 
     // Event handlers.
     void Form_Load();
@@ -118,17 +127,20 @@ private:
     void follow_arrows(QLineEdit* box, const SpinArrows* arrows);
     void finish_editing(QLineEdit* box, const SpinArrows* arrows);
     void MSComm1_Lost(const serial::SerialError& error);
+    // The buttons that would use the port rest while it is lent.
+    void rest_port_buttons(bool rest);
+    protocol::LineSetting chosen_line() const;
     void fail_open(const QString& message);
     void report(SendResult result);
     void show_error(const QString& message);
-    // The last eight bytes read, as the frame they form.
-    protocol::Frame received_frame() const;
 
     ResultDialogs dialogs_;
     Traffic traffic_;
-    QPointer<TrafficWindow> traffic_window_;
-    QPointer<ScanWindow> scan_window_;
+    WireWatch* watch_;
+    QPointer<QWidget> traffic_window_;
+    QPointer<QWidget> scan_window_;
     bool following_text_ = false;  // the spin value is being set from typed text
+    bool open_before_loan_ = false;
     Module1 module1_;
 };
 

@@ -13,6 +13,7 @@
 #include "ui/design.h"
 #include "ui/main_form.h"
 #include "ui/spin_arrows.h"
+#include "ui/windows.h"
 
 namespace tarvok::ui {
 
@@ -101,7 +102,7 @@ bool main_form::eventFilter(QObject* watched, QEvent* event) {
 
 void main_form::open_traffic_window() {
     if (traffic_window_.isNull()) {
-        traffic_window_ = new TrafficWindow(traffic_, this);
+        traffic_window_ = make_traffic_window(traffic_, this);
     }
     traffic_window_->show();
     traffic_window_->activateWindow();
@@ -109,16 +110,10 @@ void main_form::open_traffic_window() {
 
 void main_form::open_scan_window() {
     if (scan_window_.isNull()) {
-        scan_window_ = new ScanWindow(*this);
+        scan_window_ = make_scan_window(*this, this);
     }
     scan_window_->show();
     scan_window_->activateWindow();
-}
-
-void main_form::scan_holds_port(bool held) {
-    for (QPushButton* button : {open_comm, Command1, Command2, Command3}) {
-        button->setEnabled(!held);
-    }
 }
 
 void main_form::add_shortcuts() {

@@ -4,7 +4,7 @@
 
 #include "protocol/number_text.h"
 #include "ui/ms_comm.h"
-#include "ui/traffic.h"
+#include "ui/wire_watch.h"
 
 namespace tarvok::ui {
 
@@ -18,15 +18,14 @@ SendResult Module1::send_built(Encode encode) {
     if (!comm_.port_open()) {
         return SendResult::port_closed;
     }
-    // A reply is matched to nothing, so whatever waits from before must go first.
-    if (const QByteArray dropped = comm_.discard_input(); !dropped.isEmpty()) {
-        log_.discarded(dropped);
-    }
+    // A reply is matched to nothing, so whatever waits from before must go first. The
+    // watch has heard those bytes already and put them in the record.
+    comm_.discard_input();
     if (!comm_.output(frame)) {
         // A line that went away meanwhile has already been reported as lost.
         return comm_.port_open() ? SendResult::write_failed : SendResult::port_closed;
     }
-    log_.sent(frame);
+    watch_.sent(frame, comm_.settings());
     return SendResult::sent;
 }
 

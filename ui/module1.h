@@ -9,7 +9,6 @@
 
 class QLineEdit;
 
-
 namespace tarvok::ui {
 
 enum class SendResult {
@@ -20,12 +19,12 @@ enum class SendResult {
 };
 
 class MSComm;
-class Traffic;
+class WireWatch;
 
 class Module1 {
 public:
-    Module1(const QLineEdit& add, MSComm& comm, Traffic& log)
-        : add_(add), comm_(comm), log_(log) {}
+    Module1(const QLineEdit& add, MSComm& comm, WireWatch& watch)
+        : add_(add), comm_(comm), watch_(watch) {}
 
     // A setting, through the builder its command uses.
     SendResult send(const protocol::Request& request);
@@ -41,7 +40,7 @@ private:
 
     const QLineEdit& add_;
     MSComm& comm_;
-    Traffic& log_;
+    WireWatch& watch_;
 };
 
 }  // namespace tarvok::ui

@@ -8,15 +8,6 @@ MSComm::MSComm(QObject* parent) : QObject(parent), port_(new serial::Port(this))
     connect(port_, &serial::Port::lost, this, &MSComm::port_lost);
 }
 
-std::optional<serial::SerialError> MSComm::set_settings(const QString& text) {
-    const auto parsed = serial::parse_line_settings(text.toStdString());
-    if (!parsed) {
-        return serial::SerialError{serial::SerialFault::bad_settings, QString(), text};
-    }
-    settings_ = *parsed;
-    return std::nullopt;
-}
-
 std::optional<serial::SerialError> MSComm::set_port_open(bool open) {
     if (!open) {
         port_->close();

@@ -11,7 +11,6 @@
 #include <optional>
 #include <span>
 
-#include "serial/line_settings.h"
 #include "serial/port.h"
 
 namespace tarvok::ui {
@@ -32,9 +31,7 @@ public:
     void set_comm_port(int number) { comm_port_ = number; }
     int comm_port() const { return comm_port_; }
 
-    // Rejects a malformed text before any port is touched; the settings then in
-    // force stay as they were.
-    std::optional<serial::SerialError> set_settings(const QString& text);
+    void set_settings(const protocol::LineSetting& line) { settings_ = line; }
     protocol::LineSetting settings() const { return settings_; }
 
     bool port_open() const { return port_->is_open(); }
@@ -44,7 +41,6 @@ public:
 
     // The receive event is raised once for every `count` bytes waiting; 0 disables it.
     void set_rthreshold(int count) { rthreshold_ = count; }
-    int rthreshold() const { return rthreshold_; }
 
     qint64 in_buffer_count() const { return port_->bytes_available(); }
     QByteArray discard_input() { return port_->discard_input(); }
@@ -56,14 +52,11 @@ public:
     // Which way the last line_error went.
     serial::LineFault line_fault() const { return line_fault_; }
     const QSerialPort& port() const { return port_->qt(); }
+    serial::Port& serial_port() { return *port_; }
 
-    // Lends the port to someone who reads it himself (a bus scan): while lent, no
-    // receive event is raised and the bytes are left to the borrower.
-    serial::Port& lend() {
-        lent_ = true;
-        return *port_;
-    }
-    void give_back() { lent_ = false; }
+    // While lent to someone who reads the port himself (a scan, a plan), no receive
+    // event is raised and the bytes are left to the borrower.
+    void set_lent(bool lent) { lent_ = lent; }
     bool lent() const { return lent_; }
 
 signals:

@@ -15,7 +15,8 @@
 #include "protocol/scan.h"
 #include "ui/controls.h"
 #include "ui/design.h"
-#include "ui/main_form.h"
+#include "bus/port_line.h"
+#include "ui/windows.h"
 
 namespace tarvok::ui {
 
@@ -30,8 +31,12 @@ QString line_words(std::uint32_t baud, protocol::Parity parity) {
         text_of(protocol::name_in(protocol::kParities, parity)));
 }
 
-ScanWindow::ScanWindow(main_form& form)
-    : QWidget(&form, Qt::Window),
+QWidget* make_scan_window(PortOwner& owner, QWidget* parent) {
+    return new ScanWindow(owner, parent);
+}
+
+ScanWindow::ScanWindow(PortOwner& owner, QWidget* parent)
+    : QWidget(parent, Qt::Window),
       port_label(new QLabel(this)),
       current_line(new QRadioButton(this)),
       all_lines(new QRadioButton(QStringLiteral("全部（%1 种波特率和校验位）")
@@ -45,7 +50,7 @@ ScanWindow::ScanWindow(main_form& form)
       status(new QLabel(this)),
       modules(new QTreeWidget(this)),
       note(new QLabel(this)),
-      form_(form) {
+      owner_(owner) {
     setWindowTitle(QStringLiteral("扫描总线"));
     setFont(song(10.5));
     resize(440, 460);
@@ -71,12 +76,11 @@ ScanWindow::ScanWindow(main_form& form)
     connect(start_button, &QPushButton::clicked, this, &ScanWindow::start);
     connect(stop_button, &QPushButton::clicked, this, &ScanWindow::stop);
     connect(modules, &QTreeWidget::itemActivated, this, &ScanWindow::use_module);
-    connect(form_.chuankou_num, &QLineEdit::textChanged, this, &ScanWindow::show_choices);
-    for (QComboBox* list : {form_.Combo3, form_.Combo7}) {
-        connect(list, &QComboBox::currentIndexChanged, this, &ScanWindow::show_choices);
-    }
+    owner_.watch_choice(this, [this] { show_choices(); });
     show_choices();
 }
+
+ScanWindow::~ScanWindow() = default;
 
 void ScanWindow::lay_out() {
     auto* range = new QHBoxLayout;
@@ -118,9 +122,14 @@ void ScanWindow::name_controls() {
 
 // The choices name what they stand for now: the port and the line in the main window.
 void ScanWindow::show_choices() {
-    port_label->setText(QStringLiteral("串口号：%1").arg(form_.chuankou_num->text()));
-    current_line->setText(QStringLiteral("当前波特率和校验位（%1 %2）")
-                              .arg(form_.Combo3->currentText(), form_.Combo7->currentText()));
+    const auto choice = owner_.port_choice();
+    const auto* chosen = std::get_if<PortChoice>(&choice);
+    port_label->setText(chosen != nullptr ? QStringLiteral("串口号：%1").arg(chosen->port)
+                                          : QStringLiteral("串口号：？"));
+    current_line->setText(
+        chosen != nullptr
+            ? QStringLiteral("当前波特率和校验位（%1）").arg(line_words(chosen->line.baud, chosen->line.parity))
+            : QStringLiteral("当前波特率和校验位"));
     current_line->setAccessibleName(QStringLiteral("当前波特率和校验位"));
 }
 
@@ -134,7 +143,7 @@ void ScanWindow::progressed(int done, int /*total*/, std::uint8_t address) {
     }
 }
 
-void ScanWindow::add_module(const bus::FoundModule& module) {
+void ScanWindow::module_found(const bus::FoundModule& module) {
     auto* item = new QTreeWidgetItem;
     item->setData(address_column, Qt::DisplayRole, module.address);
     item->setData(baud_column, Qt::DisplayRole, module.line.baud);
@@ -158,27 +167,12 @@ void ScanWindow::found_again(const bus::FoundModule& first, const protocol::Line
 // The module's address goes to 模块地址; its line to 波特率 and 校验位 while the port
 // is closed, or, while it is open at another line, a word that it must be reopened.
 void ScanWindow::use_module(const QTreeWidgetItem* item) {
-    const int address = item->data(address_column, Qt::DisplayRole).toInt();
-    const auto baud = item->data(baud_column, Qt::DisplayRole).toUInt();
-    const int parity = item->data(parity_column, Qt::UserRole).toInt();
-    form_.add->setText(QString::number(address));
-    if (!port_open_in_main_window()) {
-        form_.Combo3->setCurrentIndex(form_.Combo3->findData(baud));
-        form_.Combo7->setCurrentIndex(form_.Combo7->findData(parity));
-        note->clear();
-        return;
-    }
-    const auto open_at = form_.MSComm1->settings();
-    const auto module_parity = static_cast<protocol::Parity>(parity);
-    if (open_at == protocol::LineSetting{baud, module_parity}) {
-        note->clear();
-        return;
-    }
-    note->setText(QStringLiteral("串口正以 %1 打开，地址 %2 的模块在 %3：请关闭串口，"
-                                 "把波特率和校验位改为 %3 后重新打开。")
-                      .arg(line_words(open_at.baud, open_at.parity))
-                      .arg(address)
-                      .arg(line_words(baud, module_parity)));
+    const auto address = static_cast<std::uint8_t>(item->data(address_column, Qt::DisplayRole).toInt());
+    const protocol::LineSetting line{
+        item->data(baud_column, Qt::DisplayRole).toUInt(),
+        static_cast<protocol::Parity>(item->data(parity_column, Qt::UserRole).toInt())};
+    const auto said = owner_.use_module(address, line);
+    note->setText(said.value_or(QString()));
 }
 
 void ScanWindow::set_running(bool running) {

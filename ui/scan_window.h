@@ -1,16 +1,19 @@
 // "扫描总线": every module on the main window's port, found with the frame that
 // changes nothing (protocol/scan.h) through the bus engine's scanner, on the very
-// port object the main window uses. While a scan holds the port the main window's
-// buttons that would use it rest; afterwards the port is as it was before, closed or
-// open at its own line. One instance, opened from the main window.
+// port object the main window lends (ui/port_owner.h). While a scan holds the port the
+// main window's buttons that would use it rest; afterwards the port is as it was
+// before, closed or open at its own line. One instance, opened from the main window.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
+#include <utility>
 
 #include "bus/scanner.h"
+#include "ui/port_owner.h"
 
 class QLabel;
 class QProgressBar;
@@ -20,18 +23,21 @@ class QSpinBox;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-namespace tarvok::ui {
+namespace tarvok::bus {
+class PortLine;
+}
 
-class main_form;
+namespace tarvok::ui {
 
 // "19200 偶校验": a line as the scan window words it.
 QString line_words(std::uint32_t baud, protocol::Parity parity);
 
-class ScanWindow : public QWidget {
+class ScanWindow : public QWidget, public bus::ScanListener {
     Q_OBJECT
 
 public:
-    explicit ScanWindow(main_form& form);
+    ScanWindow(PortOwner& owner, QWidget* parent);
+    ~ScanWindow() override;
 
     QLabel* port_label;
     QRadioButton* current_line;  // the main window's 波特率 and 校验位
@@ -50,6 +56,13 @@ public:
     // Ends after the frame in flight has its answer or its deadline.
     void stop();
 
+    void line_started(const protocol::LineSetting& line, int index, int count) override;
+    void progressed(int done, int total, std::uint8_t address) override;
+    void module_found(const bus::FoundModule& module) override;
+    void found_again(const bus::FoundModule& first, const protocol::LineSetting& again) override;
+    void noted(const bus::Note& note) override;
+    void scan_finished(bus::ScanEnd end) override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -58,24 +71,19 @@ private:
     void lay_out();
     void name_controls();
     void show_choices();
-    std::optional<bus::ScanPlan> plan();
-    void watch(bus::Scanner* scanner);
-    void line_started(const protocol::LineSetting& line, int index, int count);
-    void progressed(int done, int total, std::uint8_t address);
-    void add_module(const bus::FoundModule& module);
-    void found_again(const bus::FoundModule& first, const protocol::LineSetting& again);
-    void finished(bus::ScanEnd end, const serial::SerialError& error);
-    std::optional<QString> return_port(const std::optional<QString>& lost_device);
+    std::optional<std::pair<bus::ScanPlan, int>> plan();
+    void finish();
     void use_module(const QTreeWidgetItem* item);
     void set_running(bool running);
-    bool port_open_in_main_window() const;
 
-    main_form& form_;
-    bus::Scanner* scanner_ = nullptr;
+    PortOwner& owner_;
+    std::unique_ptr<bus::PortLine> line_;
+    std::unique_ptr<bus::Scanner> scanner_;
     int port_ = 0;
-    QString line_now_;  // empty until the scan opened the port at a line
+    QString device_;
+    QString line_now_;
+    std::optional<bus::ScanEnd> ended_;
     bool stopping_ = false;
-    bool was_open_ = false;         // the port's state before the scan, to return to
     bool close_when_done_ = false;  // closed while the scan was stopping
 };
 

@@ -1,9 +1,9 @@
 #include "ui/traffic.h"
 
 #include <QLocale>
-#include <QTimer>
 
 #include "protocol/reply.h"
+#include "serial/line_settings.h"
 
 Q_LOGGING_CATEGORY(lcWire, "tarvok.wire", QtWarningMsg)
 
@@ -12,16 +12,16 @@ namespace tarvok::ui {
 namespace {
 
 using Kind = TrafficEvent::Kind;
-using Heard = TrafficEvent::Heard;
-
-TrafficEvent of(Kind kind, int port) {
-    TrafficEvent event;
-    event.kind = kind;
-    event.port = port;
-    return event;
-}
 
 QString from(const std::string& text) { return QString::fromStdString(text); }
+
+std::vector<std::uint8_t> bytes_of(const QByteArray& bytes) { return {bytes.begin(), bytes.end()}; }
+
+protocol::Frame frame_of(const QByteArray& bytes) { return protocol::frame_from(bytes_of(bytes)); }
+
+QString hex_of(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
 
 TrafficWords wire(qint64 ms, const protocol::WireWords& w) {
     return {ms, from(w.direction), from(w.hex), from(w.meaning), from(protocol::line(w))};
@@ -31,29 +31,46 @@ TrafficWords plain(qint64 ms, const QString& kind, const QString& meaning) {
     return {ms, kind, {}, meaning, kind + QStringLiteral(" · ") + meaning};
 }
 
-// A received group in the bus engine's words for what it is beside its verdict.
-TrafficWords heard_words(const TrafficEvent& e) {
-    protocol::WireWords w = protocol::received_words(e.frame, e.last_sent);
-    const std::string verdict = protocol::describe(protocol::judge(e.frame), e.frame) + " · ";
-    switch (e.heard) {
-    case Heard::echo:
-        w.meaning = protocol::kEchoWords;
-        break;
-    case Heard::garbled_echo:
-        w.meaning = protocol::kGarbledEchoWords;
-        break;
-    case Heard::second_reply:
-        w.meaning = verdict + std::string(protocol::kDuplicateWords);
-        break;
-    case Heard::late_reply:
-        w.meaning = verdict + protocol::late_words(e.waited_ms) + "，对应 " +
-                    protocol::sent_words(e.last_sent.value_or(e.frame)).meaning;
-        break;
-    case Heard::other:
-        break;
+// A received frame in words: its verdict and what it stands for beside it.
+TrafficWords heard(const TrafficEvent& e, const std::string& more) {
+    protocol::WireWords w = protocol::received_words(frame_of(e.bytes), e.about);
+    if (!more.empty()) {
+        w.meaning += " · " + more;
     }
     return wire(e.ms, w);
 }
+
+TrafficWords junk_words(const TrafficEvent& e) {
+    const bool group = e.bytes.size() == protocol::kFrameSize &&
+                       (e.bytes.front() == char(protocol::kReplyStart) ||
+                        e.bytes.front() == char(protocol::kCommandStart));
+    if (group) {
+        // Eight bytes that look like a frame and fail its check: say why.
+        const auto frame = frame_of(e.bytes);
+        return wire(e.ms, {"接收", protocol::hex(frame),
+                           protocol::describe(protocol::judge(frame), frame)});
+    }
+    const QString hex = hex_of(e.bytes);
+    const QString count = QStringLiteral("%1 字节").arg(grouped(e.bytes.size()));
+    return {e.ms, QStringLiteral("丢弃"), hex, count, QStringLiteral("丢弃 %1: %2").arg(count, hex)};
+}
+
+QString no_reply_meaning(const TrafficEvent& e) {
+    const int address = e.about ? (*e.about)[protocol::kAddressByte] : 0;
+    if (e.busy) {
+        return QStringLiteral("地址 %1：线路上一直有数据，无法判断回复，请检查是否有别的主机或设备在发送")
+            .arg(address);
+    }
+    return QStringLiteral("地址 %1 在 %2 ms 内没有有效回复，请检查模块地址、波特率和校验位、接线")
+        .arg(address)
+        .arg(e.waited_ms);
+}
+
+std::string about_words(const TrafficEvent& e) {
+    return e.about ? protocol::sent_words(*e.about).meaning : std::string();
+}
+
+int rounded_ms(bus::Micros span) { return static_cast<int>((span.count() + 500) / 1000); }
 
 }  // namespace
 
@@ -66,21 +83,24 @@ QString grouped(qint64 number) {
 TrafficWords words(const TrafficEvent& e) {
     switch (e.kind) {
     case Kind::sent:
-        return wire(e.ms, protocol::sent_words(e.frame));
-    case Kind::received:
-        return heard_words(e);
-    case Kind::discarded: {
-        const QString hex = QString::fromLatin1(e.bytes.toHex(' ').toUpper());
-        const QString count = QStringLiteral("%1 字节").arg(grouped(e.bytes.size()));
-        return {e.ms, QStringLiteral("丢弃"), hex, count,
-                QStringLiteral("丢弃 %1: %2").arg(count, hex)};
-    }
+        return wire(e.ms, protocol::sent_words(frame_of(e.bytes)));
+    case Kind::reply:
+        return heard(e, e.late ? protocol::late_words(e.waited_ms) : std::string());
+    case Kind::echo:
+        return wire(e.ms, {"接收", hex_of(e.bytes).toStdString(), std::string(protocol::kEchoWords)});
+    case Kind::garbled_echo:
+        return wire(e.ms,
+                    {"接收", hex_of(e.bytes).toStdString(), std::string(protocol::kGarbledEchoWords)});
+    case Kind::junk:
+        return junk_words(e);
+    case Kind::unmatched:
+        return heard(e, {});
+    case Kind::duplicate:
+        return heard(e, std::string(protocol::kDuplicateWords));
+    case Kind::late:
+        return heard(e, protocol::late_words(e.waited_ms) + "，对应 " + about_words(e));
     case Kind::no_reply:
-        return plain(e.ms, QStringLiteral("无应答"),
-                     QStringLiteral("地址 %1 在 %2 ms 内没有有效回复，请检查模块地址、"
-                                    "波特率和校验位、接线")
-                         .arg(e.frame[protocol::kAddressByte])
-                         .arg(e.waited_ms));
+        return plain(e.ms, QStringLiteral("无应答"), no_reply_meaning(e));
     case Kind::opened:
         return plain(
             e.ms, QStringLiteral("串口"),
@@ -98,100 +118,90 @@ QString line(const TrafficWords& w) {
     return QStringLiteral("%1 ms  ").arg(grouped(w.ms), 10) + w.text;
 }
 
-Traffic::Traffic(QObject* parent) : QObject(parent), reply_timer_(new QTimer(this)) {
-    reply_timer_->setSingleShot(true);
-    connect(reply_timer_, &QTimer::timeout, this, &Traffic::no_reply);
-    since_start_.start();
-    since_sent_.start();
-}
+Traffic::Traffic(QObject* parent) : QObject(parent) { since_start_.start(); }
 
-void Traffic::port_opened(int port, const QString& device, const QString& settings, int reply_ms) {
+void Traffic::port_opened(int port, const QString& device, const protocol::LineSetting& line) {
     port_ = port;
     last_sent_.reset();
-    reply_timer_->setInterval(reply_ms);
-    TrafficEvent event = of(Kind::opened, port);
+    TrafficEvent event;
+    event.kind = Kind::opened;
     event.device = device;
-    event.settings = settings;
+    event.settings = QStringLiteral("%1,%2,8,1")
+                         .arg(line.baud)
+                         .arg(QLatin1Char(serial::parity_letter(line.parity)));
     record(event);
 }
 
 void Traffic::port_closed() {
-    reply_timer_->stop();
-    record(of(Kind::closed, port_));
+    TrafficEvent event;
+    event.kind = Kind::closed;
+    record(event);
 }
 
 void Traffic::port_lost(const QString& device) {
-    reply_timer_->stop();
-    TrafficEvent event = of(Kind::lost, port_);
+    TrafficEvent event;
+    event.kind = Kind::lost;
     event.device = device;
     record(event);
 }
 
-void Traffic::sent(const protocol::Frame& frame, bool await_reply) {
-    last_sent_ = frame;
-    answered_ = false;
-    gave_up_ = false;
-    since_sent_.restart();
-    if (await_reply) {
-        reply_timer_->start();
-    } else {
-        reply_timer_->stop();
+void Traffic::noted(const bus::Note& note) {
+    TrafficEvent event;
+    event.bytes = QByteArray(reinterpret_cast<const char*>(note.bytes.data()),
+                             static_cast<qsizetype>(note.bytes.size()));
+    event.about = last_sent_;
+    event.waited_ms = rounded_ms(note.after);
+    switch (note.kind) {
+    case bus::Note::Kind::sent:
+        if (note.bytes.size() == protocol::kFrameSize) {
+            last_sent_ = protocol::frame_from(note.bytes);
+        }
+        event.kind = Kind::sent;
+        break;
+    case bus::Note::Kind::reply:
+        event.kind = Kind::reply;
+        break;
+    case bus::Note::Kind::echo:
+        event.kind = Kind::echo;
+        break;
+    case bus::Note::Kind::garbled_echo:
+        event.kind = Kind::garbled_echo;
+        break;
+    case bus::Note::Kind::junk:
+        event.kind = Kind::junk;
+        break;
+    case bus::Note::Kind::unmatched:
+        event.kind = Kind::unmatched;
+        break;
+    case bus::Note::Kind::duplicate:
+        event.kind = Kind::duplicate;
+        break;
+    case bus::Note::Kind::late:
+        event.kind = Kind::late;
+        break;
+    case bus::Note::Kind::deadline:
+        return;  // the exchange may still end with a late reply; its end says
     }
-    TrafficEvent event = of(Kind::sent, port_);
-    event.frame = frame;
     record(event);
 }
 
-void Traffic::received(const protocol::Frame& group) {
-    const bool valid = protocol::accepted(protocol::judge(group));
-    if (valid) {
-        reply_timer_->stop();
+void Traffic::unanswered(const bus::Result& result) {
+    if (result.reply || result.not_sent) {
+        return;
     }
-    TrafficEvent event = of(Kind::received, port_);
-    event.frame = group;
-    event.last_sent = last_sent_;
-    event.heard = heard(group);
-    if (event.heard == Heard::late_reply) {
-        event.waited_ms = static_cast<int>(since_sent_.elapsed());
-    }
-    answered_ = answered_ || (valid && last_sent_ && protocol::echoes(group, *last_sent_));
+    TrafficEvent event;
+    event.kind = Kind::no_reply;
+    event.about = result.sent;
+    event.busy = result.busy;
+    event.waited_ms = rounded_ms(result.deadline);
     record(event);
 }
 
-TrafficEvent::Heard Traffic::heard(const protocol::Frame& group) const {
-    if (!last_sent_) {
-        return Heard::other;
-    }
-    if (group == *last_sent_) {
-        return Heard::echo;
-    }
-    if (group[0] == protocol::kCommandStart) {
-        return Heard::garbled_echo;
-    }
-    // A reply that does not repeat the command is told apart by received_words.
-    if (!protocol::accepted(protocol::judge(group)) || !protocol::echoes(group, *last_sent_)) {
-        return Heard::other;
-    }
-    if (answered_) {
-        return Heard::second_reply;
-    }
-    return gave_up_ ? Heard::late_reply : Heard::other;
-}
-
-void Traffic::discarded(const QByteArray& bytes) {
-    TrafficEvent event = of(Kind::discarded, port_);
-    event.bytes = bytes;
-    record(event);
-}
-
-void Traffic::no_reply() {
-    if (last_sent_) {
-        TrafficEvent event = of(Kind::no_reply, port_);
-        event.frame = *last_sent_;
-        event.waited_ms = reply_timer_->interval();
-        gave_up_ = true;
-        record(event);
-    }
+void Traffic::discarded(std::span<const std::uint8_t> bytes) {
+    bus::Note note;
+    note.kind = bus::Note::Kind::junk;
+    note.bytes.assign(bytes.begin(), bytes.end());
+    noted(note);
 }
 
 void Traffic::clear() {
@@ -204,6 +214,7 @@ void Traffic::record(TrafficEvent event) {
         since_start_.restart();
     }
     event.ms = since_start_.elapsed();
+    event.port = port_;
     qCDebug(lcWire, "%s", qUtf8Printable(line(words(event))));
     if (events_.size() == kMostEvents) {
         events_.pop_front();

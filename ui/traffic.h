@@ -1,8 +1,10 @@
-// What crossed the wire while the window ran: every frame sent, every eight bytes
-// judged, bytes dropped before a command, a command left without a valid reply, and
-// the port opening, closing or going away. Recorded as plain values, at most the
-// last kMostEvents, and put into words only when someone reads them: the traffic
-// window, or the logging category tarvok.wire (off unless
+// What crossed the wire while the window ran, as the bus engine judged it: every frame
+// sent, every reply and what it answers, echoes, bytes that made no frame, a frame left
+// without a valid reply, and the port opening, closing or going away. Whoever drives
+// the line reports into it: the window's own frames through its watch (ui/wire_watch.h),
+// a scan's or a plan's through the engine that sends them. Recorded as plain values, at
+// most the last kMostEvents, and put into words only when someone reads them: the
+// traffic window, or the logging category tarvok.wire (off unless
 // QT_LOGGING_RULES="tarvok.wire=true").
 #pragma once
 
@@ -15,34 +17,38 @@
 #include <deque>
 #include <optional>
 
+#include "bus/exchange.h"
 #include "protocol/frame.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcWire)
 
-class QTimer;
-
 namespace tarvok::ui {
 
 struct TrafficEvent {
-    enum class Kind { opened, closed, lost, sent, received, discarded, no_reply };
-    // How a received group stands to the command before it.
-    enum class Heard {
-        other,         // judged on its own: a reply, or bytes that are none
-        echo,          // the command itself, handed back by the adapter
-        garbled_echo,  // a command's start byte, but not the command sent
-        second_reply,  // a valid reply to a command that already had one
-        late_reply,    // a valid reply after its command's 无应答 line
+    enum class Kind {
+        opened,
+        closed,
+        lost,
+        sent,
+        reply,         // the reply counted for the frame sent
+        echo,          // the frame itself, handed back by the adapter
+        garbled_echo,  // a command's start byte, but not the frame sent
+        junk,          // bytes that make no valid frame
+        unmatched,     // a valid reply that answers no frame in flight
+        duplicate,     // a second reply to a frame that had one
+        late,          // a reply to a frame after it was given up
+        no_reply,      // a frame left without a valid reply
     };
     Kind kind = Kind::sent;
-    qint64 ms = 0;                             // since the record began
-    protocol::Frame frame{};                   // sent, received; no_reply: the command
-    std::optional<protocol::Frame> last_sent;  // received: the command before it
-    Heard heard = Heard::other;                // received
-    QByteArray bytes;                          // discarded
-    int port = 0;                              // opened, closed, lost
-    QString device;                            // opened, lost
-    QString settings;                          // opened
-    int waited_ms = 0;                         // no_reply; late_reply: since the command
+    qint64 ms = 0;                         // since the record began
+    QByteArray bytes;                      // what was sent or heard
+    std::optional<protocol::Frame> about;  // the frame sent before it
+    int port = 0;                          // opened, closed, lost
+    QString device;                        // opened, lost
+    QString settings;                      // opened: "9600,n,8,1"
+    int waited_ms = 0;  // no_reply: the deadline; late, and a reply counted late: its delay
+    bool late = false;  // reply: counted after its deadline
+    bool busy = false;  // no_reply: the line never went quiet
 };
 
 // An event in words: the columns of a saved log, and the text of its line.
@@ -68,15 +74,15 @@ public:
 
     explicit Traffic(QObject* parent = nullptr);
 
-    // `reply_ms` is how long a reply may take at the line's rate.
-    void port_opened(int port, const QString& device, const QString& settings, int reply_ms);
+    void port_opened(int port, const QString& device, const protocol::LineSetting& line);
     void port_closed();
     void port_lost(const QString& device);
-    // `await_reply` false: the sender judges silence itself (a bus scan), so no
-    // 无应答 line follows.
-    void sent(const protocol::Frame& frame, bool await_reply = true);
-    void received(const protocol::Frame& group);
-    void discarded(const QByteArray& bytes);
+    // What the bus engine met on the line.
+    void noted(const bus::Note& note);
+    // An exchange ended with no reply counted.
+    void unanswered(const bus::Result& result);
+    // Bytes heard while no frame had gone out, dropped.
+    void discarded(std::span<const std::uint8_t> bytes);
 
     const std::deque<TrafficEvent>& events() const { return events_; }
     // How many of the oldest events made room for newer ones.
@@ -88,15 +94,9 @@ signals:
 
 private:
     void record(TrafficEvent event);
-    void no_reply();
-    TrafficEvent::Heard heard(const protocol::Frame& group) const;
 
     QElapsedTimer since_start_;  // from the record's first event
-    QElapsedTimer since_sent_;   // from last_sent_ going out
-    QTimer* reply_timer_;
     std::optional<protocol::Frame> last_sent_;
-    bool answered_ = false;  // last_sent_ had a valid reply that repeats it
-    bool gave_up_ = false;   // last_sent_ had its 无应答 line
     std::deque<TrafficEvent> events_;
     qint64 dropped_ = 0;
     int port_ = 0;

@@ -1,5 +1,7 @@
 #include "ui/traffic_window.h"
 
+#include "ui/windows.h"
+
 #include <QBoxLayout>
 #include <QDir>
 #include <QFileDialog>
@@ -14,6 +16,10 @@
 #include "ui/design.h"
 
 namespace tarvok::ui {
+
+QWidget* make_traffic_window(Traffic& traffic, QWidget* parent) {
+    return new TrafficWindow(traffic, parent);
+}
 
 namespace {
 
