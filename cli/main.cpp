@@ -15,6 +15,7 @@
 #include "cli/runner.h"
 #include "cli/scan_command.h"
 #include "cli/stop_signals.h"
+#include "cmdline/error.h"
 #include "serial/port_directory.h"
 
 namespace {
@@ -27,7 +28,7 @@ void print(FILE* stream, const std::string& text) {
 }
 
 int usage_error(const std::string& message) {
-    print(stderr, "tarvokctl：" + message + "\n用 tarvokctl --help 查看用法。\n");
+    print(stderr, tarvok::cmdline::usage_line("tarvokctl", message) + "\n");
     return static_cast<int>(Exit::usage);
 }
 
@@ -37,7 +38,8 @@ int run(const Invocation& invocation, const std::vector<PlanStep>& steps, bool p
     const StopSignals stop_signals;
     QObject::connect(&stop_signals, &StopSignals::caught,
                      [&](int signo) { runner.interrupt(exit_for_signal(signo)); });
-    QObject::connect(&runner, &Runner::remark, [&](const std::string& text) { console.remark(text); });
+    QObject::connect(&runner, &Runner::remark,
+                     [&](const std::string& text) { console.remark(text); });
     QObject::connect(&runner, &Runner::step_started, [&](std::size_t index, std::size_t total) {
         console.started(index, total, runner.results().at(index));
     });
@@ -60,9 +62,11 @@ int apply(const Invocation& invocation, const std::string& path) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const auto parsed = parse_invocation(QCoreApplication::arguments());
+    // The arguments' bytes as they came: a plan's file name stays the file's.
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const auto parsed = parse_invocation(arguments);
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
-        return usage_error(error->message);
+        return usage_error(usage_text(*error));
     }
     const auto& invocation = std::get<Invocation>(parsed);
     const Command& command = invocation.command;
