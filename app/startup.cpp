@@ -1,7 +1,6 @@
 #include "app/startup.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QIconEngine>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -10,7 +9,12 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "app/command_line.h"
+#include "app/end_on_signals.h"
+#include "cmdline/error.h"
 #include "ui/fonts.h"
 #include "ui/main_form.h"
 
@@ -20,76 +24,21 @@ namespace {
 
 constexpr std::array kIconSizes{16, 24, 32, 48, 64, 128, 256};
 
-// The options QApplication takes out of the arguments for itself (those of Qt's GUI
-// module, its widgets and the X11 platform), so that before it starts they are not
-// taken for unknown ones. The first take a value.
-constexpr std::array kQtValueOptions{"platform",
-                                     "platformpluginpath",
-                                     "platformtheme",
-                                     "plugin",
-                                     "qwindowgeometry",
-                                     "qwindowicon",
-                                     "qwindowtitle",
-                                     "session",
-                                     "display",
-                                     "geometry",
-                                     "title",
-                                     "icon",
-                                     "name",
-                                     "style",
-                                     "stylesheet",
-                                     "qmljsdebugger"};
-constexpr std::array kQtFlagOptions{"reverse", "widgetcount", "sync", "nograb", "dograb"};
-
-void say(const QString& sentence) { std::fprintf(stderr, "%s\n", qPrintable(sentence)); }
+void say(const std::string& sentence) { std::fprintf(stderr, "%s\n", sentence.c_str()); }
+void say(const QString& sentence) { say(sentence.toStdString()); }
 
 void name_application() {
     QCoreApplication::setApplicationName(QStringLiteral("tarvok"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TARVOK_VERSION));
 }
 
-// Single-dash words stay whole, so Qt's own "-reverse" is not read as "-v".
-void describe(QCommandLineParser& parser) {
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(
-        QStringLiteral("Tarvok：通过串口设置继电器模块各路的关联方式、上电状态和模块的通讯参数。"));
-    parser.addOption(
-        {{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("显示本帮助后退出。")});
-    parser.addOption(
-        {{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("显示版本号后退出。")});
+// The exit code for a command line that is wrong, after saying why.
+int refuse(const cmdline::Error& error) {
+    say(cmdline::usage_line("tarvok", cmdline::error_text(error)));
+    return kUsage;
 }
 
-// Qt's own options, hidden from --help as they are Qt's to explain.
-void accept_qt_options(QCommandLineParser& parser) {
-    for (const char* name : kQtValueOptions) {
-        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
-        option.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(option);
-    }
-    for (const char* name : kQtFlagOptions) {
-        QCommandLineOption option(QString::fromLatin1(name));
-        option.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.addOption(option);
-    }
-}
-
-// One sentence for the first option or argument that is neither ours nor Qt's.
-std::optional<QString> misuse(const QCommandLineParser& parser) {
-    const QStringList unknown = parser.unknownOptionNames();
-    if (!unknown.isEmpty()) {
-        const QString dashes =
-            unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
-        return QStringLiteral("tarvok 没有选项“%1%2”，可用的选项见 tarvok --help。")
-            .arg(dashes, unknown.first());
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        return QStringLiteral("tarvok 不接受参数“%1”，可用的选项见 tarvok --help。")
-            .arg(parser.positionalArguments().first());
-    }
-    return std::nullopt;
-}
-
-// Qt's own texts (message box buttons, context menus, "用法") in Chinese like the rest.
+// Qt's own texts (message box buttons, context menus) in Chinese like the rest.
 void load_qt_translation(QCoreApplication& app) {
     auto* qt = new QTranslator(&app);
     if (qt->load(QStringLiteral("qtbase_zh_CN"),
@@ -99,12 +48,9 @@ void load_qt_translation(QCoreApplication& app) {
 }
 
 // The platform Qt will start: -platform beats QT_QPA_PLATFORM beats Debian's xcb.
-QString requested_platform(const QStringList& arguments) {
-    for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
-        if (arguments[i] == QLatin1String("-platform") ||
-            arguments[i] == QLatin1String("--platform")) {
-            return arguments[i + 1];
-        }
+QString requested_platform(const CommandLine& line) {
+    if (!line.platform.empty()) {
+        return QString::fromStdString(line.platform);
     }
     const QString variable = qEnvironmentVariable("QT_QPA_PLATFORM");
     return variable.isEmpty() ? QStringLiteral("xcb") : variable;
@@ -112,13 +58,12 @@ QString requested_platform(const QStringList& arguments) {
 
 // True when every platform in the list is a window system (X11 or Wayland) and
 // nothing names a display to connect to.
-bool display_missing(const QStringList& arguments) {
+bool display_missing(const CommandLine& line) {
     if (!qEnvironmentVariableIsEmpty("DISPLAY") ||
-        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-        arguments.contains(QLatin1String("-display"))) {
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || line.display_named) {
         return false;
     }
-    const QStringList platforms = requested_platform(arguments).split(QLatin1Char(';'));
+    const QStringList platforms = requested_platform(line).split(QLatin1Char(';'));
     return std::all_of(platforms.begin(), platforms.end(), [](const QString& entry) {
         const QString name = entry.section(QLatin1Char(':'), 0, 0);
         return name == QLatin1String("xcb") || name.startsWith(QLatin1String("wayland"));
@@ -183,38 +128,28 @@ private:
     QIcon files_;
 };
 
-QStringList arguments_of(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    return arguments;
-}
-
 }  // namespace
 
 std::optional<int> answer_before_gui(int argc, char** argv) {
     name_application();
-    const QStringList arguments = arguments_of(argc, argv);
-    QCommandLineParser parser;
-    describe(parser);
-    accept_qt_options(parser);
-    (void)parser.parse(arguments);
-    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version"))) {
-        QCoreApplication core(argc, argv);
-        load_qt_translation(core);
-        if (parser.isSet(QStringLiteral("help"))) {
-            parser.showHelp(0);
-        }
-        parser.showVersion();
+    const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
+    const auto read = read_command_line(args);
+    if (const auto* error = std::get_if<cmdline::Error>(&read)) {
+        return refuse(*error);
     }
-    // A mistyped option is worth more than "no display", and needs none to be told.
-    if (const auto sentence = misuse(parser)) {
-        say(*sentence);
-        return kUsage;
+    const auto& line = std::get<CommandLine>(read);
+    switch (line.asked) {
+    case Asked::help:
+        std::fputs(help_text().c_str(), stdout);
+        return 0;
+    case Asked::version:
+        std::fputs("tarvok " TARVOK_VERSION "\n", stdout);
+        return 0;
+    case Asked::window:
+        break;
     }
-    if (display_missing(arguments)) {
-        say(QStringLiteral(
+    if (display_missing(line)) {
+        say(std::string(
             "无法打开 Tarvok 窗口：没有图形显示（DISPLAY 和 WAYLAND_DISPLAY 都未设置），"
             "请在桌面会话中运行。"));
         return kNoDisplay;
@@ -230,12 +165,13 @@ std::unique_ptr<QApplication> make_application(int& argc, char** argv) {
 }
 
 std::optional<int> refuse_unknown_options(const QStringList& arguments) {
-    QCommandLineParser parser;
-    describe(parser);
-    (void)parser.parse(arguments);
-    if (const auto sentence = misuse(parser)) {
-        say(*sentence);
-        return kUsage;
+    std::vector<std::string> args;
+    for (const QString& argument : arguments.mid(1)) {
+        args.push_back(argument.toStdString());
+    }
+    if (const auto read = read_leftovers(args);
+        const auto* error = std::get_if<cmdline::Error>(&read)) {
+        return refuse(*error);
     }
     return std::nullopt;
 }
@@ -259,11 +195,13 @@ int run_window(int argc, char** argv, const std::function<void(QWidget&)>& befor
     prepare(*app);
     ui::main_form form;
     form.setWindowIcon(QApplication::windowIcon());
+    const EndOnSignals end_on_signals(form);
     if (before_show) {
         before_show(form);
     }
     form.show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    return end_on_signals.exit_code().value_or(code);
 }
 
 QIcon window_icon() { return QIcon(new IconOnDemand); }

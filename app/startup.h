@@ -20,9 +20,9 @@ namespace tarvok::app {
 inline constexpr int kNoDisplay = 1;
 inline constexpr int kUsage = 64;
 
-// Answers --help and --version, refuses options that are neither ours nor Qt's, and
-// refuses to start without a display, before Qt opens a connection to one. Returns
-// the exit code when the program ends here.
+// Answers --help and --version, refuses options that are neither ours nor Qt's
+// (command_line.h), and refuses to start without a display, before Qt opens a
+// connection to one. Returns the exit code when the program ends here.
 std::optional<int> answer_before_gui(int argc, char** argv);
 
 // The application object; a window system that cannot be reached ends the program
@@ -41,7 +41,9 @@ void prepare(QApplication& app);
 QIcon window_icon();
 
 // The whole of the window program's main(): the steps above, the main window, and the
-// event loop. `before_show` sees the window just before it is first shown.
+// event loop, which SIGTERM, SIGHUP and SIGINT end as closing the window does, with
+// 128 plus the signal's number (end_on_signals.h). `before_show` sees the window just
+// before it is first shown.
 int run_window(int argc, char** argv, const std::function<void(QWidget&)>& before_show = {});
 
 }  // namespace tarvok::app

@@ -51,7 +51,7 @@ public:
         QFile file(log);
         for (int waited = 0; waited < kSimWaitMs; waited += 10) {
             QThread::msleep(10);
-            if (file.open(QIODevice::ReadOnly) && file.readAll().contains("就绪")) {
+            if (file.open(QIODevice::ReadOnly) && file.readAll().contains("tarvok-sim port ")) {
                 return;
             }
             file.close();

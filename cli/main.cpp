@@ -15,6 +15,7 @@
 #include "cli/exit_codes.h"
 #include "cli/run_command.h"
 #include "cli/scan_command.h"
+#include "cmdline/error.h"
 #include "serial/port_directory.h"
 
 namespace {
@@ -27,7 +28,7 @@ void print(FILE* stream, const std::string& text) {
 }
 
 int usage_error(const std::string& message) {
-    print(stderr, "tarvokctl：" + message + "\n用 tarvokctl --help 查看用法。\n");
+    print(stderr, tarvok::cmdline::usage_line("tarvokctl", message) + "\n");
     return static_cast<int>(Exit::usage);
 }
 
@@ -42,9 +43,11 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     // A reader that went away costs a sentence and exit 74, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
-    const auto parsed = parse_invocation(QCoreApplication::arguments());
+    // The arguments' bytes as they came: a plan's file name stays the file's.
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const auto parsed = parse_invocation(arguments);
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
-        return usage_error(error->message);
+        return usage_error(usage_text(*error));
     }
     const auto& invocation = std::get<Invocation>(parsed);
     const Command& command = invocation.command;

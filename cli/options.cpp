@@ -1,12 +1,10 @@
 #include "cli/options.h"
 
-#include <QCommandLineParser>
-
-#include <algorithm>
 #include <array>
 #include <vector>
 
 #include "cli/setting_words.h"
+#include "cmdline/parse.h"
 #include "protocol/number_text.h"
 #include "serial/port_number.h"
 
@@ -14,6 +12,14 @@ namespace tarvok::cli {
 
 namespace {
 
+using cmdline::Allowed;
+using cmdline::Error;
+using cmdline::Expect;
+using cmdline::Fault;
+using cmdline::Once;
+using cmdline::Unit;
+
+// In the order of kOptions.
 enum class Key {
     port,
     baud,
@@ -32,107 +38,99 @@ enum class Key {
     version
 };
 
-struct OptionInfo {
-    Key key;
-    std::string_view name;
-    std::string_view value_name;  // empty for a switch
-    std::string_view short_name = {};
-};
-
-constexpr std::array<OptionInfo, 15> kOptions = {{
-    {Key::port, "port", "N"},
-    {Key::baud, "baud", "B"},
-    {Key::parity, "parity", "P"},
-    {Key::address, "address", "A"},
-    {Key::channel, "channel", "C"},
-    {Key::timeout, "timeout", "MS"},
-    {Key::retries, "retries", "N"},
-    {Key::strict, "strict", ""},
-    {Key::lenient, "lenient", ""},
-    {Key::follow, "follow", ""},
-    {Key::addresses, "addresses", "LIST"},
-    {Key::json, "json", ""},
-    {Key::verbose, "verbose", ""},
-    {Key::help, "help", "", "h"},
-    {Key::version, "version", ""},
+constexpr std::array<cmdline::Option, 15> kOptions = {{
+    {"port", true},
+    {"baud", true},
+    {"parity", true},
+    {"address", true},
+    {"channel", true},
+    {"timeout", true},
+    {"retries", true},
+    {"strict", false},
+    {"lenient", false},
+    {"follow", false},
+    {"addresses", true},
+    {"json", false},
+    {"verbose", false},
+    {"help", false, "h"},
+    {"version", false},
 }};
+
+constexpr Allowed kPorts{Expect::number, serial::kFirstPort, serial::kLastPort, Unit::port};
+constexpr Allowed kAddresses{Expect::number, 0, kLastAddress};
+constexpr Allowed kTimeouts{Expect::number, 1, kMaxTimeoutMs, Unit::milliseconds};
+constexpr Allowed kRetries{Expect::number, 0, kMaxRetries};
 
 // What the arguments say before they are put together into an invocation.
 struct Words {
-    Invocation invocation;
-    std::optional<int> address;
-    std::optional<std::string> channel;
-    std::optional<std::vector<std::uint8_t>> addresses;
-    bool every_rate = false;    // --baud all, for scan
-    bool every_parity = false;  // --parity all, for scan
-    bool retries_given = false;
-    bool help = false;
-    bool version = false;
+    Once<std::uint32_t> port;
+    Once<std::uint32_t> baud;                      // 0: every rate, for scan
+    Once<std::optional<protocol::Parity>> parity;  // none: every parity, for scan
+    Once<std::uint32_t> address;
+    Once<std::string> channel;
+    Once<std::uint32_t> timeout;
+    Once<std::uint32_t> retries;
+    Once<std::vector<std::uint8_t>> addresses;
+    std::array<bool, kOptions.size()> switches{};
     std::vector<std::string> positional;
+
+    [[nodiscard]] bool given(Key key) const { return switches.at(static_cast<std::size_t>(key)); }
+    [[nodiscard]] bool every_rate() const { return baud.get() == 0U; }
+    [[nodiscard]] bool every_parity() const { return parity.get() && !parity.get()->has_value(); }
 };
 
-QString text_of(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+Error bad(std::string_view name, std::string_view value, Expect expect) {
+    return Error{Fault::bad_value, std::string(name), std::string(value), {}, Allowed{expect}};
 }
 
-std::string dashed(std::string_view name) { return "--" + std::string(name); }
-
-// Stores a whole number from `low` to `high`; the error when the text is anything else.
-template <typename Target>
-std::optional<std::string> store_number(const OptionInfo& o, std::string_view text, int low,
-                                        int high, Target& target, std::string_view unit = {}) {
-    if (const auto n = protocol::whole_number(text, static_cast<std::uint32_t>(low),
-                                              static_cast<std::uint32_t>(high))) {
-        target = static_cast<int>(*n);
-        return std::nullopt;
+std::optional<Error> set_baud(Words& w, std::string_view name, std::string_view v) {
+    if (cmdline::same_word(v, "all")) {
+        return w.baud.set(name, v, 0);
     }
-    return dashed(o.name) + " 的取值" + echo(text) + "无效，应为 " + std::to_string(low) + " 到 " +
-           std::to_string(high) + " 的整数" + std::string(unit);
+    if (const auto baud = cmdline::rate(v)) {
+        return w.baud.set(name, v, *baud);
+    }
+    return bad(name, v, Expect::rate);
 }
 
-// Stores an option's value; the error when it does not fit.
-std::optional<std::string> take_value(Words& w, const OptionInfo& o, const std::string& v) {
-    RunConfig& run = w.invocation.run;
-    switch (o.key) {
+std::optional<Error> set_parity(Words& w, std::string_view name, std::string_view v) {
+    if (cmdline::same_word(v, "all")) {
+        return w.parity.set(name, v, std::nullopt);
+    }
+    if (const auto* parity = cmdline::find_word(protocol::kParities, v)) {
+        return w.parity.set(name, v, parity->value);
+    }
+    return bad(name, v, Expect::parity);
+}
+
+std::optional<Error> set_addresses(Words& w, std::string_view name, std::string_view v) {
+    if (auto list = protocol::address_list(v)) {
+        return w.addresses.set(name, v, std::move(*list));
+    }
+    return bad(name, v, Expect::address_list);
+}
+
+// Stores an option's value; the error when it does not fit, or differs from the one
+// given before.
+std::optional<Error> take_value(Words& w, Key key, std::string_view name, std::string_view v) {
+    w.switches.at(static_cast<std::size_t>(key)) = true;
+    switch (key) {
     case Key::port:
-        return store_number(o, v, serial::kFirstPort, serial::kLastPort, run.port, "（串口号）");
+        return cmdline::set_number(w.port, name, v, kPorts);
     case Key::address:
-        return store_number(o, v, 0, kLastAddress, w.address);
+        return cmdline::set_number(w.address, name, v, kAddresses);
     case Key::timeout:
-        return store_number(o, v, 1, kMaxTimeoutMs, run.timeout_ms, "（毫秒）");
+        return cmdline::set_number(w.timeout, name, v, kTimeouts);
     case Key::retries:
-        w.retries_given = true;
-        return store_number(o, v, 0, kMaxRetries, run.retries);
+        return cmdline::set_number(w.retries, name, v, kRetries);
     case Key::baud:
-        w.every_rate = same_word(v, "all");
-        if (w.every_rate) {
-            return std::nullopt;
-        }
-        if (const auto baud = protocol::whole_number(v, 1, protocol::kBaudCodes.back().baud);
-            baud && protocol::code_for_baud(*baud)) {
-            run.line.baud = *baud;
-            return std::nullopt;
-        }
-        return "--baud 的取值" + echo(v) + "无效，可用：" + protocol::baud_list_text();
+        return set_baud(w, name, v);
     case Key::parity:
-        w.every_parity = same_word(v, "all");
-        if (w.every_parity) {
-            return std::nullopt;
-        }
-        if (const auto* parity = find_word(protocol::kParities, v)) {
-            run.line.parity = parity->value;
-            return std::nullopt;
-        }
-        return "--parity 的取值" + echo(v) + "无效，可用：" + choices(protocol::kParities);
+        return set_parity(w, name, v);
     case Key::channel:
-        w.channel = v;  // checked with the setting it belongs to
-        return std::nullopt;
+        return w.channel.set(name, v, std::string(v));  // checked with its setting
     case Key::addresses:
-        if (auto list = protocol::address_list(v)) {
-            w.addresses = std::move(list);
-            return std::nullopt;
-        }
-        return "--addresses 的取值" + echo(v) + "无效，应为 0 到 255 的地址或地址列表，如 1-8,12";
+        return set_addresses(w, name, v);
     case Key::strict:
     case Key::lenient:
     case Key::follow:
@@ -145,91 +143,42 @@ std::optional<std::string> take_value(Words& w, const OptionInfo& o, const std::
     return std::nullopt;
 }
 
-void set_switch(Words& w, Key key) {
-    w.invocation.run.lenient |= key == Key::lenient;
-    w.invocation.run.follow |= key == Key::follow;
-    w.invocation.json |= key == Key::json;
-    w.invocation.verbose |= key == Key::verbose;
-    w.help |= key == Key::help;
-    w.version |= key == Key::version;
+using Built = std::variant<Command, UsageError>;
+
+UsageError command_error(CommandFault fault, std::string word = {}) {
+    return UsageError{CommandError{fault, std::move(word)}};
 }
 
-// Our own help text serves --help: Qt's would be English and list no values.
-void describe(QCommandLineParser& parser) {
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    for (const OptionInfo& o : kOptions) {
-        QStringList names{text_of(o.name)};
-        if (!o.short_name.empty()) {
-            names << text_of(o.short_name);
-        }
-        parser.addOption(QCommandLineOption(names, {}, text_of(o.value_name)));
-    }
-}
-
-// The option an argument names, as "--port", "-port", "--port=5" or "-h".
-const OptionInfo* option_in(const QString& argument) {
-    if (!argument.startsWith(QLatin1Char('-'))) {
-        return nullptr;
-    }
-    QString name = argument.section(QLatin1Char('='), 0, 0);
-    name.remove(0, name.startsWith(QLatin1String("--")) ? 2 : 1);
-    const auto* o = std::find_if(kOptions.begin(), kOptions.end(), [&](const OptionInfo& x) {
-        return name == text_of(x.name) || (!x.short_name.empty() && name == text_of(x.short_name));
-    });
-    return o == kOptions.end() ? nullptr : o;
-}
-
-// Qt tells why parsing failed only in English words; the arguments themselves show
-// which of its three faults it was.
-std::string parse_fault(const QCommandLineParser& parser, const QStringList& arguments) {
-    if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
-        const std::string name = unknown.first().toStdString();
-        return "没有选项" + echo(name.size() == 1 ? "-" + name : dashed(name));
-    }
-    for (const QString& arg : arguments.mid(1)) {
-        if (arg == QLatin1String("--")) {
-            break;
-        }
-        const OptionInfo* o = option_in(arg);
-        if (o && o->value_name.empty() && arg.contains(QLatin1Char('='))) {
-            return "选项 " + dashed(o->name) + " 不带取值";
-        }
-    }
-    const OptionInfo* last = option_in(arguments.last());
-    return "选项 " + (last ? dashed(last->name) : echo(arguments.last().toStdString())) +
-           " 缺少取值";
-}
-
-std::variant<Command, std::string> setting_command(const Words& w, Kind kind) {
+Built setting_command(const Words& w, Kind kind) {
     const std::string name(protocol::name_in(kKinds, kind));
     std::vector<std::string_view> args(w.positional.begin() + 1, w.positional.end());
     if (takes_channel(kind)) {
-        if (!w.channel) {
-            return name + "需要用 --channel 指定通道（1 到 32 或 all）";
+        if (!w.channel.get()) {
+            return command_error(CommandFault::channel_missing, name);
         }
-        args.insert(args.begin(), *w.channel);
-    } else if (w.channel) {
-        return name + "作用于整个模块，不带 --channel";
+        args.insert(args.begin(), *w.channel.get());
+    } else if (w.channel.get()) {
+        return command_error(CommandFault::channel_not_taken, name);
     }
     auto setting = setting_from(kind, args);
     if (auto* message = std::get_if<std::string>(&setting)) {
-        return std::move(*message);
+        return UsageError{std::move(*message)};
     }
-    const auto address = static_cast<std::uint8_t>(w.address.value_or(1));
+    const auto address = static_cast<std::uint8_t>(w.address.get().value_or(1));
     return SendOne{PlanStep{0, address, std::get<protocol::Request>(setting), {}, {}}};
 }
 
-Command scan_command(const Words& w) {
+Command scan_command(const Words& w, const RunConfig& run) {
     ScanBus scan;
-    if (!w.every_rate) {
-        scan.baud = w.invocation.run.line.baud;
+    if (!w.every_rate()) {
+        scan.baud = run.line.baud;
     }
-    if (!w.every_parity) {
-        scan.parity = w.invocation.run.line.parity;
+    if (!w.every_parity()) {
+        scan.parity = run.line.parity;
     }
-    scan.retries = w.retries_given ? w.invocation.run.retries : 0;
-    if (w.addresses) {
-        scan.addresses = *w.addresses;
+    scan.retries = w.retries.get() ? run.retries : 0;
+    if (w.addresses.get()) {
+        scan.addresses = *w.addresses.get();
     } else {
         for (int a = 0; a <= kLastAddress; ++a) {
             scan.addresses.push_back(static_cast<std::uint8_t>(a));
@@ -238,92 +187,99 @@ Command scan_command(const Words& w) {
     return scan;
 }
 
-std::variant<Command, std::string> command_of(const Words& w) {
-    if (w.help) {
-        return ShowHelp{};
-    }
-    if (w.version) {
-        return ShowVersion{};
-    }
+Built command_of(const Words& w, const RunConfig& run) {
     if (w.positional.empty()) {
-        return std::string("缺少命令：mode、power-on、line、apply、scan 或 ports");
-    }
-    const bool scan = same_word(w.positional.front(), "scan");
-    if (!scan && (w.every_rate || w.every_parity || w.addresses)) {
-        return std::string("--baud all、--parity all 和 --addresses 只用于 scan");
-    }
-    if (scan) {
-        if (w.positional.size() != 1 || w.channel || w.address) {
-            return std::string(
-                "scan 不带参数、--address 或 --channel：用 --addresses 指定地址范围");
-        }
-        return scan_command(w);
+        return command_error(CommandFault::missing_command);
     }
     const std::string_view word = w.positional.front();
+    const bool targets = w.channel.get() || w.address.get();
+    if (same_word(word, "scan")) {
+        if (w.positional.size() != 1 || targets) {
+            return command_error(CommandFault::scan_arguments);
+        }
+        return scan_command(w, run);
+    }
+    if (w.every_rate() || w.every_parity() || w.addresses.get()) {
+        return command_error(CommandFault::only_for_scan);
+    }
     const std::size_t extra = w.positional.size() - 1;
     if (same_word(word, "ports")) {
-        if (extra != 0 || w.channel || w.address) {
-            return std::string("ports 只列出串口号，不带参数、--address 或 --channel");
+        if (extra != 0 || targets) {
+            return command_error(CommandFault::ports_arguments);
         }
         return ListPorts{};
     }
     if (same_word(word, "apply")) {
-        if (w.channel || w.address) {
-            return std::string("apply 不带 --address 或 --channel：计划文件每行自带地址和通道");
+        if (targets) {
+            return command_error(CommandFault::apply_target);
         }
         if (extra != 1) {
-            return std::string("apply 需要一个计划文件（或用 - 表示标准输入）");
+            return command_error(CommandFault::apply_plan);
         }
         return ApplyPlan{w.positional[1]};
     }
     if (const auto* kind = find_kind(word)) {
         return setting_command(w, kind->value);
     }
-    return echo(word) + "不是命令，可用：mode、power-on、line、apply、scan、ports";
+    return command_error(CommandFault::unknown_command, std::string(word));
 }
 
-// Every option's values in table order; the first that does not fit is the error.
-std::optional<std::string> take_options(const QCommandLineParser& parser, Words& w) {
-    for (const OptionInfo& o : kOptions) {
-        const QString name = text_of(o.name);
-        if (!parser.isSet(name)) {
-            continue;
-        }
-        if (o.value_name.empty()) {
-            set_switch(w, o.key);
-            continue;
-        }
-        // Each value given is checked; the last one counts.
-        for (const QString& value : parser.values(name)) {
-            if (auto error = take_value(w, o, value.toStdString())) {
-                return error;
-            }
-        }
+// The line, the waiting and the switches, once every option is in.
+std::variant<Invocation, UsageError> invocation_of(const Words& w) {
+    if (w.given(Key::strict) && w.given(Key::lenient)) {
+        return UsageError{Error{Fault::contradiction, "--strict", {}, "--lenient", {}}};
     }
-    return std::nullopt;
+    Invocation invocation;
+    RunConfig& run = invocation.run;
+    run.port = static_cast<int>(w.port.get().value_or(run.port));
+    if (!w.every_rate()) {
+        run.line.baud = w.baud.get().value_or(run.line.baud);
+    }
+    if (!w.every_parity()) {
+        run.line.parity = w.parity.get().value_or(run.line.parity).value_or(run.line.parity);
+    }
+    if (w.timeout.get()) {
+        run.timeout_ms = static_cast<int>(*w.timeout.get());
+    }
+    run.retries = static_cast<int>(w.retries.get().value_or(run.retries));
+    run.lenient = w.given(Key::lenient);
+    run.follow = w.given(Key::follow);
+    invocation.json = w.given(Key::json);
+    invocation.verbose = w.given(Key::verbose);
+    auto command = command_of(w, run);
+    if (auto* error = std::get_if<UsageError>(&command)) {
+        return std::move(*error);
+    }
+    invocation.command = std::get<Command>(std::move(command));
+    return invocation;
 }
 
 }  // namespace
 
-std::variant<Invocation, UsageError> parse_invocation(const QStringList& arguments) {
-    QCommandLineParser parser;
-    describe(parser);
-    if (!parser.parse(arguments)) {
-        return UsageError{parse_fault(parser, arguments)};
-    }
-    Words words;
-    if (auto error = take_options(parser, words)) {
+std::variant<Invocation, UsageError> parse_invocation(std::span<const std::string> arguments) {
+    auto parsed = cmdline::parse(kOptions, arguments);
+    if (auto* error = std::get_if<Error>(&parsed)) {
         return UsageError{std::move(*error)};
     }
-    for (const QString& arg : parser.positionalArguments()) {
-        words.positional.push_back(arg.toStdString());
+    const auto& given = std::get<cmdline::Arguments>(parsed);
+    Invocation answer;
+    if (cmdline::asks(given, static_cast<std::size_t>(Key::help))) {
+        answer.command = ShowHelp{};
+        return answer;
     }
-    auto command = command_of(words);
-    if (auto* message = std::get_if<std::string>(&command)) {
-        return UsageError{std::move(*message)};
+    if (cmdline::asks(given, static_cast<std::size_t>(Key::version))) {
+        answer.command = ShowVersion{};
+        return answer;
     }
-    words.invocation.command = std::get<Command>(command);
-    return words.invocation;
+    Words words;
+    for (const auto& [index, value] : given.options) {
+        if (auto error = take_value(words, static_cast<Key>(index),
+                                    cmdline::dashed(kOptions.at(index)), value)) {
+            return UsageError{std::move(*error)};
+        }
+    }
+    words.positional = given.positional;
+    return invocation_of(words);
 }
 
 }  // namespace tarvok::cli

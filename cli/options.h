@@ -1,25 +1,26 @@
 // tarvokctl's command line: the PC's line, how to wait for replies, and one
-// command (a setting, apply PLAN, ports, --help, --version). Options may stand
-// anywhere, before or after the command word; a value follows as the next argument
-// or after '='; "--" ends the options. Numbers are digits only: a script's 5.5 is a
-// mistake to refuse, never a module to pick.
+// command (a setting, apply PLAN, scan, ports, --help, --version), in the style of
+// cmdline/parse.h that every program shares: options anywhere, before or after the
+// command word; a value as the next argument or after '='; "--" ends the options; an
+// option given twice must give the same value. Numbers are digits only: a script's
+// 5.5 is a mistake to refuse, never a module to pick.
 #pragma once
 
-#include <QStringList>
-
 #include <optional>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "cli/plan.h"
+#include "cmdline/error.h"
 #include "serial/line_settings.h"
 
 namespace tarvok::cli {
 
 struct RunConfig {
     int port = 1;
-    protocol::LineSetting line;      // the PC's line to start with
+    protocol::LineSetting line;     // the PC's line to start with
     std::optional<int> timeout_ms;  // per attempt; from the line rate when absent
     int retries = 1;                // further attempts after no reply
     // A reply counts only when it repeats the address and command sent, unless lenient
@@ -56,11 +57,34 @@ struct Invocation {
     Command command;
 };
 
-struct UsageError {
-    std::string message;  // Chinese, one sentence naming the argument at fault
+// What is wrong with the command word and what goes with it.
+enum class CommandFault {
+    missing_command,
+    unknown_command,    // word: what was typed
+    channel_missing,    // word: the setting, which needs --channel
+    channel_not_taken,  // word: the setting, which acts on the whole module
+    only_for_scan,      // --baud all, --parity all or --addresses with another command
+    scan_arguments,     // scan with arguments, --address or --channel
+    ports_arguments,    // ports with arguments, --address or --channel
+    apply_target,       // apply with --address or --channel
+    apply_plan,         // apply without exactly one plan
 };
 
-// `arguments` as QCoreApplication::arguments() gives them, the program first.
-std::variant<Invocation, UsageError> parse_invocation(const QStringList& arguments);
+struct CommandError {
+    CommandFault fault = CommandFault::missing_command;
+    std::string word;
+};
+
+// An option's fault, the command's, or a setting's arguments in the sentence
+// setting_from() makes.
+struct UsageError {
+    std::variant<cmdline::Error, CommandError, std::string> fact;
+};
+
+// The sentence for standard error, without the program's name.
+std::string usage_text(const UsageError& error);
+
+// `arguments` after the program's name.
+std::variant<Invocation, UsageError> parse_invocation(std::span<const std::string> arguments);
 
 }  // namespace tarvok::cli

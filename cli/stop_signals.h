@@ -1,10 +1,14 @@
 // SIGINT, SIGTERM and SIGHUP as events: a run finishes the exchange in flight, marks
-// the rest not sent and prints its summary instead of dying mid-frame.
+// the rest not sent and prints its summary instead of dying mid-frame. The signals
+// come through the self-pipe (posix/signal_pipe.h) to Qt's event loop.
 #pragma once
 
 #include <QObject>
 
+#include <memory>
+
 #include "cli/exit_codes.h"
+#include "posix/signal_pipe.h"
 
 class QSocketNotifier;
 
@@ -17,7 +21,7 @@ class StopSignals : public QObject {
     Q_OBJECT
 
 public:
-    // Installs the handlers; one instance per process.
+    // Installs the handlers; one instance at a time in a process.
     explicit StopSignals(QObject* parent = nullptr);
     ~StopSignals() override;
     StopSignals(const StopSignals&) = delete;
@@ -29,7 +33,9 @@ signals:
 private:
     void take();
 
-    QSocketNotifier* notifier_ = nullptr;
+    posix::SignalPipe pipe_;
+    // Goes before the pipe it watches.
+    std::unique_ptr<QSocketNotifier> notifier_;
 };
 
 }  // namespace tarvok::cli

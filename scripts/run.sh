@@ -74,7 +74,8 @@ build/sim/tarvok-sim --port "$port_option" <"$sim_input" >"$log" 2>&1 &
 sim_pid=$!
 port=
 for ((i = 0; i < ready_wait_s * 10; i++)); do
-    port=$(sed -n 's/^模拟模块已就绪：端口 \([0-9]*\) .*/\1/p' "$log")
+    # The simulator's line for programs: "tarvok-sim port N DEVICE" in every language.
+    port=$(sed -n 's/^tarvok-sim port \([0-9]*\) .*/\1/p' "$log")
     if [[ -n $port ]]; then
         break
     fi

@@ -6,10 +6,10 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 #include <variant>
 #include <vector>
 
+#include "cmdline/error.h"
 #include "serial/port_registry.h"
 #include "sim/module_groups.h"
 #include "sim/reply_faults.h"
@@ -20,8 +20,8 @@ namespace tarvok::sim {
 inline constexpr int kFirstFreePort = 0;
 
 // The bus: each --module group in the order given. --address LIST is one more group
-// at --baud (at the place of the first --address; a later one replaces its list),
-// and --baud is also the rate of every --module group that names none. With
+// at --baud, at the place of --address among them (given again, only with the same
+// list), and --baud is also the rate of every --module group that names none. With
 // neither --module nor --address the bus holds module 1. No address is in two groups.
 struct Options {
     int port = 1;  // or kFirstFreePort
@@ -38,13 +38,11 @@ inline constexpr int kMaxDelayMs = 60'000;  // also for --trickle and --twice
 
 struct HelpRequested {};
 struct VersionRequested {};
-struct OptionError {
-    std::string message;  // Chinese, one line, names the option at fault
-};
-using ParsedOptions = std::variant<Options, HelpRequested, VersionRequested, OptionError>;
+using ParsedOptions = std::variant<Options, HelpRequested, VersionRequested, cmdline::Error>;
 
-// `args` without the program name. Values follow as the next argument or after '='.
-ParsedOptions parse_options(std::span<const std::string_view> args);
+// `args` without the program name, in the style of cmdline/parse.h. --help and
+// --version answer once every option is known and has its value.
+ParsedOptions parse_options(std::span<const std::string> args);
 
 std::string help_text();
 std::string version_text();

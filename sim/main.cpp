@@ -5,17 +5,21 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <string_view>
+#include <string>
 #include <variant>
 #include <vector>
 
+#include "cmdline/error.h"
+#include "posix/signal_pipe.h"
 #include "protocol/wire.h"
 #include "sim/cli_options.h"
 #include "sim/port_link.h"
 #include "sim/simulator.h"
+#include "sim/stop_signals.h"
 
 namespace {
 
@@ -45,6 +49,8 @@ std::variant<PortLink, std::string> claim(const Options& options, const std::str
 
 void announce(const Options& options, const PortLink& link, const std::string& slave_path,
               LogOutput& log) {
+    // For programs (scripts/run.sh, the tests): the same words in every language.
+    log.line("tarvok-sim port " + std::to_string(link.port()) + " " + slave_path);
     if (!link.replaced_target().empty()) {
         log.line("已替换失效的端口链接 " + link.path().string() + "（原指向 " +
                  link.replaced_target() + "，其模拟模块已退出）");
@@ -85,7 +91,8 @@ Options with_seed(Options options) {
 
 int run(const Options& options) {
     // Handlers go in before the link exists, so an early Ctrl-C still cleans up.
-    const SignalPipe signals;
+    const auto handled = handled_signals();
+    const tarvok::posix::SignalPipe signals(handled);
     if (!signals.ok()) {
         std::cerr << "错误：无法建立信号管道：" << std::strerror(errno) << std::endl;
         return 1;
@@ -120,10 +127,13 @@ int run(const Options& options) {
 
 int main(int argc, char** argv) {
     occupy_standard_fds();
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    // A reader of the log that goes away costs the log, never the wire.
+    ::signal(SIGPIPE, SIG_IGN);
+    const std::vector<std::string> args(argv + 1, argv + argc);
     const auto parsed = parse_options(args);
-    if (const auto* error = std::get_if<OptionError>(&parsed)) {
-        std::cerr << "tarvok-sim：" << error->message << "\n用 --help 查看用法。" << std::endl;
+    if (const auto* error = std::get_if<tarvok::cmdline::Error>(&parsed)) {
+        std::cerr << tarvok::cmdline::usage_line("tarvok-sim", tarvok::cmdline::error_text(*error))
+                  << std::endl;
         return 2;
     }
     if (std::holds_alternative<HelpRequested>(parsed)) {

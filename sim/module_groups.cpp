@@ -3,17 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "cmdline/parse.h"
 #include "protocol/number_text.h"
 
 namespace tarvok::sim {
-
-std::optional<std::uint32_t> parse_baud(std::string_view text) {
-    const auto baud = protocol::whole_number(text, 1, protocol::kBaudCodes.back().baud);
-    if (baud && protocol::code_for_baud(*baud)) {
-        return baud;
-    }
-    return std::nullopt;
-}
 
 std::variant<ModuleGroup, GroupError> parse_module_group(std::string_view text) {
     const auto at = text.find('@');
@@ -27,7 +20,7 @@ std::variant<ModuleGroup, GroupError> parse_module_group(std::string_view text) 
     }
     const std::string_view line = text.substr(at + 1);
     const auto slash = line.find('/');
-    const auto baud = parse_baud(line.substr(0, slash));
+    const auto baud = cmdline::rate(line.substr(0, slash));
     if (!baud) {
         return GroupError::baud;
     }
@@ -35,7 +28,7 @@ std::variant<ModuleGroup, GroupError> parse_module_group(std::string_view text) 
     if (slash == std::string_view::npos) {
         return group;
     }
-    const auto* parity = protocol::find_text(protocol::kParities, line.substr(slash + 1));
+    const auto* parity = cmdline::find_word(protocol::kParities, line.substr(slash + 1));
     if (parity == nullptr) {
         return GroupError::parity;
     }
@@ -69,8 +62,8 @@ std::vector<ModuleState> modules_of(std::span<const ModuleGroup> groups) {
 std::string groups_text(std::span<const ModuleGroup> groups) {
     std::string text;
     for (const auto& group : groups) {
-        text += (text.empty() ? "地址 " : "；地址 ") + protocol::address_list_text(group.addresses) + "，" +
-                line_text(group.line);
+        text += (text.empty() ? "地址 " : "；地址 ") +
+                protocol::address_list_text(group.addresses) + "，" + line_text(group.line);
     }
     return text;
 }

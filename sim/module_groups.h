@@ -23,13 +23,11 @@ struct ModuleGroup {
     friend bool operator==(const ModuleGroup&, const ModuleGroup&) = default;
 };
 
-// A rate from protocol::kBaudCodes, written as plain digits.
-std::optional<std::uint32_t> parse_baud(std::string_view text);
-
 // Which part of a --module value is wrong.
 enum class GroupError { addresses, baud, parity };
 
-// "ADDRESSES[@BAUD[/PARITY]]", PARITY as none/odd/even or the window's list text.
+// "ADDRESSES[@BAUD[/PARITY]]", PARITY as none/odd/even in any case or the window's
+// list text.
 // Without @BAUD the group's rate is 0, for the caller to fill in.
 std::variant<ModuleGroup, GroupError> parse_module_group(std::string_view text);
 

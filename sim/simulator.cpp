@@ -20,7 +20,7 @@
 #include "sim/module_engine.h"
 #include "sim/module_groups.h"
 #include "sim/pty_line.h"
-#include "sim/signal_pipe.h"
+#include "sim/stop_signals.h"
 #include "sim/wire_output.h"
 
 namespace tarvok::sim {
@@ -57,7 +57,8 @@ const timespec* poll_timeout(timespec& room, int console_ms, std::optional<Clock
 
 class Simulator {
 public:
-    Simulator(const Options& options, const Pty& pty, const SignalPipe& signals, LogOutput& log)
+    Simulator(const Options& options, const Pty& pty, const posix::SignalPipe& signals,
+              LogOutput& log)
         : engine_(modules_of(options.groups), options.fail),
           faults_(options.faults),
           echo_(options.echo),
@@ -204,7 +205,7 @@ private:
     ReplyFaults faults_;
     bool echo_;
     const Pty& pty_;
-    const SignalPipe& signals_;
+    const posix::SignalPipe& signals_;
     LogOutput& log_;
     ConsoleInput console_;
     WireOutput output_;
@@ -215,7 +216,8 @@ private:
 
 }  // namespace
 
-int serve(const Options& options, const Pty& pty, const SignalPipe& signals, LogOutput& log) {
+int serve(const Options& options, const Pty& pty, const posix::SignalPipe& signals,
+          LogOutput& log) {
     return Simulator(options, pty, signals, log).run();
 }
 

@@ -3,6 +3,7 @@
 // in a queue (wire_output.h), so nothing the host sends goes unread meanwhile.
 //
 // Output lines (stdout, never blocking: see log_output.h):
+//   tarvok-sim port N /dev/pts/K                        first, for programs: never translated
 //   已替换失效的端口链接 <link>（原指向 <device>，其模拟模块已退出）   (when so)
 //   模拟模块已就绪：端口 N → /dev/pts/K（<groups>）     see groups_text in module_groups.h
 //   故障模拟：<labels joined by ，>                       (only when any is set)
@@ -16,14 +17,14 @@
 // Errors go to stderr.
 #pragma once
 
+#include "posix/signal_pipe.h"
 #include "sim/cli_options.h"
 #include "sim/log_output.h"
 #include "sim/pty_line.h"
-#include "sim/signal_pipe.h"
 
 namespace tarvok::sim {
 
-// Serves until a stop signal (signal_pipe.h): 0 then, 1 when the pty fails.
-int serve(const Options& options, const Pty& pty, const SignalPipe& signals, LogOutput& log);
+// Serves until a stop signal (stop_signals.h): 0 then, 1 when the pty fails.
+int serve(const Options& options, const Pty& pty, const posix::SignalPipe& signals, LogOutput& log);
 
 }  // namespace tarvok::sim

@@ -23,7 +23,7 @@ struct Sim {
                          [this] { out_ += QString::fromUtf8(proc_.readAllStandardOutput()); });
         proc_.start(QStringLiteral(TARVOK_SIM_PATH),
                     QStringList{"--port", QString::number(kPort)} + args);
-        ready = QTest::qWaitFor([this] { return out_.contains("就绪"); }, kWaitMs);
+        ready = QTest::qWaitFor([this] { return out_.contains("tarvok-sim port "); }, kWaitMs);
     }
     ~Sim() { stop(); }
     void stop() {
@@ -199,8 +199,8 @@ void CliTest::runs() {
     const ConfigDir config;
     Sim simulator(sim);
     QVERIFY(simulator.ready);
-    QStringList all{"--port", QString::number(kPort), "--json", "--timeout", "250"};
-    all += args;
+    QStringList all{"--port", QString::number(kPort), "--json"};
+    all += args.contains("--timeout") ? args : QStringList{"--timeout", "250"} + args;
     if (!plan.isEmpty()) {
         QFile file(config.root() + "/plan.csv");
         QVERIFY(file.open(QIODevice::WriteOnly) &&

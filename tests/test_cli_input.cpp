@@ -98,9 +98,28 @@ void CliInputTest::command_lines_data() {
     }
     QTest::newRow("earlier value checked too")
         << QStringList{"--address", "5.5", "--address", "5"} + mode << 64 << false << "“5.5”";
-    QTest::newRow("ASCII words in any case")
-        << QStringList{"MODE", "--channel", "ALL", "SELF-LOCK", "--parity", "None"} << 2 << true
-        << "无应答";
+    // Given twice, the same value is fine (also as another word for it), another is not.
+    QTest::newRow("ASCII words in any case, values twice alike") << QStringList{"MODE",
+                                                                                "--channel",
+                                                                                "ALL",
+                                                                                "SELF-LOCK",
+                                                                                "--parity",
+                                                                                "None",
+                                                                                "-parity=无校验",
+                                                                                "--channel=all",
+                                                                                "--address",
+                                                                                "5",
+                                                                                "--address",
+                                                                                "05",
+                                                                                "--port",
+                                                                                "9"}
+                                                                 << 2 << true << "无应答";
+    QTest::newRow("two addresses") << QStringList{"--address", "5", "--address=6"} + mode << 64
+                                   << false << "选项 --address 给了两个不同的取值“5”和“6”";
+    QTest::newRow("two timeouts") << QStringList{"--timeout", "60"} + mode << 64 << false
+                                  << "选项 --timeout 给了两个不同的取值“50”和“60”";
+    QTest::newRow("strict and lenient") << QStringList{"--lenient", "--strict"} + mode << 64
+                                        << false << "选项 --strict 与 --lenient 不能同时使用";
     QTest::newRow("-- ends the options") << QStringList{"mode", "--channel", "3", "--", "--strict"}
                                          << 64 << false << "“--strict”不是关联方式";
     QTest::newRow("unknown option")

@@ -1,10 +1,15 @@
 // The window against the real simulator process: the operator's clicks go out over
 // the simulator's pty, the module's state (asked over the simulator's stdin) shows
-// what arrived, and the result dialogs show what came back.
+// what arrived, and the result dialogs show what came back. Last, the window program
+// itself ended by a signal with its port open.
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSignalSpy>
 
+#include <csignal>
+
+#include "serial/port_holder.h"
 #include "sim/module_engine.h"
 #include "tests/support/sim_process.h"
 #include "tests/support/window.h"
@@ -195,6 +200,34 @@ private slots:
         QVERIFY(shown_messages(&rig_->form).first().contains(QStringLiteral("已断开")));
         QCOMPARE(rig_->form.open_comm->text(), QStringLiteral("打开串口"));
         QVERIFY(!QFileInfo(rig_->link()).isSymLink());
+    }
+
+    // kill, a logout and Ctrl-C close the window as its close button does: the port
+    // closes and its lock file goes, which a shared PC's next user would find "busy".
+    void signals_close_the_window_data() {
+        QTest::addColumn<int>("signo");
+        for (const int signo : {SIGTERM, SIGHUP, SIGINT}) QTest::addRow("%d", signo) << signo;
+    }
+    void signals_close_the_window() {
+        QFETCH(int, signo);
+        const PtyPair wire;
+        QVERIFY(rig_->config.link_port(1, wire.slave_path()));
+        QProcess window;
+        window.setProcessChannelMode(QProcess::ForwardedChannels);
+        window.start(QStringLiteral(TARVOK_WINDOW_WITH_PORT_PATH), QStringList{});
+        // Its own lock file: one left behind by a program that died is no sign.
+        QString lock;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                lock = tarvok::serial::existing_lock_file(wire.slave_path());
+                return tarvok::serial::lock_file_pid(lock) == window.processId();
+            },
+            kWaitMs));
+        ::kill(static_cast<pid_t>(window.processId()), signo);
+        QVERIFY(window.waitForFinished(kWaitMs));
+        QCOMPARE(window.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(window.exitCode(), 128 + signo);
+        QVERIFY2(!QFileInfo::exists(lock), qPrintable(lock));
     }
 };
 

@@ -188,9 +188,11 @@ private slots:
             ":1 0 1@9600/none|--address 1-8,12 --pace:1 1 1-8,12@9600/none|--port 2 -h:help|"
             "--address=5,1-3,2 --port=auto:0 0 1-3,5@9600/none|"
             "--address 255,0 --port 255:255 0 0,255@9600/none|"
-            "--baud 19200 --module 1-3 --address 9 --module 7@2400/偶校验 --address 8:"
-            "1 0 1-3@19200/none 8@19200/none 7@2400/even|--module 200@2400/odd --baud=4800:"
-            "1 0 200@2400/odd|--version:version|--address 8-1|--address 1,,2|--address 256|"
+            "--baud 19200 --module 1-3 --address 9 --module 7@2400/偶校验 --address 9,9:"
+            "1 0 1-3@19200/none 9@19200/none 7@2400/even|--module 200@2400/odd --baud=4800:"
+            "1 0 200@2400/odd|--module 7@19200/EVEN --port AUTO -port 0 --bogus=1:--bogus|"
+            "--module 7@19200/EVEN --port AUTO:0 0 7@19200/even|--address 9 --address 8|"
+            "--version:version|--address 8-1|--address 1,,2|--address 256|"
             "--address -1|--pace=1|--port 0|--port 256|--baud 9601|--port|--bogus|3|"
             "--module 1@9601|--module 1@9600/mark|--module @9600|--module 1-3 --module 3@19200|"
             "--address 2 --module 1-3|--drop 101|--trickle 60001|--twice x|--seed -1";
@@ -205,11 +207,10 @@ private slots:
         QFETCH(QString, parsed);
         std::vector<std::string> owned;
         for (const auto& a : args.split(' ', Qt::SkipEmptyParts)) owned.push_back(a.toStdString());
-        const auto result =
-            parse_options(std::vector<std::string_view>(owned.begin(), owned.end()));
+        const auto result = parse_options(owned);
         QString text = std::holds_alternative<HelpRequested>(result) ? "help" : "version";
-        if (const auto* e = std::get_if<OptionError>(&result))
-            text = QString::fromStdString(e->message).contains(parsed) ? parsed : "";
+        if (const auto* e = std::get_if<cmdline::Error>(&result))
+            text = QString::fromStdString(cmdline::error_text(*e)).contains(parsed) ? parsed : "";
         if (const auto* o = std::get_if<Options>(&result)) {
             text = QStringLiteral("%1 %2").arg(o->port).arg(o->faults.pace);
             for (const auto& g : o->groups) {
@@ -357,12 +358,22 @@ private slots:
         test::SimProcess next;
         const QString own = next.start(kSim, {"--port", "3", "--address", "1,5", "--pace"});
         QVERIFY(!own.isEmpty() && QFile::symLinkTarget(com3) == own);
-        QVERIFY(next.lines().first().startsWith("已替换失效的端口链接 " + com3));
+        QVERIFY(next.take_line("已替换失效的端口链接 " + com3));
         const int fd = open_pty(own);
         QCOMPARE(round_trip(fd, command(5, ModeSetting{3, Mode::self_lock})),
                  "22 05 44 00 00 00 01 6c");
         ::close(fd);
         QCOMPARE(next.state(kWaitMs, 2), state_after({{1}, {5}}, 5, self_lock3));
+    }
+
+    // A wrong option, here a second --address with another list, ends it at once.
+    void wrong_option() {
+        const test::ConfigDir config;  // should it start after all
+        QProcess sim;
+        sim.start(kSim, {"--port", "6", "--address", "5", "--address", "6"});
+        QVERIFY(sim.waitForFinished(kWaitMs));
+        QCOMPARE(sim.exitCode(), 2);
+        QVERIFY(QString::fromUtf8(sim.readAllStandardError()).contains("“5”和“6”"));
     }
 
     // Endless input without a newline on stdin, and nobody reading stdout.

@@ -1,7 +1,6 @@
 #include "tests/support/sim_process.h"
 
 #include <QProcessEnvironment>
-#include <QRegularExpression>
 #include <QTest>
 
 #include <sys/types.h>
@@ -44,12 +43,9 @@ QString SimProcess::start(const QString& program, const QStringList& args, int w
     if (!proc_.waitForStarted(wait_ms)) {
         return {};
     }
-    const auto ready = take_line(QStringLiteral("模拟模块已就绪"), wait_ms);
-    if (!ready) {
-        return {};
-    }
-    static const QRegularExpression device(QStringLiteral("→ (/\\S+)（"));
-    return device.match(*ready).captured(1);
+    // "tarvok-sim port N DEVICE", the line made for programs.
+    const auto ready = take_line(QStringLiteral("tarvok-sim port "), wait_ms);
+    return ready ? ready->section(QLatin1Char(' '), 3) : QString();
 }
 
 std::optional<QString> SimProcess::take_line(const QString& text, int wait_ms) {

@@ -20,7 +20,7 @@ public:
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
 
-    // Starts the simulator and waits for its ready line; the pty device it
+    // Starts the simulator and waits for its line for programs; the pty device it
     // announced, or empty when it exited or stayed silent.
     QString start(const QString& program, const QStringList& args, int wait_ms = 5000);
 

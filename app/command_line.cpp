@@ -1,0 +1,86 @@
+#include "app/command_line.h"
+
+#include <array>
+
+#include "cmdline/parse.h"
+
+namespace tarvok::app {
+
+namespace {
+
+// Ours first, then Qt's: those of its GUI module, its widgets and the X11 platform,
+// the ones with a value first.
+constexpr std::size_t kOwnOptions = 2;
+constexpr std::array<cmdline::Option, 23> kOptions = {{
+    {"help", false, "h"},
+    {"version", false, "v"},
+    {"platform", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"qwindowgeometry", true},
+    {"qwindowicon", true},
+    {"qwindowtitle", true},
+    {"session", true},
+    {"display", true},
+    {"geometry", true},
+    {"title", true},
+    {"icon", true},
+    {"name", true},
+    {"style", true},
+    {"stylesheet", true},
+    {"qmljsdebugger", true},
+    {"reverse", false},
+    {"widgetcount", false},
+    {"sync", false},
+    {"nograb", false},
+    {"dograb", false},
+}};
+
+std::variant<CommandLine, cmdline::Error> read(std::span<const cmdline::Option> table,
+                                               std::span<const std::string> args) {
+    auto parsed = cmdline::parse(table, args);
+    if (auto* error = std::get_if<cmdline::Error>(&parsed)) {
+        return std::move(*error);
+    }
+    const auto& given = std::get<cmdline::Arguments>(parsed);
+    CommandLine line;
+    if (cmdline::asks(given, 0)) {
+        line.asked = Asked::help;
+    } else if (cmdline::asks(given, 1)) {
+        line.asked = Asked::version;
+    } else if (!given.positional.empty()) {
+        return cmdline::Error{cmdline::Fault::extra_argument, {}, given.positional.front(), {}, {}};
+    }
+    for (const auto& [option, value] : given.options) {
+        const std::string_view name = table[option].name;
+        line.platform = name == "platform" ? value : line.platform;
+        line.display_named |= name == "display";
+    }
+    return line;
+}
+
+}  // namespace
+
+std::variant<CommandLine, cmdline::Error> read_command_line(std::span<const std::string> args) {
+    return read(kOptions, args);
+}
+
+std::variant<CommandLine, cmdline::Error> read_leftovers(std::span<const std::string> args) {
+    return read(std::span(kOptions).first(kOwnOptions), args);
+}
+
+std::string help_text() {
+    return "用法：tarvok [选项]\n"
+           "Tarvok：通过串口设置继电器模块各路的关联方式、上电状态和模块的通讯参数。\n"
+           "\n"
+           "选项：\n"
+           "  -h, --help     显示本帮助后退出。\n"
+           "  -v, --version  显示版本号后退出。\n"
+           "也接受 Qt 的选项，如 -platform offscreen、-display :0。\n"
+           "\n"
+           "SIGTERM、SIGHUP 和 SIGINT（Ctrl-C）像关闭窗口一样结束程序：串口随之关闭，\n"
+           "退出码为 128 加信号的编号（143、129、130）。\n";
+}
+
+}  // namespace tarvok::app
