@@ -99,7 +99,8 @@ std::optional<PortHolder> port_holder(const QString& device) {
         return std::nullopt;
     }
     const QString program = program_of(*pid);
-    return program.isEmpty() ? std::nullopt : std::optional(PortHolder{program, *pid});
+    return program.isEmpty() ? std::nullopt
+                             : std::optional(PortHolder{program.toStdString(), *pid});
 }
 
 std::optional<qint64> lock_file_pid(const QString& lock) {

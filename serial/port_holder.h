@@ -7,12 +7,9 @@
 
 #include <optional>
 
-namespace tarvok::serial {
+#include "serial/serial_fault.h"
 
-struct PortHolder {
-    QString program;  // "ModemManager", "picocom"
-    qint64 pid = 0;
-};
+namespace tarvok::serial {
 
 // Another running process that has `device` open; when /proc hides it (another
 // user's process), the live process named by the device's lock file. Nothing when
