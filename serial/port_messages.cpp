@@ -1,8 +1,5 @@
 #include "serial/port_messages.h"
 
-#include <QFileInfo>
-
-#include "serial/port_holder.h"
 #include "serial/port_words.h"
 
 namespace tarvok::serial {
@@ -13,13 +10,8 @@ std::string utf8(const QString& text) { return text.toStdString(); }
 QString text(const std::string& said) { return QString::fromStdString(said); }
 
 FaultFacts facts_of(const SerialError& error) {
-    FaultFacts facts{error.fault, utf8(error.device), utf8(error.detail), std::nullopt, {}};
-    if (error.fault == SerialFault::busy) {
-        facts.holder = port_holder(error.device);
-    } else if (error.fault == SerialFault::stale_lock) {
-        facts.lock_owner = utf8(QFileInfo(error.detail).owner());
-    }
-    return facts;
+    return {error.fault, utf8(error.device), utf8(error.detail), error.holder,
+            utf8(error.lock_owner)};
 }
 
 }  // namespace

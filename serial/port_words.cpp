@@ -13,7 +13,8 @@ std::string port_name(int port, const std::string& device) {
 
 // Names the program that holds the port when the system can tell; ModemManager
 // lets go by itself after probing a newly plugged adapter, so it gets advice of its
-// own instead of "close it".
+// own instead of "close it". A program that holds no lock may not be what keeps the
+// port, so it is not simply told to close.
 std::string port_busy(const std::string& name, const std::optional<PortHolder>& holder) {
     if (!holder) {
         return "打开" + name + "失败：该串口正被其他程序占用，请先关闭那个程序。";
@@ -25,7 +26,22 @@ std::string port_busy(const std::string& name, const std::optional<PortHolder>& 
                "若它一直不放，请用 udev 规则给这个设备设置 "
                "ID_MM_DEVICE_IGNORE=1，让 ModemManager 不再碰它。";
     }
+    switch (holder->kind) {
+    case HoldKind::lock:
+    case HoldKind::lock_file:
+        break;
+    case HoldKind::open_only:
+        return name + "正被其他程序占用：" + who +
+               "打开了它，但没有加锁，串口可能仍在被它使用；请确认它不再需要这个串口后再关闭它。";
+    }
     return name + "正被其他程序占用：" + who + "，请先关闭那个程序。";
+}
+
+// The lock folder is sticky: only the file's owner and root may remove it.
+std::string stale_lock(const std::string& name, const std::string& lock, const std::string& owner) {
+    const std::string who = owner == "root" ? "只有 root" : "只有该用户或 root";
+    return "打开" + name + "失败：锁文件 " + lock + " 是已退出的程序留下的，属于用户 " + owner +
+           "，" + who + " 能删除它（例如 sudo rm " + lock + "），删除后再打开。";
 }
 
 }  // namespace
@@ -63,8 +79,7 @@ std::string open_failed(int port, const FaultFacts& facts) {
     case SerialFault::busy:
         return port_busy(name, facts.holder);
     case SerialFault::stale_lock:
-        return "打开" + name + "失败：锁文件 " + facts.detail + " 是已退出的程序留下的，属于用户 " +
-               facts.lock_owner + "，请以该用户身份删除它后重试。";
+        return stale_lock(name, facts.detail, facts.lock_owner);
     case SerialFault::permission:
         return "打开" + name + "失败：没有访问权限，请把当前用户加入 dialout 组后重新登录。";
     case SerialFault::lost:

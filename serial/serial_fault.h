@@ -21,8 +21,19 @@ enum class SerialFault {
     ports_folder_unreadable,  // the ports folder cannot be read, so no number is certain
 };
 
+// How the program named for a busy port keeps it. A lock names the holder for
+// certain; a program that merely has the device open is named only when nobody holds
+// a lock, since a port is often open in several programs at once (a simulator keeps
+// its own end open all the time).
+enum class HoldKind {
+    lock,       // holds a lock on the device itself (flock or POSIX)
+    lock_file,  // the live process that the port's lock file LCK..<name> names
+    open_only,  // has the device open but holds no lock
+};
+
 // Another running program that keeps a busy port.
 struct PortHolder {
+    HoldKind kind = HoldKind::open_only;
     std::string program;  // "ModemManager", "picocom"
     std::int64_t pid = 0;
 };
@@ -34,7 +45,8 @@ struct FaultFacts {
     std::string detail;  // the lock file for stale_lock; the settings text for bad_settings;
                          // else the system's own words, for the rare fault with no name of ours
     std::optional<PortHolder> holder;  // for busy, when the system tells who
-    std::string lock_owner;            // for stale_lock: the user the lock file belongs to
+    std::string lock_owner;            // for stale_lock: the user the lock file belongs to,
+                                       // who (or root) alone may remove it
 };
 
 }  // namespace tarvok::serial
