@@ -267,10 +267,11 @@ void Engine::rearm() {
         earliest(*exchange_wake_);
     }
     if (queued_ && (!current_ || current_->finished())) {
+        // While the line is not quiet, the busy limit may come first.
         const auto at = start_at(*queued_);
-        earliest(at ? std::min(*at, queued_->wanted_at +
-                                        kBusyDeadlines * queued_->request.timing.deadline)
-                    : line_.now());
+        const Micros busy = queued_->wanted_at + kBusyDeadlines * queued_->request.timing.deadline;
+        const bool noisy = quiet_at(queued_->request.timing.gap) > line_.now();
+        earliest(!at ? line_.now() : noisy ? std::min(*at, busy) : *at);
     }
     if (settling_ && (!current_ || current_->finished()) && !queued_) {
         earliest(std::min(std::max(ledger_.all_clear_at(), quiet_at(settling_->gap)),

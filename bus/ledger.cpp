@@ -138,12 +138,17 @@ Learned Ledger::heard(const protocol::Frame& reply, Micros at) {
     if (found == keys_.end()) {
         return {};  // no frame of ours has that address and command
     }
-    const KeyRecord& record = found->second;
+    KeyRecord& record = found->second;
     Evidence& e = modules_[reply[protocol::kAddressByte]];
-    if (record.answered && record.replied_at) {
-        return learn_copy(e, at - *record.replied_at);
-    }
-    return learn_slow(e, at - record.first_sent);
+    const Learned learned = record.answered && record.replied_at
+                                ? learn_copy(e, at - *record.replied_at)
+                                : learn_slow(e, at - record.first_sent);
+    // A reply like any other: its own second reply may follow, and the module's
+    // watch starts with its first.
+    record.answered = true;
+    record.replied_at = std::max(record.replied_at.value_or(at), at);
+    e.first_reply = e.first_reply.value_or(at);
+    return learned;
 }
 
 }  // namespace tarvok::bus

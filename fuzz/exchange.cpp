@@ -1,16 +1,20 @@
-// The bus engine's rules under any bytes at any times: a reply is credited only when
-// it repeats the address and command sent (strict), nothing is sent again before the
-// line has been quiet for the settle period after a deadline, never more attempts
-// than allowed, and nothing at all once the exchange has ended.
+// The bus engine and the plan runner under a far end the fuzzer scripts, within what
+// the engine is built to tell apart: each frame answered after any delay up to four
+// deadlines or never, every reply copied after one fixed delay up to the first
+// reply's watch or never, echoes, replies in pieces, and noise that holds no reply of
+// the module. Whatever it does, no setting is done or refused unless the module
+// answered that very frame, no line is proven unless the module answered at it, no
+// frame goes out while a reply is being written, nothing goes out after a stop, and
+// the run ends.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
-#include "bus/exchange.h"
-#include "protocol/reply.h"
-#include "protocol/request.h"
+#include "plan/runner.h"
+#include "protocol/scan.h"
+#include "tests/support/far_end.h"
 
 namespace {
 
@@ -24,68 +28,85 @@ void require(bool holds, const char* what) {
     }
 }
 
-// Bytes a line may carry: replies to this frame or another, its echo, or noise.
-std::vector<std::uint8_t> chunk(FuzzedDataProvider& in, const protocol::Frame& sent) {
-    protocol::Frame frame = sent;
-    switch (in.ConsumeIntegralInRange(0, 3)) {
+struct Collector : plan::RunListener {
+    void step_started(std::size_t, std::size_t) override {}
+    void step_finished(const plan::StepResult&) override { ++finished; }
+    void remarked(const plan::Remark&) override {}
+    void run_finished(plan::RunEnd) override { ended = true; }
+    int finished = 0;
+    bool ended = false;
+};
+
+plan::PlanStep step_of(FuzzedDataProvider& in, int line) {
+    plan::PlanStep s;
+    s.line = line;
+    s.address = in.ConsumeBool() ? 1 : 2;  // only module 1 is on the bus
+    const auto channel = in.ConsumeIntegralInRange<std::uint8_t>(1, 4);
+    switch (in.ConsumeIntegralInRange(0, 2)) {
     case 0:
-        frame = protocol::make_reply(sent[1], sent[2], in.ConsumeBool());
+        s.request = protocol::ModeSetting{channel, protocol::Mode::linked};
         break;
     case 1:
-        frame = protocol::make_reply(in.ConsumeIntegral<std::uint8_t>(),
-                                     in.ConsumeIntegral<std::uint8_t>(), in.ConsumeBool());
+        s.request = protocol::PowerOnSetting{channel, protocol::PowerOn::on};
         break;
-    case 2:
-        break;  // the echo
     default:
-        return in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegralInRange(0, 12));
+        s.request = protocol::LineSetting{in.ConsumeBool() ? 9600U : 19200U, protocol::Parity::none};
+        break;
     }
-    const auto from = in.ConsumeIntegralInRange<std::size_t>(0, 7);
-    const auto to = in.ConsumeIntegralInRange<std::size_t>(from, 8);
-    return {frame.begin() + static_cast<std::ptrdiff_t>(from),
-            frame.begin() + static_cast<std::ptrdiff_t>(to)};
+    return s;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
-    bus::Request request;
-    request.frame = protocol::encode(in.ConsumeIntegral<std::uint8_t>(),
-                                     protocol::ModeSetting{3, protocol::Mode::self_lock});
-    request.retries = in.ConsumeIntegralInRange(0, 3);
-    request.timing = {Micros(in.ConsumeIntegralInRange(1, 200'000)),
-                      Micros(in.ConsumeIntegralInRange(1, 50'000)),
-                      Micros(in.ConsumeIntegralInRange(0, 200'000))};
-    bus::Exchange exchange(request);
-    Micros now{1'000'000};
-    Micros last_byte{0};
-    int sends = 0;
-    bus::Step step = exchange.start(now);
-    sends += step.send ? 1 : 0;
-    while (in.remaining_bytes() > 0) {
-        const bool was_finished = exchange.finished();
-        if (in.ConsumeBool() || !step.wake) {
-            now += Micros(in.ConsumeIntegralInRange(0, 60'000));
-            const auto bytes = chunk(in, request.frame);
-            step = exchange.take(bytes, now);
-            last_byte = bytes.empty() ? last_byte : now;
-        } else {
-            now = std::max(now, *step.wake);
-            step = exchange.tick(now);
-        }
-        if (step.send) {
-            ++sends;
-            require(!was_finished, "sent after the end");
-            require(now - last_byte >= request.timing.settle, "sent before the line settled");
-        }
-        require(sends <= request.retries + 1, "more attempts than allowed");
-        exchange.take_notes();
+    constexpr int kDeadlineMs = 117;  // at 9600 baud
+    test::Script script;
+    std::vector<int> delays;
+    for (int i = in.ConsumeIntegralInRange(1, 6); i > 0; --i) {
+        delays.push_back(in.ConsumeIntegralInRange(-1, 4 * kDeadlineMs));
     }
-    if (const auto& reply = exchange.result().reply) {
-        require(protocol::echoes(*reply, request.frame), "credited another frame's reply");
-        require(protocol::accepted(protocol::judge(*reply)),
-                "credited a frame that fails the check");
+    script.trickle_ms = in.ConsumeIntegralInRange(0, 20);
+    script.echo = in.ConsumeIntegralInRange(0, 2);
+    script.copy_ms = in.ConsumeBool() ? in.ConsumeIntegralInRange(0, 3 * kDeadlineMs) : -1;
+    test::FarEnd far(script);
+    far.answer_each_after(delays);
+    std::vector<plan::PlanStep> steps;
+    for (int i = in.ConsumeIntegralInRange(1, 6); i > 0; --i) {
+        steps.push_back(step_of(in, static_cast<int>(steps.size()) + 2));
+    }
+    plan::RunSettings settings;
+    settings.retries = in.ConsumeIntegralInRange(0, 2);
+    settings.follow = in.ConsumeBool();
+    const int stop_after = in.ConsumeIntegralInRange(-1, 6);
+    // Noise from elsewhere: bytes below the reply's start byte never make a reply.
+    for (int i = in.ConsumeIntegralInRange(0, 8); i > 0; --i) {
+        const Micros at = far.now() + std::chrono::milliseconds(in.ConsumeIntegralInRange(0, 3000));
+        far.inject(at, {in.ConsumeIntegralInRange<std::uint8_t>(0, 0x21)});
+    }
+    Collector collector;
+    plan::Runner runner(far, settings, steps, collector);
+    runner.start();
+    std::optional<Micros> stopped_at;
+    const bool ended = far.run(
+        [&] {
+            if (collector.finished == stop_after && !stopped_at) {
+                stopped_at = far.now();
+                runner.stop();
+            }
+            return collector.ended;
+        },
+        far.now() + std::chrono::minutes(10));
+    require(ended, "the run never ended");
+    for (const auto& r : runner.results()) {
+        const bool claimed = r.outcome == plan::Outcome::done || r.outcome == plan::Outcome::refused;
+        require(!claimed || far.answered(r.frame, r.line), "claimed a frame the module never answered");
+        require(!r.proven || far.answered(protocol::no_op_frame(r.step.address, *r.moved_to), *r.moved_to),
+                "proved a line the module never answered at");
+    }
+    require(far.sent_over_reply() == 0, "sent while a reply was being written");
+    for (const auto& heard : far.heard()) {
+        require(!stopped_at || heard.at <= *stopped_at, "sent after the stop");
     }
     return 0;
 }

@@ -10,13 +10,13 @@
 #include "serial/port_holder.h"
 
 #ifndef Q_OS_WIN
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #endif
 
 namespace tarvok::serial {
@@ -97,12 +97,19 @@ bool set_termios_line(int fd, const protocol::LineSetting& line) {
     return ::tcsetattr(fd, TCSANOW, &t) == 0;
 }
 
-// A lock file whose first line names a process that no longer runs.
-bool left_by_exited_program(const QString& lock_path) {
-    const auto pid = lock_file_pid(lock_path);
-    return pid && ::kill(static_cast<pid_t>(*pid), 0) != 0 && errno == ESRCH;
+// Another process's POSIX lock on the device; one of ours never counts.
+bool locked_by_posix(int fd) {
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    return ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
 }
 #endif
+
+// A busy port with whoever keeps it, when the system tells.
+SerialError busy(const QString& device, const QString& text) {
+    return {SerialFault::busy, device, text, port_holder(device)};
+}
 
 SerialFault fault_of(ResolveError error) {
     switch (error) {
@@ -195,7 +202,7 @@ std::optional<SerialError> Port::open(int number, const protocol::LineSetting& l
     }
     if (!lock_exclusively()) {
         port_->close();
-        return SerialError{SerialFault::busy, entry.device, QString()};
+        return busy(entry.device, QString());
     }
     device_ = entry.device;
 #ifndef Q_OS_WIN
@@ -211,10 +218,11 @@ bool Port::lock_exclusively() {
     return true;
 #else
     // Qt guards a port with a lock file and the tty's exclusive flag; terminal
-    // programs such as picocom use an advisory lock instead, which Qt does not see.
-    // The lock goes with the descriptor when the port closes.
-    return ::flock(static_cast<int>(port_->handle()), LOCK_EX | LOCK_NB) == 0 ||
-           errno != EWOULDBLOCK;
+    // programs such as picocom use an advisory lock instead, which Qt does not see,
+    // and some a POSIX lock, which an advisory lock does not see either. Ours goes
+    // with the descriptor when the port closes.
+    const int fd = static_cast<int>(port_->handle());
+    return (::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) && !locked_by_posix(fd);
 #endif
 }
 
@@ -234,18 +242,20 @@ SerialError Port::open_error(QSerialPort::SerialPortError error, const PortEntry
         return {SerialFault::open_failed, entry.device, text};
     }
 #ifdef Q_OS_WIN
-    return {SerialFault::busy, entry.device, text};
+    return busy(entry.device, text);
 #else
     // Qt reports a lock held by another program and a lack of permission alike, in
     // words that depend on the language; the device node tells them apart.
     if (!may_read_and_write(entry.device)) {
         return {SerialFault::permission, entry.device, text};
     }
+    // Qt tries the lock file first: one left behind that Qt could not remove (another
+    // user's, in a sticky folder) is what stopped it.
     const QString lock = existing_lock_file(entry.device);
-    if (!lock.isEmpty() && left_by_exited_program(lock)) {
-        return {SerialFault::stale_lock, entry.device, lock};
+    if (!lock.isEmpty() && lock_left_behind(lock, entry.device)) {
+        return {SerialFault::stale_lock, entry.device, lock, std::nullopt, file_owner(lock)};
     }
-    return {SerialFault::busy, entry.device, text};
+    return busy(entry.device, text);
 #endif
 }
 

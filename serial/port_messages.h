@@ -1,5 +1,5 @@
-// What the operator reads when a port fails: one sentence in Chinese that names the
-// port and the device, shared by every program that opens one.
+// What the operator reads when a port fails, for the Qt programs: the sentences of
+// serial/port_words.h over Qt's strings.
 #pragma once
 
 #include <QString>

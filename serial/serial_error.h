@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 #include "serial/serial_fault.h"
 
 namespace tarvok::serial {
@@ -13,6 +15,8 @@ struct SerialError {
     QString device;  // the device concerned, empty where none was found
     QString detail;  // the lock file for stale_lock; the settings text for bad_settings;
                      // else the system's own words, for the rare fault with no name of ours
+    std::optional<PortHolder> holder{};  // for busy, when the system tells who keeps the port
+    QString lock_owner{};                // for stale_lock: the user the lock file belongs to
 };
 
 }  // namespace tarvok::serial

@@ -1,10 +1,11 @@
 // A second program that holds a serial device the way other serial programs do, so
 // the window's refusal can be tried against a real foreign process.
 //
-//   tarvok_port_holder <qt|exclusive|flock> <device>
+//   tarvok_port_holder <qt|exclusive|flock|posix> <device>
 //
 // qt: QSerialPort (a lock file plus the exclusive flag); exclusive: the tty's
-// exclusive flag only; flock: an advisory lock on the device only. Prints "holding"
+// exclusive flag only; flock: an advisory lock on the device only; posix: a POSIX
+// record lock on the device only. Prints "holding"
 // once the device is held, then holds it until stdin closes. Exit 1 when it cannot.
 #include <QCoreApplication>
 #include <QSerialPort>
@@ -50,8 +51,12 @@ int hold_with_fd(std::string_view mode, const char* device) {
     if (fd < 0) {
         return fail("open");
     }
-    const bool held =
-        mode == "exclusive" ? ::ioctl(fd, TIOCEXCL) == 0 : ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    const bool held = mode == "exclusive" ? ::ioctl(fd, TIOCEXCL) == 0
+                      : mode == "posix"   ? ::fcntl(fd, F_SETLK, &whole) == 0
+                                          : ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     if (!held) {
         ::close(fd);
         return fail("lock");
@@ -70,14 +75,14 @@ int hold_with_fd(std::string_view mode, const char* device) {
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fputs("usage: tarvok_port_holder <qt|exclusive|flock> <device>\n", stderr);
+        std::fputs("usage: tarvok_port_holder <qt|exclusive|flock|posix> <device>\n", stderr);
         return 2;
     }
     const std::string_view mode = argv[1];
     if (mode == "qt") {
         return hold_with_qt(argc, argv, argv[2]);
     }
-    if (mode == "exclusive" || mode == "flock") {
+    if (mode == "exclusive" || mode == "flock" || mode == "posix") {
         return hold_with_fd(mode, argv[2]);
     }
     std::fprintf(stderr, "port_holder: unknown mode %s\n", argv[1]);

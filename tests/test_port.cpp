@@ -1,12 +1,14 @@
 // Opening and closing the PC port over a real pseudo-terminal, and every way that
-// can fail: no port, a link to something else, another program holding it, a lock
-// left behind, the far end going away. Each must end in one clear message and a
-// closed, consistent window.
+// can fail: no port, a link to something else, another program holding it (beside
+// the simulator, which keeps its pty open), a lock left behind, the far end going
+// away. Each must end in one clear message and a closed, consistent window.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -15,7 +17,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "serial/port_holder.h"
 #include "serial/port_messages.h"
+#include "tests/support/other_programs.h"
+#include "tests/support/sim_process.h"
 #include "tests/support/window.h"
 #include "ui/spin_arrows.h"
 
@@ -47,39 +52,6 @@ double cpu_seconds() {
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-// Another program on this machine holding the device; see port_holder.cpp. It is
-// taken from beside this test when there (as_user.sh copies both where its user can
-// reach them), and run under `program`'s name.
-class Holder {
-public:
-    Holder(const QString& mode, const QString& device, const QString& program) {
-        const QString beside = QCoreApplication::applicationDirPath() + "/tarvok_port_holder";
-        const QString path = program_.filePath(program);
-        QFile::copy(QFile::exists(beside) ? beside : TARVOK_PORT_HOLDER_PATH, path);
-        process_.start(path, {mode, device});
-        holding_ = process_.waitForReadyRead(5000) &&
-                   process_.readAllStandardOutput().startsWith("holding");
-    }
-    ~Holder() { end(false); }
-    Holder(const Holder&) = delete;
-    Holder& operator=(const Holder&) = delete;
-
-    bool holding() const { return holding_; }
-    qint64 pid() const { return process_.processId(); }
-    // Lets go politely (stdin closed) or by SIGKILL, which leaves a lock file behind.
-    void end(bool kill) {
-        if (process_.state() != QProcess::NotRunning) {
-            kill ? process_.kill() : process_.closeWriteChannel();
-            process_.waitForFinished(5000);
-        }
-    }
-
-private:
-    QTemporaryDir program_;
-    QProcess process_;
-    bool holding_ = false;
-};
-
 // Creates what port 5's link names; the path, or empty when none is wanted.
 QString make_target(const ConfigDir& config, const QString& kind) {
     const QString path = config.root() + "/target";
@@ -105,18 +77,35 @@ private slots:
         QTest::addColumn<int>("parity_index");
         QTest::addColumn<int>("speed");
         QTest::addColumn<int>("parity");
-        QTest::newRow("defaults") << 3 << 0 << int(B9600) << int(QSerialPort::NoParity);
-        QTest::newRow("2400 odd") << 1 << 1 << int(B2400) << int(QSerialPort::OddParity);
-        QTest::newRow("115200 even") << 7 << 2 << int(B115200) << int(QSerialPort::EvenParity);
+        QTest::addColumn<bool>("lock_left");  // on the pty the kernel hands out next
+        QTest::newRow("defaults") << 3 << 0 << int(B9600) << int(QSerialPort::NoParity) << false;
+        QTest::newRow("2400 odd") << 1 << 1 << int(B2400) << int(QSerialPort::OddParity) << false;
+        QTest::newRow("115200 even, a lock left on the next pty")
+            << 7 << 2 << int(B115200) << int(QSerialPort::EvenParity) << true;
     }
     void open_applies_settings() {
         QFETCH(int, baud_index);
         QFETCH(int, parity_index);
         QFETCH(int, speed);
         QFETCH(int, parity);
+        QFETCH(bool, lock_left);
+        // The wires must pass over a pty whose lock file the test may not remove; the
+        // port would not open otherwise. (Should another program take that pty first,
+        // the row still holds.) The lock goes before the wires let that pty go.
+        std::optional<LeftLock> left;
+        if (lock_left) {
+            const PtyPair next;  // held while its lock is made, then let go
+            QVERIFY(left.emplace(next.slave_path()).left());
+        }
         WiredWindow w(false);
         PtyPair second;
+        const auto unlock = qScopeGuard([&] { left.reset(); });
         QVERIFY(w.config.link_port(2, second.slave_path()));
+        if (left) {
+            QVERIFY(w.wire.ok() && second.ok());
+            QVERIFY(tarvok::serial::lock_file_path(w.wire.slave_path()) != left->path());
+            QVERIFY(tarvok::serial::lock_file_path(second.slave_path()) != left->path());
+        }
         pick(w.form.Combo3, baud_index);
         pick(w.form.Combo7, parity_index);
         click(w.form.open_comm);
@@ -177,75 +166,87 @@ private slots:
 
     void port_held_by_another_program_data() {
         QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("on_sim");      // the port is tarvok-sim's pty, which it keeps open
         QTest::addColumn<bool>("kill");        // how the holder lets go afterwards
         QTest::addColumn<QString>("program");  // the holder's name
         QTest::addColumn<QString>("advice");
         const QString close = "请先关闭那个程序";
-        QTest::newRow("Qt lock, holder exits") << "qt" << false << "tarvok_port_holder" << close;
-        QTest::newRow("Qt lock, holder killed") << "qt" << true << "tarvok_port_holder" << close;
+        const QString holder = "tarvok_port_holder";
+        QTest::newRow("Qt lock, holder exits") << "qt" << false << false << holder << close;
+        QTest::newRow("Qt lock, holder killed") << "qt" << false << true << holder << close;
         QTest::newRow("exclusive tty, holder exits")
-            << "exclusive" << false << "tarvok_port_holder" << close;
+            << "exclusive" << false << false << holder
+            << "打开了它，但没有加锁，串口可能仍在被它使用";
         QTest::newRow("advisory lock, holder killed")
-            << "flock" << true << "tarvok_port_holder" << close;
-        QTest::newRow("ModemManager probing") << "flock" << false << "ModemManager"
+            << "flock" << false << true << holder << close;
+        QTest::newRow("ModemManager probing") << "flock" << false << false << "ModemManager"
                                               << "ID_MM_DEVICE_IGNORE=1";
+        QTest::newRow("simulator, Qt lock") << "qt" << true << false << holder << close;
+        QTest::newRow("simulator, advisory lock") << "flock" << true << false << holder << close;
+        QTest::newRow("simulator, POSIX lock, holder killed")
+            << "posix" << true << true << holder << close;
     }
     void port_held_by_another_program() {
         QFETCH(QString, mode);
+        QFETCH(bool, on_sim);
         QFETCH(bool, kill);
         QFETCH(QString, program);
         QFETCH(QString, advice);
         if (mode == "exclusive" && ::geteuid() == 0) {
             QSKIP("the kernel lets root open a tty in exclusive use; test_port_as_user covers it");
         }
-        WiredWindow w(false);
-        Holder holder(mode, w.wire.slave_path(), program);
+        ConfigDir config;
+        PtyPair wire;
+        SimProcess sim;
+        const QString device =
+            on_sim ? sim.start(helper("tarvok-sim", TARVOK_SIM_PATH), {"--port", "1"})
+                   : wire.slave_path();
+        QVERIFY2(!device.isEmpty(), qPrintable(sim.error_text()));
+        if (on_sim && !tarvok::serial::existing_lock_file(device).isEmpty()) {
+            QSKIP("a lock file was left for the pty the simulator got");
+        }
+        QVERIFY(on_sim || config.link_port(1, device));
+        main_form form;
+        Holder holder(helper("tarvok_port_holder", TARVOK_PORT_HOLDER_PATH), mode, device, program);
         QVERIFY(holder.holding());
-        click(w.form.open_comm);
-        expect_closed(w.form);
-        expect_one_message(w.form, {"串口 1（" + w.wire.slave_path() + "）正被其他程序占用：" +
-                                        program + QString("（进程 %1）").arg(holder.pid()),
-                                    advice});
-        dismiss_messages(&w.form);
+        click(form.open_comm);
+        expect_closed(form);
+        expect_one_message(form, {"串口 1（" + device + "）正被其他程序占用：" + program +
+                                      QString("（进程 %1）").arg(holder.pid()),
+                                  advice});
+        dismiss_messages(&form);
         // Once the other program is gone, even without tidying up, the port opens.
         holder.end(kill);
         if (mode == "qt" && kill && ::geteuid() != 0) {
+            // Its lock file would stay for whoever gets this pty number next.
+            QFile::remove(tarvok::serial::existing_lock_file(device));
             QSKIP("a pty keeps the exclusive flag of a killed holder; only root reopens it");
         }
-        click(w.form.open_comm);
-        QVERIFY2(w.form.MSComm1->port_open(), qPrintable(shown_messages(&w.form).join('|')));
+        click(form.open_comm);
+        QVERIFY2(form.MSComm1->port_open(), qPrintable(shown_messages(&form).join('|')));
     }
 
-    // With no other program to name (the test itself keeps the pty open), the
-    // message says what it always said.
+    // With nobody the system names, the message says what it always said.
     void busy_with_no_holder_found() {
-        PtyPair wire;
         const QString said = tarvok::serial::open_failed(
-            1, {tarvok::serial::SerialFault::busy, wire.slave_path(), QString()});
-        QCOMPARE(said, "打开串口 1（" + wire.slave_path() +
-                           "）失败：该串口正被其他程序占用，请先关闭那个程序。");
+            1, {tarvok::serial::SerialFault::busy, "/dev/ttyUSB0", QString()});
+        QCOMPARE(said,
+                 "打开串口 1（/dev/ttyUSB0）失败：该串口正被其他程序占用，请先关闭那个程序。");
     }
 
     // A lock file that names an exited program and that Qt will not take over: the
-    // message names the file, its owner and the fix, rather than a program that is
-    // not there.
+    // message names the file, who may remove it and how, rather than a program that
+    // is not there.
     void lock_left_by_an_exited_program() {
         WiredWindow w(false);
-        QProcess gone;
-        gone.start("true");
-        QVERIFY(gone.waitForStarted());
-        const qint64 pid = gone.processId();
-        QVERIFY(gone.waitForFinished());
-        QString name = w.wire.slave_path().mid(5);
-        const QString lock = "/run/lock/LCK.." + name.replace('/', '_');
-        QFile file(lock);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray::number(pid) + "\nother\nanother-host\n");
-        file.close();
+        const LeftLock left(w.wire.slave_path());
+        QVERIFY(left.left());
         click(w.form.open_comm);
-        QFile::remove(lock);
         expect_closed(w.form);
-        expect_one_message(w.form, {"锁文件 ", "/LCK.." + name, "已退出", "删除"});
+        const QString owner = ::geteuid() == 0 ? "nobody" : QFileInfo(left.path()).owner();
+        expect_one_message(w.form,
+                           {"锁文件 " + left.path() + " 是已退出的程序留下的，属于用户 " + owner +
+                            "，只有该用户或 root 能删除它（例如 sudo rm " + left.path() + "）"});
     }
 
     void far_end_vanishes_data() {

@@ -38,7 +38,11 @@ bool FarEnd::write(std::span<const std::uint8_t> bytes) {
 }
 
 void FarEnd::answer(const protocol::Frame& frame) {
-    if (script_.delay_ms < 0 || answers_ >= script_.answered) {
+    const int delay =
+        each_delay_ms_.empty()
+            ? (answers_ < script_.answered ? script_.delay_ms : -1)
+            : each_delay_ms_[static_cast<std::size_t>(heard_frames_++) % each_delay_ms_.size()];
+    if (delay < 0) {
         return;
     }
     ++answers_;
@@ -48,7 +52,7 @@ void FarEnd::answer(const protocol::Frame& frame) {
         static_cast<std::uint8_t>(frame[protocol::kAddressByte] + script_.other_address),
         frame[protocol::kCodeByte], !refuse);
     const std::vector<std::uint8_t> bytes(reply.begin(), reply.end());
-    Micros at = clock_ + ms(script_.delay_ms);
+    Micros at = clock_ + ms(delay);
     for (int copy = 0; copy < (script_.copy_ms >= 0 ? 2 : 1); ++copy) {
         const Micros first = at;
         for (std::size_t i = 0; i < bytes.size(); ++i) {

@@ -48,6 +48,9 @@ public:
     // Moves the clock from event to event until `done` holds or nothing is left
     // before `limit`; whether `done` held.
     bool run(const std::function<bool()>& done, Micros limit);
+    // The delay for each frame heard in turn (cycling), in place of the script's delay
+    // and count; negative: that frame gets no answer.
+    void answer_each_after(std::vector<int> delays_ms) { each_delay_ms_ = std::move(delays_ms); }
     // Bytes that reach the host at `at`, from outside the script.
     void inject(Micros at, std::vector<std::uint8_t> bytes);
 
@@ -80,6 +83,8 @@ private:
     std::vector<Heard> heard_;
     std::vector<std::pair<Micros, Micros>> replying_;  // first and last byte of each reply
     int answers_ = 0;
+    int heard_frames_ = 0;
+    std::vector<int> each_delay_ms_;
     int over_reply_ = 0;
 };
 

@@ -9,14 +9,38 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 #include <cerrno>
+#include <utility>
+
+#include "serial/port_holder.h"
 
 namespace tarvok::test {
 
+namespace {
+
+// Enough to get past every pty number that lock files left on a machine.
+constexpr int kMostTries = 64;
+
+}  // namespace
+
+// A pty number with a lock file left behind (a killed program's, perhaps another
+// user's that we may not remove) cannot be opened by the programs under test. Such
+// a pty is kept open while the next is taken, so that the kernel hands out another,
+// and until this pair is done, so that no other test gets it meanwhile.
 PtyPair::PtyPair() {
     int slave = -1;
     char name[256] = {};
-    if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0) {
-        master_ = -1;
+    for (int tries = 0; tries < kMostTries; ++tries) {
+        if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0) {
+            master_ = -1;
+            break;
+        }
+        if (serial::existing_lock_file(QString::fromLocal8Bit(name)).isEmpty()) {
+            break;
+        }
+        passed_over_.push_back(std::exchange(master_, -1));
+        passed_over_.push_back(slave);
+    }
+    if (master_ < 0) {
         return;
     }
     termios raw{};
@@ -32,6 +56,9 @@ PtyPair::~PtyPair() {
     close_master();
     if (slave_keep_ >= 0) {
         ::close(slave_keep_);
+    }
+    for (const int fd : passed_over_) {
+        ::close(fd);
     }
 }
 

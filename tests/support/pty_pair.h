@@ -1,11 +1,14 @@
 // A pseudo-terminal pair that stands in for the serial wire in tests: the program
-// under test opens the slave by its path, the test reads and writes the master.
+// under test opens the slave by its path, the test reads and writes the master. It
+// never takes a pty number that has a lock file (see existing_lock_file), whoever
+// left it.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 #include <termios.h>
 
@@ -47,6 +50,7 @@ private:
     int master_ = -1;
     int slave_keep_ = -1;  // keeps the slave alive between the program's opens
     QString slave_path_;
+    std::vector<int> passed_over_;  // both ends of every pty with a lock file
 };
 
 }  // namespace tarvok::test
