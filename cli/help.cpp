@@ -1,11 +1,13 @@
 #include "cli/help.h"
 
 #include "cli/outcome.h"
-#include "cli/plan_input.h"
-#include "cli/setting_words.h"
+#include "plan/plan_input.h"
+#include "plan/setting_words.h"
 #include "protocol/wire.h"
 
 namespace tarvok::cli {
+
+using namespace plan;
 
 namespace {
 
@@ -18,7 +20,8 @@ constexpr std::string_view kUsage =
     "  tarvokctl [选项] line 波特率 校验位\n"
     "  tarvokctl [选项] apply 计划文件        （- 表示标准输入）\n"
     "  tarvokctl [选项] scan [--baud B|all] [--parity P|all] [--addresses 列表]\n"
-    "                                         找出线路上的每个模块（地址、波特率、校验位），不改动任何模块\n"
+    "                                         "
+    "找出线路上的每个模块（地址、波特率、校验位），不改动任何模块\n"
     "  tarvokctl ports                        列出串口号与设备的对应\n"
     "  tarvokctl --help | --version\n"
     "选项可写在命令之前或之后；-- 之后的参数都不当作选项（例如以 - 开头的值）。\n"

@@ -6,11 +6,13 @@
 #include <array>
 #include <vector>
 
-#include "cli/setting_words.h"
+#include "plan/setting_words.h"
 #include "protocol/number_text.h"
 #include "serial/port_number.h"
 
 namespace tarvok::cli {
+
+using namespace plan;  // the words of settings
 
 namespace {
 

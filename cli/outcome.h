@@ -8,10 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/plan.h"
+#include "plan/plan.h"
 #include "protocol/frame.h"
 
 namespace tarvok::cli {
+
+using plan::PlanStep;
 
 enum class Outcome {
     done,      // the module answered with success

@@ -6,10 +6,12 @@
 #include <array>
 #include <cstdio>
 
-#include "cli/plan_input.h"
-#include "cli/setting_words.h"
+#include "plan/plan_input.h"
+#include "plan/setting_words.h"
 
 namespace tarvok::cli {
+
+using namespace plan;
 
 namespace {
 
@@ -79,7 +81,7 @@ private:
 
 }  // namespace
 
-std::optional<std::vector<PlanStep>> read_plan_file(const std::string& path, bool verbose) {
+std::optional<std::vector<plan::PlanStep>> read_plan_file(const std::string& path, bool verbose) {
     QFile file;
     if (const auto fault = open_plan(file, path)) {
         say("tarvokctl：" + *fault + "\n");

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/plan.h"
+#include "plan/plan.h"
 
 namespace tarvok::cli {
 
 // The plan's settings; nothing when it may not run, the reasons already told.
 // `verbose` names the encoding read even when it is UTF-8.
-std::optional<std::vector<PlanStep>> read_plan_file(const std::string& path, bool verbose);
+std::optional<std::vector<plan::PlanStep>> read_plan_file(const std::string& path, bool verbose);
 
 }  // namespace tarvok::cli

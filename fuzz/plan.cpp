@@ -12,13 +12,13 @@
 #include <variant>
 #include <vector>
 
-#include "cli/plan_input.h"
-#include "cli/setting_words.h"
+#include "plan/plan_input.h"
+#include "plan/setting_words.h"
 
 namespace {
 
 using namespace tarvok;
-using cli::PlanStep;
+using plan::PlanStep;
 
 void require(bool holds, const char* what) {
     if (!holds) {
@@ -52,8 +52,8 @@ std::string written(const PlanStep& s) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const auto lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
-    const cli::Plan plan = cli::parse_plan(text);
-    cli::PlanReader pieces;
+    const plan::Plan plan = plan::parse_plan(text);
+    plan::PlanReader pieces;
     const std::size_t cut = size == 0 ? 0 : data[size - 1] % size;  // where the input says
     pieces.feed(text.substr(0, cut));
     pieces.feed(text.substr(cut));
@@ -77,6 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(request && *request == s.request, "frame round trip");
         again += std::string(std::size_t(s.line - std::exchange(at, s.line)), '\n') + written(s);
     }
-    require(cli::parse_plan(again) == plan, "the plan written out reads otherwise");
+    require(plan::parse_plan(again) == plan, "the plan written out reads otherwise");
     return 0;
 }

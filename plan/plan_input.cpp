@@ -1,6 +1,6 @@
-#include "cli/plan_input.h"
+#include "plan/plan_input.h"
 
-namespace tarvok::cli {
+namespace tarvok::plan {
 
 namespace {
 
@@ -138,4 +138,4 @@ Plan parse_plan(std::string_view text) {
     return reader.plan();
 }
 
-}  // namespace tarvok::cli
+}  // namespace tarvok::plan

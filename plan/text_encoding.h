@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarvok::cli {
+namespace tarvok::plan {
 
 bool is_ascii(std::string_view text);
 
@@ -32,4 +32,4 @@ private:
     std::unique_ptr<Handle> handle_;
 };
 
-}  // namespace tarvok::cli
+}  // namespace tarvok::plan

@@ -1,11 +1,11 @@
-#include "cli/setting_words.h"
+#include "plan/setting_words.h"
 
 #include <algorithm>
 #include <optional>
 
 #include "protocol/number_text.h"
 
-namespace tarvok::cli {
+namespace tarvok::plan {
 
 namespace {
 
@@ -119,4 +119,4 @@ SettingOrError setting_from(Kind kind, std::span<const std::string_view> args) {
     return line_setting(args[0], args[1]);
 }
 
-}  // namespace tarvok::cli
+}  // namespace tarvok::plan

@@ -1,14 +1,14 @@
-#include "cli/plan.h"
+#include "plan/plan.h"
 
 #include <algorithm>
 #include <array>
 #include <span>
 #include <variant>
 
-#include "cli/setting_words.h"
+#include "plan/setting_words.h"
 #include "protocol/number_text.h"
 
-namespace tarvok::cli {
+namespace tarvok::plan {
 
 namespace {
 
@@ -177,4 +177,4 @@ void PlanCheck::finish() {
     }
 }
 
-}  // namespace tarvok::cli
+}  // namespace tarvok::plan

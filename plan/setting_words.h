@@ -13,7 +13,7 @@
 
 #include "protocol/request.h"
 
-namespace tarvok::cli {
+namespace tarvok::plan {
 
 using protocol::Kind;
 using protocol::kKinds;
@@ -65,4 +65,4 @@ std::string choices(const std::array<protocol::Named<Value>, N>& table) {
 // What a kind's arguments are, for error and help texts: "通道 关联方式".
 std::string argument_names(Kind kind);
 
-}  // namespace tarvok::cli
+}  // namespace tarvok::plan

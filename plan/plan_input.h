@@ -13,10 +13,10 @@
 #include <string>
 #include <string_view>
 
-#include "cli/plan.h"
-#include "cli/text_encoding.h"
+#include "plan/plan.h"
+#include "plan/text_encoding.h"
 
-namespace tarvok::cli {
+namespace tarvok::plan {
 
 // A plan of every setting a full bus of 256 modules can take is under 20,000 lines
 // of about 30 bytes; these leave room for comments and spreadsheet padding.
@@ -63,4 +63,4 @@ private:
 // A whole plan held in memory (the fuzzer's way in).
 Plan parse_plan(std::string_view text);
 
-}  // namespace tarvok::cli
+}  // namespace tarvok::plan

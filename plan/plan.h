@@ -13,7 +13,7 @@
 // one field. Fields may be quoted as spreadsheets write them ("a ""b""" is a "b"),
 // but a quote must close on its own line. '#' outside quotes starts a comment; blanks
 // around fields and empty trailing fields are ignored. This takes lines already
-// decoded to UTF-8 (cli/plan_input.h reads the bytes).
+// decoded to UTF-8 (plan/plan_input.h reads the bytes).
 #pragma once
 
 #include <cstdint>
@@ -24,7 +24,7 @@
 
 #include "protocol/request.h"
 
-namespace tarvok::cli {
+namespace tarvok::plan {
 
 struct PlanStep {
     int line = 0;  // 1-based line in the plan file; 0 for a setting given on the command line
@@ -70,4 +70,4 @@ private:
     bool header_seen_ = false;
 };
 
-}  // namespace tarvok::cli
+}  // namespace tarvok::plan
