@@ -2,6 +2,7 @@
 
 #include "cli/outcome.h"
 #include "plan/plan_input.h"
+#include "plan/plan_words.h"
 #include "plan/setting_words.h"
 #include "protocol/wire.h"
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "plan/plan_words.h"
 #include "plan/setting_words.h"
 #include "protocol/number_text.h"
 #include "serial/port_number.h"
@@ -214,11 +215,11 @@ std::variant<Command, std::string> setting_command(const Words& w, Kind kind) {
         return name + "作用于整个模块，不带 --channel";
     }
     auto setting = setting_from(kind, args);
-    if (auto* message = std::get_if<std::string>(&setting)) {
-        return std::move(*message);
+    if (const auto* fault = std::get_if<SettingFault>(&setting)) {
+        return setting_fault_words(*fault);
     }
     const auto address = static_cast<std::uint8_t>(w.address.value_or(1));
-    return SendOne{PlanStep{0, address, std::get<protocol::Request>(setting)}};
+    return SendOne{PlanStep{0, address, std::get<protocol::Request>(setting), {}, {}}};
 }
 
 Command scan_command(const Words& w) {

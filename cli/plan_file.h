@@ -1,6 +1,8 @@
-// Reads a plan file, or standard input, piece by piece into a PlanReader and tells
-// each fault on standard error as soon as it is found: a plan from an endless pipe
-// ends at a limit with its first bad line already on the screen.
+// Reads a plan file, or standard input, into a PlanReader and tells each fault on
+// standard error as soon as it is found: standard input piece by piece, so a plan from
+// an endless pipe ends at a limit with its first bad line already on the screen; a
+// file that holds still whole (up to the byte limit), so its encoding is judged from
+// all of it.
 #pragma once
 
 #include <optional>

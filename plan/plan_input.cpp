@@ -1,28 +1,48 @@
 #include "plan/plan_input.h"
 
+#include <algorithm>
+
 namespace tarvok::plan {
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kSplitHint = "，已停止读取；请把计划分成几个文件";
+// What a line may hold beyond its text: a byte-order mark and the CR of a CR LF.
+constexpr std::size_t kLineSlack = kByteOrderMark.size() + 1;
 
-std::string at_line(int line) { return "第 " + std::to_string(line) + " 行："; }
+bool all_gb18030(std::string_view text) {
+    Gb18030Decoder decoder;
+    while (!text.empty()) {
+        const std::string_view line = text.substr(0, text.find('\n'));
+        if (!is_ascii(line) && !decoder.to_utf8(line)) {
+            return false;
+        }
+        text.remove_prefix(std::min(text.size(), line.size() + 1));
+    }
+    return true;
+}
 
 }  // namespace
 
-std::string_view encoding_name(PlanEncoding encoding) {
-    switch (encoding) {
-    case PlanEncoding::ascii:
-        return "UTF-8（全是 ASCII 字符）";
-    case PlanEncoding::utf8:
-        return "UTF-8";
-    case PlanEncoding::utf8_bom:
-        return "UTF-8（带 BOM）";
-    case PlanEncoding::gb18030:
-        break;
+std::optional<PlanEncoding> whole_encoding(std::string_view text) {
+    if (text.starts_with(kByteOrderMark)) {
+        return valid_utf8(text) ? std::optional(PlanEncoding::utf8_bom) : std::nullopt;
     }
-    return "GB18030（GBK）";
+    if (is_ascii(text)) {
+        return PlanEncoding::ascii;
+    }
+    if (valid_utf8(text)) {
+        return PlanEncoding::utf8;
+    }
+    // A GB18030 character never holds a byte below 0x30, so lines split alike in both.
+    return all_gb18030(text) ? std::optional(PlanEncoding::gb18030) : std::nullopt;
+}
+
+void PlanReader::judged(std::optional<PlanEncoding> whole) {
+    judged_ = true;
+    if (whole && whole != PlanEncoding::utf8_bom) {
+        encoding_ = *whole;  // a byte-order mark is found on the first line
+    }
 }
 
 bool PlanReader::feed(std::string_view chunk) {
@@ -35,13 +55,11 @@ bool PlanReader::feed(std::string_view chunk) {
     while (!chunk.empty() && !stopped_) {
         const auto end = chunk.find('\n');
         const std::string_view piece = chunk.substr(0, end);
-        const std::size_t ending = end == std::string_view::npos ? 0 : 1;
-        if (partial_.size() + piece.size() + ending > limits_.line_bytes) {
-            stop(line_ + 1, at_line(line_ + 1) + "超过 " + std::to_string(limits_.line_bytes) +
-                                " 字节，已停止读取；计划的一行不会这么长，请检查这是不是 CSV 文件");
+        if (partial_.size() + piece.size() > limits_.line_bytes + kLineSlack) {
+            too_long(piece);
             break;
         }
-        if (ending == 0) {
+        if (end == std::string_view::npos) {
             partial_ += piece;
             break;
         }
@@ -55,7 +73,7 @@ bool PlanReader::feed(std::string_view chunk) {
         chunk.remove_prefix(end + 1);
     }
     if (over && !stopped_) {
-        stop(0, "超过 " + std::to_string(limits_.bytes >> 20U) + " MiB" + std::string(kSplitHint));
+        stop(0, PlanFault::too_many_bytes, limits_.bytes);
     }
     return !stopped_;
 }
@@ -68,16 +86,23 @@ void PlanReader::finish() {
     check_.finish();
 }
 
-void PlanReader::stop(int line, const std::string& message) {
+void PlanReader::stop(int line, PlanFault fault, std::size_t limit) {
     stopped_ = true;
     partial_ = {};
-    check_.stop({line, message});
+    check_.stop(fault_at(line, fault, std::nullopt, {}, limit));
+}
+
+// A line past the limit; `held` is its latest piece. A file with CR alone for line
+// ends is one long line to us, and is named as such.
+void PlanReader::too_long(std::string_view held) {
+    const bool cr =
+        partial_.find('\r') != std::string::npos || held.find('\r') != std::string_view::npos;
+    stop(line_ + 1, cr ? PlanFault::cr_line_ends : PlanFault::line_too_long, limits_.line_bytes);
 }
 
 void PlanReader::take_line(std::string_view raw) {
     if (++line_ > limits_.lines) {
-        stop(line_, at_line(line_) + "超过 " + std::to_string(limits_.lines) + " 行" +
-                        std::string(kSplitHint));
+        stop(line_, PlanFault::too_many_lines, static_cast<std::size_t>(limits_.lines));
         return;
     }
     if (line_ == 1 && raw.starts_with(kByteOrderMark)) {
@@ -87,8 +112,17 @@ void PlanReader::take_line(std::string_view raw) {
     if (raw.ends_with('\r')) {
         raw.remove_suffix(1);
     }
+    if (raw.find('\r') != std::string_view::npos) {
+        stop(line_, PlanFault::cr_line_ends);
+        return;
+    }
+    if (raw.size() > limits_.line_bytes) {
+        stop(line_, PlanFault::line_too_long, limits_.line_bytes);
+        return;
+    }
     if (const auto text = decoded(raw)) {
         check_.take(line_, *text);
+        stopped_ = check_.plan().stopped.has_value();
     }
 }
 
@@ -96,7 +130,7 @@ void PlanReader::take_line(std::string_view raw) {
 // lines before it allow.
 std::optional<std::string> PlanReader::decoded(std::string_view raw) {
     if (raw.find('\0') != std::string_view::npos) {
-        check_.fail(line_, "含有空字节，不是文本；请另存为 UTF-8 的 CSV 文件");
+        check_.fail(fault_at(line_, PlanFault::nul_byte));
         return std::nullopt;
     }
     if (is_ascii(raw)) {
@@ -112,7 +146,7 @@ std::optional<std::string> PlanReader::decoded(std::string_view raw) {
             encoding_ = PlanEncoding::gb18030;
             return text;
         }
-        check_.fail(line_, "既不是 UTF-8 也不是 GB18030 文本，请另存为 UTF-8 的 CSV 文件");
+        check_.fail(fault_at(line_, PlanFault::not_text));
         return std::nullopt;
     case PlanEncoding::utf8:
     case PlanEncoding::utf8_bom:
@@ -126,13 +160,16 @@ std::optional<std::string> PlanReader::decoded(std::string_view raw) {
         }
         break;
     }
-    check_.fail(line_, "编码与前面的行不同（前面是 " + std::string(encoding_name(encoding_)) +
-                           "），请把整个文件另存为 UTF-8 的 CSV 文件");
+    PlanError error =
+        fault_at(line_, judged_ ? PlanFault::mixed_encoding : PlanFault::mixed_encoding_stream);
+    error.encoding = encoding_;
+    check_.fail(std::move(error));
     return std::nullopt;
 }
 
 Plan parse_plan(std::string_view text) {
     PlanReader reader;
+    reader.judged(whole_encoding(text.substr(0, kPlanLimits.bytes)));
     reader.feed(text);
     reader.finish();
     return reader.plan();

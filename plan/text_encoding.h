@@ -9,6 +9,9 @@
 
 namespace tarvok::plan {
 
+// What a plan was read as; ASCII until a line beyond ASCII decides it.
+enum class PlanEncoding { ascii, utf8, utf8_bom, gb18030 };
+
 bool is_ascii(std::string_view text);
 
 // Well-formed UTF-8: no overlong forms, surrogates or code points past U+10FFFF.
