@@ -22,6 +22,21 @@ bool all_gb18030(std::string_view text) {
     return true;
 }
 
+bool text_like(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\r';
+    });
+}
+
+// Whether the input's first line is text with CRs in it: lines that end in CR alone,
+// as old Mac programs wrote them, make one line of a whole file. Binary bytes hold
+// CRs too, among other control characters.
+bool cr_lines(int line, std::string_view head, std::string_view rest = {}) {
+    const auto npos = std::string_view::npos;
+    return line == 1 && (head.find('\r') != npos || rest.find('\r') != npos) && text_like(head) &&
+           text_like(rest);
+}
+
 }  // namespace
 
 std::optional<PlanEncoding> whole_encoding(std::string_view text) {
@@ -92,11 +107,9 @@ void PlanReader::stop(int line, PlanFault fault, std::size_t limit) {
     check_.stop(fault_at(line, fault, std::nullopt, {}, limit));
 }
 
-// A line past the limit; `held` is its latest piece. A file with CR alone for line
-// ends is one long line to us, and is named as such.
+// A line past the limit; `held` is its latest piece.
 void PlanReader::too_long(std::string_view held) {
-    const bool cr =
-        partial_.find('\r') != std::string::npos || held.find('\r') != std::string_view::npos;
+    const bool cr = cr_lines(line_ + 1, partial_, held.substr(0, limits_.line_bytes));
     stop(line_ + 1, cr ? PlanFault::cr_line_ends : PlanFault::line_too_long, limits_.line_bytes);
 }
 
@@ -112,7 +125,7 @@ void PlanReader::take_line(std::string_view raw) {
     if (raw.ends_with('\r')) {
         raw.remove_suffix(1);
     }
-    if (raw.find('\r') != std::string_view::npos) {
+    if (cr_lines(line_, raw)) {
         stop(line_, PlanFault::cr_line_ends);
         return;
     }

@@ -119,9 +119,12 @@ void PlanTest::reads_data() {
                                 << true
                                 << "第 2 行：超过 4096 字节，已停止读取；计划的一行不会这么长，"
                                    "请检查这是不是 CSV 文件";
-    QTest::newRow("CR alone") << QByteArray("address,setting,arguments\r5,mode,3,自锁\r") << true
-                              << "第 1 行：只用回车（CR）分行，这是早期 Mac 的文本，已停止读取；"
-                                 "请另存为用 LF 或 CR LF 分行的 CSV 文件";
+    const QString cr_alone =
+        "第 1 行：只用回车（CR）分行，这是早期 Mac 的文本，已停止读取；"
+        "请另存为用 LF 或 CR LF 分行的 CSV 文件";
+    const QByteArray cr_plan = "address,setting,arguments\r5,mode,3,自锁\r";
+    QTest::newRow("CR alone") << cr_plan << true << cr_alone;
+    QTest::newRow("CR alone, past the line limit") << cr_plan.repeated(200) << true << cr_alone;
     QTest::newRow("no header after a title")
         << QByteArray("柜 3\n5,mode,3,自锁\n5,mode,40,自锁\n") << false
         << "第 1 行：应为表头，例如 address,setting,arguments 或 "
