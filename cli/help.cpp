@@ -1,13 +1,19 @@
 #include "cli/help.h"
 
 #include "cli/exit_codes.h"
-#include "cli/plan_input.h"
-#include "cli/setting_words.h"
+#include "plan/plan_input.h"
+#include "plan/plan_words.h"
+#include "plan/setting_words.h"
 #include "protocol/wire.h"
 
 namespace tarvok::cli {
 
 namespace {
+
+using plan::choices;
+using plan::kPlanLimits;
+using plan::kShownErrors;
+using protocol::kKinds;
 
 constexpr std::string_view kUsage =
     "tarvokctl：从命令行设置继电器模块，一次一项，或按计划文件成批设置。\n"
@@ -57,20 +63,26 @@ constexpr std::string_view kWaiting =
     "                 attempts、milliseconds、warning、note\n"
     "  --verbose      说明计划文件按哪种编码读取（不是 UTF-8 时总会说明）\n"
     "\n"
-    "计划文件（CSV；# 之后为注释；第一个不是注释的行为表头）：\n"
-    "  address,setting,arguments\n"
-    "  5,mode,3,自锁\n"
-    "  5,power-on,all,上电记忆\n"
-    "  6,line,19200,偶校验\n"
-    "编码为 UTF-8（可带 BOM），不是 UTF-8 时按 GB18030（GBK，Excel 与 WPS 的中文 CSV）读取；\n"
+    "计划文件（CSV；# 之后为注释；第一个不是注释的行为表头，表头之上可有一行表名）：\n"
+    "  地址,设置,通道,值,线路,备注\n"
+    "  5,关联方式,第3路,自锁,,一号柜\n"
+    "  5,power-on,1-8,上电记忆,19200/偶校验\n"
+    "  6,line,,19200 偶校验\n"
+    "表头各列次序不限，中文英文均可：地址/address、设置/setting、通道/channel、\n"
+    "值/参数/value/arguments、线路/line（模块所在的波特率/校验位，留空则用 --baud 与\n"
+    "--parity）、备注/note；其他列不读。表头 address,setting,arguments 之后，参数可\n"
+    "各占一个字段，也可写在同一个字段里（5,mode,3 自锁）。通道可写范围（1-8），每一路\n"
+    "各发一项。中文输入法打出的逗号和数字也可用。编码为 UTF-8（可带 BOM）或 GB18030\n"
+    "（GBK，Excel 与 WPS 的中文 CSV）：给出文件名时按整个文件判断，从标准输入读入时按\n"
+    "第一个不全是 ASCII 字符的行判断。\n"
     "字段可加引号（\"5\",\"mode\"，引号内的引号写作 \"\"）；表头与英文词不分大小写。\n";
 
 constexpr std::string_view kSending = "没有错误时逐项发送，每项等到应答再发下一项。\n\n";
 
 std::string plan_lines() {
     return "每个文件至多 " + std::to_string(kPlanLimits.bytes >> 20U) + " MiB、" +
-           std::to_string(kPlanLimits.lines) + " 行，每行至多 " +
-           std::to_string(kPlanLimits.line_bytes) +
+           std::to_string(kPlanLimits.lines) + " 行、" + std::to_string(kPlanLimits.steps) +
+           " 项设置，每行至多 " + std::to_string(kPlanLimits.line_bytes) +
            " 字节，超过即停止读取。\n先检查整个文件：每个有误的行都报出行号（前 " +
            std::to_string(kShownErrors) + " 行逐一列出），什么也不发送；\n" + std::string(kSending);
 }

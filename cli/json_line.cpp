@@ -3,8 +3,7 @@
 #include <array>
 #include <cstdio>
 
-#include "cli/setting_words.h"
-#include "protocol/request.h"
+#include "protocol/tables.h"
 
 namespace tarvok::cli {
 
@@ -91,7 +90,8 @@ std::string json_line(const plan::StepResult& r) {
         add(line, "line", std::to_string(r.step.line));
     }
     add(line, "address", std::to_string(r.step.address));
-    add(line, "setting", quoted(find_value(protocol::kKinds, protocol::kind_of(r.step.request))->alias));
+    add(line, "setting",
+        quoted(find_value(protocol::kKinds, protocol::kind_of(r.step.request))->alias));
     add(line, "request", quoted(protocol::describe(r.step.request)));
     add(line, "frame", quoted(protocol::hex(r.frame)));
     add(line, "reply", r.reply ? quoted(protocol::hex(*r.reply)) : "null");

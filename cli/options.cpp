@@ -3,12 +3,15 @@
 #include <array>
 #include <vector>
 
-#include "cli/setting_words.h"
 #include "cmdline/parse.h"
+#include "plan/plan_words.h"
+#include "plan/setting_words.h"
 #include "protocol/number_text.h"
 #include "serial/port_number.h"
 
 namespace tarvok::cli {
+
+using namespace plan;  // the words of settings
 
 namespace {
 
@@ -161,8 +164,8 @@ Built setting_command(const Words& w, Kind kind) {
         return command_error(CommandFault::channel_not_taken, name);
     }
     auto setting = setting_from(kind, args);
-    if (auto* message = std::get_if<std::string>(&setting)) {
-        return UsageError{std::move(*message)};
+    if (const auto* fault = std::get_if<SettingFault>(&setting)) {
+        return UsageError{setting_fault_words(*fault)};
     }
     const auto address = static_cast<std::uint8_t>(w.address.get().value_or(1));
     return SendOne{PlanStep{0, address, std::get<protocol::Request>(setting), {}, {}}};

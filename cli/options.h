@@ -12,11 +12,13 @@
 #include <variant>
 #include <vector>
 
-#include "cli/plan.h"
 #include "cmdline/error.h"
+#include "plan/plan.h"
 #include "serial/line_settings.h"
 
 namespace tarvok::cli {
+
+using plan::PlanStep;
 
 struct RunConfig {
     int port = 1;

@@ -5,13 +5,19 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 
-#include "cli/plan_input.h"
-#include "cli/setting_words.h"
+#include "plan/plan_input.h"
+#include "plan/plan_words.h"
 
 namespace tarvok::cli {
 
 namespace {
+
+using plan::echo;
+using plan::Plan;
+using plan::PlanEncoding;
+using plan::PlanReader;
 
 constexpr qint64 kChunkBytes = 16 * 1024;
 
@@ -50,7 +56,7 @@ public:
 
     void tell_new(const Plan& plan) {
         for (; told_ < plan.errors.size(); ++told_) {
-            line("  " + plan.errors[told_].message + "\n");
+            line("  " + plan::error_words(plan.errors[told_]) + "\n");
         }
     }
     void tell_rest(const Plan& plan) {
@@ -59,7 +65,7 @@ public:
             line("  还有 " + std::to_string(plan.more_errors) + " 行有误\n");
         }
         if (plan.stopped) {
-            line("  " + plan.stopped->message + "\n");
+            line("  " + plan::error_words(*plan.stopped) + "\n");
         }
     }
 
@@ -77,9 +83,41 @@ private:
     bool headed_ = false;
 };
 
+// Reads the plan into `reader`, telling faults as they come; false on a read error.
+// A file that holds still (not a pipe or terminal) is read whole first, within the
+// byte limit, so that its encoding is judged from all of it.
+bool read_into(QFile& file, PlanReader& reader, FaultTeller& faults,
+               const std::function<void()>& tell_encoding) {
+    if (!file.isSequential()) {
+        const QByteArray all = file.read(static_cast<qint64>(plan::kPlanLimits.bytes) + 1);
+        if (file.error() != QFileDevice::NoError) {
+            return false;
+        }
+        const std::string_view text(all.constData(), static_cast<std::size_t>(all.size()));
+        reader.judged(plan::whole_encoding(text.substr(0, plan::kPlanLimits.bytes)));
+        reader.feed(text);
+        return true;
+    }
+    std::array<char, kChunkBytes> chunk{};
+    for (;;) {
+        const qint64 got = file.read(chunk.data(), kChunkBytes);
+        if (got < 0) {
+            return false;
+        }
+        const bool more = got > 0 && reader.feed({chunk.data(), static_cast<std::size_t>(got)});
+        if (reader.encoding() != PlanEncoding::ascii) {
+            tell_encoding();
+        }
+        faults.tell_new(reader.plan());
+        if (!more) {
+            return true;
+        }
+    }
+}
+
 }  // namespace
 
-std::optional<std::vector<PlanStep>> read_plan_file(const std::string& path, bool verbose) {
+std::optional<std::vector<plan::PlanStep>> read_plan_file(const std::string& path, bool verbose) {
     QFile file;
     if (const auto fault = open_plan(file, path)) {
         say("tarvokctl：" + *fault + "\n");
@@ -92,33 +130,25 @@ std::optional<std::vector<PlanStep>> read_plan_file(const std::string& path, boo
         const PlanEncoding encoding = reader.encoding();
         if (!encoding_told && (verbose || encoding == PlanEncoding::gb18030)) {
             say("tarvokctl：计划文件" + echo(path) + "的编码为 " +
-                std::string(encoding_name(encoding)) + "\n");
+                std::string(plan::encoding_name(encoding)) + "\n");
             encoding_told = true;
         }
     };
-    std::array<char, kChunkBytes> chunk{};
-    for (;;) {
-        const qint64 got = file.read(chunk.data(), kChunkBytes);
-        if (got < 0) {
-            say("tarvokctl：读取计划文件" + echo(path) + "时出错，什么也没有发送\n");
-            return std::nullopt;
-        }
-        const bool more = got > 0 && reader.feed({chunk.data(), static_cast<std::size_t>(got)});
-        if (reader.encoding() != PlanEncoding::ascii) {
-            tell_encoding();
-        }
-        faults.tell_new(reader.plan());
-        if (!more) {
-            break;
-        }
+    if (!read_into(file, reader, faults, tell_encoding)) {
+        say("tarvokctl：读取计划文件" + echo(path) + "时出错，什么也没有发送\n");
+        return std::nullopt;
     }
     reader.finish();
     tell_encoding();
-    faults.tell_rest(reader.plan());
-    if (!reader.plan().ok()) {
+    const Plan& plan = reader.plan();
+    if (plan.title_line > 0) {
+        say("tarvokctl：计划文件" + echo(path) + plan::title_words(plan.title_line) + "\n");
+    }
+    faults.tell_rest(plan);
+    if (!plan.ok()) {
         return std::nullopt;
     }
-    return reader.plan().steps;
+    return plan.steps;
 }
 
 }  // namespace tarvok::cli

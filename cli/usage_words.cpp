@@ -1,7 +1,7 @@
 // The words of tarvokctl's command-line errors: an option's in cmdline/error.h's one
 // wording, the command's here.
 #include "cli/options.h"
-#include "cli/setting_words.h"
+#include "plan/plan_words.h"
 
 namespace tarvok::cli {
 
@@ -12,7 +12,7 @@ std::string command_text(const CommandError& e) {
     case CommandFault::missing_command:
         return "缺少命令：mode、power-on、line、apply、scan 或 ports";
     case CommandFault::unknown_command:
-        return echo(e.word) + "不是命令，可用：mode、power-on、line、apply、scan、ports";
+        return plan::echo(e.word) + "不是命令，可用：mode、power-on、line、apply、scan、ports";
     case CommandFault::channel_missing:
         return e.word + "需要用 --channel 指定通道（1 到 32 或 all）";
     case CommandFault::channel_not_taken:

@@ -1,24 +1,27 @@
-// Plan files: any bytes are either a list of settings or errors naming lines of the
-// text. Read in two pieces cut anywhere, they read the same. Every setting accepted
-// encodes to a frame that decodes back to it, and the plan written out again in plain
-// aliases (UTF-8, whatever the input's encoding) reads back to the same settings.
+// Plan files: any bytes are either a list of settings or faults naming lines of the
+// text, each with its words. Read in two pieces cut anywhere, they read the same.
+// Every setting accepted encodes to a frame that decodes back to it, and the plan
+// written out again, in Chinese or in English, reads back to the same settings. The
+// same bytes as one table row's cells make steps or faults, never both.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <variant>
 #include <vector>
 
-#include "cli/plan_input.h"
-#include "cli/setting_words.h"
+#include "plan/plan_input.h"
+#include "plan/plan_words.h"
+#include "plan/plan_writer.h"
+#include "plan/row_check.h"
 
 namespace {
 
 using namespace tarvok;
-using cli::PlanStep;
+using plan::PlanStep;
 
 void require(bool holds, const char* what) {
     if (!holds) {
@@ -27,24 +30,23 @@ void require(bool holds, const char* what) {
     }
 }
 
-std::string channel(std::uint8_t c) {
-    return c == protocol::kAllChannels ? "all" : std::to_string(c);
+// The steps as the writer's rows read them back: one a line from line 2.
+std::vector<PlanStep> renumbered(std::vector<PlanStep> steps) {
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        steps[i].line = static_cast<int>(i) + 2;
+    }
+    return steps;
 }
 
-// One plan line for a step, in aliases.
-std::string written(const PlanStep& s) {
-    std::string line = std::to_string(s.address) + ",";
-    if (const auto* m = std::get_if<protocol::ModeSetting>(&s.request)) {
-        return line + "mode," + channel(m->channel) + "," +
-               std::string(protocol::find_value(protocol::kModes, m->mode)->alias);
+// The input cut at tabs into a row's six cells.
+plan::PlanRow row_from(std::string_view text) {
+    std::array<std::string, 6> cells;
+    for (std::string& cell : cells) {
+        const std::size_t tab = std::min(text.find('\t'), text.size());
+        cell = text.substr(0, tab);
+        text.remove_prefix(std::min(text.size(), tab + 1));
     }
-    if (const auto* p = std::get_if<protocol::PowerOnSetting>(&s.request)) {
-        return line + "power-on," + channel(p->channel) + " " +
-               std::string(protocol::find_value(protocol::kPowerOnStates, p->state)->alias);
-    }
-    const auto& l = std::get<protocol::LineSetting>(s.request);
-    return line + "line," + std::to_string(l.baud) + "," +
-           std::string(protocol::find_value(protocol::kParities, l.parity)->alias);
+    return {cells[0], cells[1], cells[2], cells[3], cells[4], cells[5]};
 }
 
 }  // namespace
@@ -52,31 +54,36 @@ std::string written(const PlanStep& s) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const auto lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
-    const cli::Plan plan = cli::parse_plan(text);
-    cli::PlanReader pieces;
+    const plan::Plan plan = plan::parse_plan(text);
+    plan::PlanReader pieces;
+    pieces.judged(plan::whole_encoding(text));
     const std::size_t cut = size == 0 ? 0 : data[size - 1] % size;  // where the input says
     pieces.feed(text.substr(0, cut));
     pieces.feed(text.substr(cut));
     pieces.finish();
     require(pieces.plan() == plan, "read in two pieces, it reads otherwise");
     for (const auto& error : plan.errors) {
-        require(error.line >= 0 && error.line <= lines && !error.message.empty(), "error line");
+        require(error.line >= 0 && error.line <= lines, "error line");
+        require(!plan::error_words(error).empty(), "a fault without words");
     }
+    const auto row = plan::check_row(row_from(text), 3);
+    require(row.ok() == !row.steps.empty() && row.steps.size() <= 32, "a row's steps or faults");
     if (!plan.ok()) {
         require(plan.steps.empty(), "a faulty plan keeps settings");
         return 0;
     }
-    std::string again = "address,setting,arguments";  // each step back on its own line number
-    int at = 1;
     for (std::size_t i = 0; i < plan.steps.size(); ++i) {
         const PlanStep& s = plan.steps[i];
-        require(s.line >= 2 && s.line <= lines && (i == 0 || s.line > plan.steps[i - 1].line),
+        require(s.line >= 2 && s.line <= lines && (i == 0 || s.line >= plan.steps[i - 1].line),
                 "line");
         const auto decoded = protocol::decode(protocol::encode(s.address, s.request));
         const auto* request = std::get_if<protocol::Request>(&decoded);
         require(request && *request == s.request, "frame round trip");
-        again += std::string(std::size_t(s.line - std::exchange(at, s.line)), '\n') + written(s);
     }
-    require(cli::parse_plan(again) == plan, "the plan written out reads otherwise");
+    const auto expected = renumbered(plan.steps);
+    for (const auto language : {plan::PlanLanguage::chinese, plan::PlanLanguage::english}) {
+        require(plan::parse_plan(plan::write_plan(plan.steps, language)).steps == expected,
+                "the plan written out reads otherwise");
+    }
     return 0;
 }

@@ -9,13 +9,11 @@
 #include <vector>
 
 #include "bus/ledger.h"
-#include "cli/plan.h"
+#include "plan/plan.h"
 #include "protocol/frame.h"
 #include "protocol/tables.h"
 
 namespace tarvok::plan {
-
-using cli::PlanStep;
 
 enum class Outcome {
     done,         // the module answered with success to this very frame

@@ -2,6 +2,7 @@
 // pseudo-terminal linked as its port whose far end shows whether anything reached
 // the wire. Nobody answers there, so a setting that goes out ends without a reply.
 #include <QProcess>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include <sys/resource.h>
@@ -57,6 +58,9 @@ void outcome_columns() {
 
 QByteArray plan(const QByteArray& lines) { return "address,setting,arguments\n" + lines; }
 
+// GB18030 throughout, though its first line beyond ASCII (一 2024) is valid UTF-8 too.
+const QByteArray kGbPlan = plan("# \xD2\xBB 2024\n5,mode,3,\xD7\xD4\xCB\xF8\n");
+
 }  // namespace
 
 class CliInputTest : public QObject {
@@ -73,6 +77,14 @@ private slots:
     void plans() {
         QFETCH(QByteArray, input);
         check(run(pty_, {"apply", "-"}, input));
+    }
+    // A file given by name is judged whole, where standard input is judged as it comes.
+    void named_plan() {
+        QTemporaryFile file;
+        QVERIFY(file.open() && file.write(kGbPlan) == kGbPlan.size() && file.flush());
+        const Ran ran = run(pty_, {"apply", file.fileName()}, {});
+        QVERIFY2(ran.wire && ran.exit == 2 && ran.text.contains("的编码为 GB18030（GBK）"),
+                 qPrintable(ran.text));
     }
     void endless_data();
     void endless();
@@ -142,6 +154,11 @@ void CliInputTest::plans_data() {
         << 2 << true << "第 2 行 · 地址 5 · 第3路 关联方式 自锁 → 无应答";
     QTest::newRow("GB18030") << plan("5,mode,3," + gb_self_lock + "\n") << 2 << true
                              << "计划文件“-”的编码为 GB18030（GBK）";
+    QTest::newRow("GB18030 on standard input, judged by its first line")
+        << kGbPlan << 64 << false << "第 3 行：编码与前面的行不同（前面是 UTF-8）";
+    QTest::newRow("title, Chinese header, remark, channel range")
+        << QByteArray("柜 3\n地址,设置,通道,值,备注\n5,关联方式,第 3-4 路,自锁,门边\n") << 2 << true
+        << "第 1 行当作表名略过";
     QTest::newRow("UTF-8, then GB18030")
         << plan("5,mode,3,自锁\n5,mode,3," + gb_self_lock + "\n") << 64 << false
         << "第 3 行：编码与前面的行不同（前面是 UTF-8）";

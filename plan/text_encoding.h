@@ -7,7 +7,10 @@
 #include <string>
 #include <string_view>
 
-namespace tarvok::cli {
+namespace tarvok::plan {
+
+// What a plan was read as; ASCII until a line beyond ASCII decides it.
+enum class PlanEncoding { ascii, utf8, utf8_bom, gb18030 };
 
 bool is_ascii(std::string_view text);
 
@@ -32,4 +35,4 @@ private:
     std::unique_ptr<Handle> handle_;
 };
 
-}  // namespace tarvok::cli
+}  // namespace tarvok::plan

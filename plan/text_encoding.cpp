@@ -1,10 +1,10 @@
-#include "cli/text_encoding.h"
+#include "plan/text_encoding.h"
 
 #include <iconv.h>
 
 #include <algorithm>
 
-namespace tarvok::cli {
+namespace tarvok::plan {
 
 namespace {
 
@@ -80,4 +80,4 @@ std::optional<std::string> Gb18030Decoder::to_utf8(std::string_view text) {
     return out;
 }
 
-}  // namespace tarvok::cli
+}  // namespace tarvok::plan

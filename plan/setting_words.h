@@ -2,10 +2,12 @@
 // setting's name, then its arguments ("mode 3 自锁", "power-on all 上电记忆",
 // "line 19200 偶校验"). Values are the window's list texts, exactly, or their ASCII
 // aliases in any case (SELF-LOCK, All): spreadsheets and shells change case freely.
-// Plain C++ so the plan parser built on it can be fuzzed without Qt.
+// What is wrong comes back as a fact; plan/plan_words.h puts it into words.
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,7 +15,7 @@
 
 #include "protocol/request.h"
 
-namespace tarvok::cli {
+namespace tarvok::plan {
 
 using protocol::Kind;
 using protocol::kKinds;
@@ -39,30 +41,33 @@ const protocol::Named<Value>* find_word(const std::array<protocol::Named<Value>,
 // The kind named by `text` (name or alias); nothing for any other text.
 const protocol::Named<Kind>* find_kind(std::string_view text);
 
-// Text from the user echoed in a message: “text”, cut to 40 characters with "…" so a
-// runaway word cannot flood the terminal.
-std::string echo(std::string_view text);
-
 // Whether the kind takes a channel as its first argument.
 bool takes_channel(Kind kind);
 
+// 1 to 32, "第3路" (blanks inside allowed: "第 3 路"), "全部" or "all" (kAllChannels).
+std::optional<std::uint8_t> channel_from(std::string_view text);
+
+// Which argument of a setting is wrong, and how.
+enum class SettingProblem {
+    argument_count,    // not exactly two arguments
+    channel,           // not a channel
+    mode,              // not an association mode
+    power_on,          // not a power-on state
+    baud,              // not a number
+    baud_unsupported,  // a number the module does not know
+    parity,            // not a parity
+};
+
+struct SettingFault {
+    SettingProblem problem = SettingProblem::argument_count;
+    Kind kind = Kind::mode;
+    std::string word;  // the argument at fault, as written; empty for argument_count
+    friend bool operator==(const SettingFault&, const SettingFault&) = default;
+};
+
 // The request for a kind and its two arguments (channel and value, or baud and
-// parity), or one Chinese sentence naming the argument at fault and what is allowed.
-using SettingOrError = std::variant<protocol::Request, std::string>;
-SettingOrError setting_from(Kind kind, std::span<const std::string_view> args);
+// parity), or the fault of the first argument that does not fit.
+using SettingOrFault = std::variant<protocol::Request, SettingFault>;
+SettingOrFault setting_from(Kind kind, std::span<const std::string_view> args);
 
-// "不关联/none、自锁/self-lock、…": every entry of a table, for help and error texts.
-template <typename Value, std::size_t N>
-std::string choices(const std::array<protocol::Named<Value>, N>& table) {
-    std::string text;
-    for (const auto& entry : table) {
-        text +=
-            (text.empty() ? "" : "、") + std::string(entry.name) + "/" + std::string(entry.alias);
-    }
-    return text;
-}
-
-// What a kind's arguments are, for error and help texts: "通道 关联方式".
-std::string argument_names(Kind kind);
-
-}  // namespace tarvok::cli
+}  // namespace tarvok::plan
