@@ -23,7 +23,8 @@ const Evidence* Ledger::evidence(std::uint8_t address) const {
 Timing Ledger::timing(std::uint8_t address, const Timing& line) const {
     Timing t = line;
     if (const Evidence* e = evidence(address); e != nullptr && e->slowest > Micros{0}) {
-        t.deadline = std::max(t.deadline, 2 * e->slowest + line.gap);
+        const Micros slowest = std::min(e->slowest, kOpenDeadlines * line.deadline);
+        t.deadline = std::max(t.deadline, 2 * slowest + line.gap);
         t.settle = std::max(t.settle, t.deadline);
     }
     return t;
@@ -124,8 +125,9 @@ Ledger::Finished Ledger::finished(const Result& r) {
     if (after_retry) {
         f.learned.retried = !e.retried;
         e.retried = true;
-        e.quiet_until = std::max(e.quiet_until, r.last_sent + (r.replied_at - r.first_sent) +
-                                                    record.timing.gap);
+        const Micros slowest = std::min(r.replied_at - r.first_sent,
+                                        kOpenDeadlines * record.timing.deadline);
+        e.quiet_until = std::max(e.quiet_until, r.last_sent + slowest + record.timing.gap);
     }
     if (r.duplicates > 0) {
         f.learned.copies = learn_copy(e, r.duplicate_after).copies;

@@ -20,6 +20,7 @@
 //   2. A module that answered late, or only after a retry, has a deadline (and
 //      settle) of 2 x its slowest reply + G for the rest of the run; a reply after a
 //      retry counts from the first attempt, since which one it answers is unknown.
+//      Its slowest counts at most kOpenDeadlines x D, so waits cannot grow without end.
 //   3. After a retry is answered the other attempt's reply may still come: nothing
 //      goes to that module, whatever the command, until the last attempt + that
 //      slowest delay + G.
