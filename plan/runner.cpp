@@ -139,6 +139,7 @@ void Runner::finished(const bus::Result& r, bus::Owner owner) {
     if (ended_) {
         return;
     }
+    listener_.exchanged(r);
     if (is_proof(owner)) {
         take_proof(r);
     } else {

@@ -30,8 +30,10 @@ public:
     virtual void step_started(std::size_t index, std::size_t total) = 0;
     virtual void step_finished(const StepResult& result) = 0;
     virtual void remarked(const Remark& remark) = 0;
-    // Every frame sent and everything heard, for a traffic record.
+    // Every frame sent and everything heard, and every exchange's end, for a traffic
+    // record (ui/traffic.h takes both).
     virtual void noted(const bus::Note& /*note*/) {}
+    virtual void exchanged(const bus::Result& /*result*/) {}
     virtual void run_finished(RunEnd end) = 0;
 };
 
