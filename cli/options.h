@@ -14,7 +14,7 @@
 
 #include "cmdline/error.h"
 #include "plan/plan.h"
-#include "serial/line_settings.h"
+#include "protocol/request.h"
 
 namespace tarvok::cli {
 

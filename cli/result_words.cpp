@@ -14,6 +14,7 @@ namespace tarvok::cli {
 namespace {
 
 using plan::Outcome;
+using protocol::line_words;
 using plan::StepResult;
 
 // Received bytes shown in a line, at most; a flood would say nothing more.
@@ -73,11 +74,11 @@ std::string doubt_words(const StepResult& r) {
         return "（收到的回复可能是对先前同一地址、同一命令的帧迟到或重复的回复，无法证明是本项的；"
                "请查看模块状态，必要时单独再发本项）";
     case plan::Doubt::line_unproven:
-        return "（模块应答了修改，但按 " + line_words(*r.moved_to) + "没有应答：它可能仍按 " +
-               line_words(r.line) + "收发，也可能已改；用 tarvokctl scan --baud all --parity all "
+        return "（模块应答了修改，但按 " + line_words(*r.moved_to) + " 没有应答：它可能仍按 " +
+               line_words(r.line) + " 收发，也可能已改；用 tarvokctl scan --baud all --parity all "
                "--addresses " + address + " 找它）";
     case plan::Doubt::stopped_unproven:
-        return "（模块应答了修改，运行停止前没来得及按 " + line_words(*r.moved_to) + "确认）";
+        return "（模块应答了修改，运行停止前没来得及按 " + line_words(*r.moved_to) + " 确认）";
     case plan::Doubt::none:
         break;
     }
@@ -120,7 +121,7 @@ std::string late_advice(const StepResult& r) {
 std::string line_change_words(const StepResult& r, bool follow) {
     const std::string address = std::to_string(r.step.address);
     if (r.maybe_at && r.outcome == Outcome::no_reply && !r.module_moved_to) {
-        return "模块可能已经按 " + line_words(*r.maybe_at) + "运行（也许只是回复丢失）：用 " +
+        return "模块可能已经按 " + line_words(*r.maybe_at) + " 运行（也许只是回复丢失）：用 " +
                line_options(*r.maybe_at) + " 再发一次任意设置即可确认";
     }
     if (!r.proven) {
@@ -128,9 +129,9 @@ std::string line_change_words(const StepResult& r, bool follow) {
     }
     const std::string now = line_words(*r.moved_to);
     if (follow) {
-        return "模块已按 " + now + "应答，此后按它与地址 " + address + " 通讯";
+        return "模块已按 " + now + " 应答，此后按它与地址 " + address + " 通讯";
     }
-    return "模块已按 " + now + "应答，此后按它收发；" +
+    return "模块已按 " + now + " 应答，此后按它收发；" +
            (r.later_need_line ? "之后发给地址 " + address + " 的设置需要新的波特率：加 --follow，或另用 " +
                                     line_options(*r.moved_to)
                               : "以后发给它的设置请用 " + line_options(*r.moved_to));
@@ -222,11 +223,6 @@ std::string signal_name(int signo) {
 
 }  // namespace
 
-std::string line_words(const protocol::LineSetting& line) {
-    return std::to_string(line.baud) + " 波特、" +
-           std::string(protocol::name_in(protocol::kParities, line.parity));
-}
-
 std::string result_line(const StepResult& r, bool follow) {
     std::string line = where(r.step) + " · " + protocol::describe(r.step.request) + " → " +
                        outcome_detail(r);
@@ -246,7 +242,7 @@ std::string result_line(const StepResult& r, bool follow) {
     }
     if (r.module_moved_to && r.outcome != Outcome::not_sent) {
         add("地址 " + std::to_string(r.step.address) + " 已改为 " + line_words(*r.module_moved_to) +
-            "，本项仍按 " + line_words(r.line) + "发送");
+            "，本项仍按 " + line_words(r.line) + " 发送");
     }
     add(line_change_words(r, follow));
     return line;

@@ -25,7 +25,4 @@ std::string summary_text(std::span<const plan::StepResult> results, RunStop stop
 // "[3/32] 第 4 行 · 地址 5 · 第3路 关联方式 自锁 …", for the progress line.
 std::string progress_text(std::size_t index, std::size_t total, const plan::StepResult& result);
 
-// "19200 波特、偶校验".
-std::string line_words(const protocol::LineSetting& line);
-
 }  // namespace tarvok::cli

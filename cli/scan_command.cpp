@@ -27,11 +27,6 @@ namespace tarvok::cli {
 
 namespace {
 
-std::string line_name(const protocol::LineSetting& line) {
-    return std::to_string(line.baud) + " " +
-           std::string(protocol::name_in(protocol::kParities, line.parity));
-}
-
 std::string json_of(const bus::FoundModule& m) {
     return "{\"address\":" + std::to_string(m.address) +
            ",\"baud\":" + std::to_string(m.line.baud) + ",\"parity\":\"" +
@@ -69,13 +64,13 @@ std::string address_ranges(std::span<const std::uint8_t> addresses) {
 std::string unasked_words(const bus::ScanPlan& plan, bus::ScanPosition at) {
     std::string text = "扫描已停止，没有询问：";
     if (at.line < plan.lines.size() && at.address > 0) {
-        text += line_name(plan.lines[at.line]) + " 的地址 " +
+        text += protocol::line_words(plan.lines[at.line]) + " 的地址 " +
                 address_ranges(std::span(plan.addresses).subspan(at.address));
         ++at.line;
         text += at.line < plan.lines.size() ? "；" : "";
     }
     for (std::size_t line = at.line; line < plan.lines.size(); ++line) {
-        text += (line > at.line ? "、" : "") + line_name(plan.lines[line]);
+        text += (line > at.line ? "、" : "") + protocol::line_words(plan.lines[line]);
     }
     return text + (at.line < plan.lines.size() ? " 的全部地址" : "");
 }
@@ -105,7 +100,7 @@ public:
     std::function<void(bus::ScanEnd)> on_end;
 
     void line_started(const protocol::LineSetting& line, int index, int count) override {
-        line_now_ = line_name(line) + " " + std::to_string(index + 1) + "/" + std::to_string(count);
+        line_now_ = protocol::line_words(line) + " " + std::to_string(index + 1) + "/" + std::to_string(count);
     }
     void progressed(int done, int total, std::uint8_t address) override {
         if (progress_ != nullptr) {
@@ -122,13 +117,11 @@ public:
         ++found_;
         clear();
         output_.out(json_ ? json_of(m)
-                          : "地址 " + std::to_string(m.address) + " · " + line_name(m.line) +
+                          : "地址 " + std::to_string(m.address) + " · " + protocol::line_words(m.line) +
                                 (m.late ? "（回复迟到）" : "") + "\n");
     }
     void found_again(const bus::FoundModule& first, const protocol::LineSetting& again) override {
-        words("注意：地址 " + std::to_string(first.address) + " 在 " + line_name(again) +
-              " 也有回复（先在 " + line_name(first.line) +
-              " 找到）：可能是总线冲突，或两个模块同一地址而线路不同；只列出一次");
+        words(protocol::found_again_words(first.address, first.line, again));
     }
     void scan_finished(bus::ScanEnd end) override { on_end(end); }
 

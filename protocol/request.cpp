@@ -199,8 +199,11 @@ std::string describe(const Request& request) {
         return target_text(p->channel) + " " + kind + " " +
                std::string(name_in(kPowerOnStates, p->state));
     }
-    const auto& s = std::get<LineSetting>(request);
-    return kind + " " + std::to_string(s.baud) + " " + std::string(name_in(kParities, s.parity));
+    return kind + " " + line_words(std::get<LineSetting>(request));
+}
+
+std::string line_words(const LineSetting& line) {
+    return std::to_string(line.baud) + " " + std::string(name_in(kParities, line.parity));
 }
 
 std::string describe(Refusal refusal, const Frame& frame) {

@@ -66,6 +66,8 @@ std::string channel_entry(std::uint8_t channel);
 
 // "第3路 关联方式 自锁", "全部通道 上电状态 上电开", "通讯参数 19200 偶校验".
 std::string describe(const Request& request);
+// A line in words, the same everywhere: "19200 偶校验", "9600 无校验".
+std::string line_words(const LineSetting& line);
 // "起始字节不是 55", "校验和错误（应为 9E）", "未知命令", "参数超出范围".
 std::string describe(Refusal refusal, const Frame& frame);
 // A command frame in words: its request, or its command and raw parameters

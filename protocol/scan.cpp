@@ -18,4 +18,10 @@ std::vector<LineSetting> scan_lines(std::optional<std::uint32_t> baud,
     return lines;
 }
 
+std::string found_again_words(std::uint8_t address, const LineSetting& first,
+                              const LineSetting& again) {
+    return "注意：地址 " + std::to_string(address) + " 在 " + line_words(again) + " 也有回复（先在 " +
+           line_words(first) + " 找到）：可能是总线冲突，或两个模块同一地址而线路不同；只列出一次";
+}
+
 }  // namespace tarvok::protocol

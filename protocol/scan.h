@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "protocol/frame.h"
@@ -24,9 +25,31 @@ inline constexpr std::array<std::uint32_t, 8> kScanRates = {9600,   19200, 4800,
                                                             115200, 57600, 2400, 1200};
 inline constexpr std::array<Parity, 3> kScanParities = {Parity::none, Parity::even, Parity::odd};
 
+// Every rate the module knows, each once: the scan order is a reordering of kBaudCodes.
+constexpr bool scan_rates_cover_baud_codes() {
+    if (kScanRates.size() != kBaudCodes.size()) {
+        return false;
+    }
+    for (const auto& entry : kBaudCodes) {
+        int seen = 0;
+        for (const std::uint32_t rate : kScanRates) {
+            seen += rate == entry.baud ? 1 : 0;
+        }
+        if (seen != 1) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(scan_rates_cover_baud_codes(), "kScanRates must list every rate of kBaudCodes once");
+
 // The lines to try: one rate, or every rate when `baud` is empty; likewise parity.
 std::vector<LineSetting> scan_lines(std::optional<std::uint32_t> baud,
                                     std::optional<Parity> parity);
+
+// A module that answered at two lines, the same words wherever a scan is shown.
+std::string found_again_words(std::uint8_t address, const LineSetting& first,
+                              const LineSetting& again);
 
 // The frame that asks the module at `address` to keep `line`: sent at `line`, it
 // changes nothing.

@@ -21,6 +21,8 @@
 
 namespace tarvok::serial {
 
+using protocol::Parity;
+
 namespace {
 
 // Some drivers report a vanished device with an error, others only by a hang-up

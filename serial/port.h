@@ -13,7 +13,7 @@
 #include <optional>
 #include <span>
 
-#include "serial/line_settings.h"
+#include "protocol/request.h"
 #include "serial/serial_error.h"
 
 class QTimer;

@@ -68,8 +68,6 @@ std::string open_failed(int port, const FaultFacts& facts) {
     const std::string name = port_name(port, facts.device);
     const std::string number = std::to_string(port);
     switch (facts.fault) {
-    case SerialFault::bad_settings:
-        return "打开" + name + "失败：串口参数“" + facts.detail + "”无效。";
     case SerialFault::no_such_port:
         return facts.device.empty()
                    ? "打开串口 " + number + " 失败：找不到这个串口，请检查串口号和连接。"

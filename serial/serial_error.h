@@ -13,7 +13,7 @@ namespace tarvok::serial {
 struct SerialError {
     SerialFault fault;
     QString device;  // the device concerned, empty where none was found
-    QString detail;  // the lock file for stale_lock; the settings text for bad_settings;
+    QString detail;  // the lock file for stale_lock;
                      // else the system's own words, for the rare fault with no name of ours
     std::optional<PortHolder> holder{};  // for busy, when the system tells who keeps the port
     QString lock_owner{};                // for stale_lock: the user the lock file belongs to

@@ -9,7 +9,6 @@
 namespace tarvok::serial {
 
 enum class SerialFault {
-    bad_settings,       // the settings text is not "<baud>,<n|o|e>,8,1"
     no_such_port,       // no device carries that port number
     not_serial_device,  // the port names a file, folder or device that is no serial line
     busy,               // another program holds the port
@@ -42,7 +41,7 @@ struct PortHolder {
 struct FaultFacts {
     SerialFault fault = SerialFault::open_failed;
     std::string device;  // the device concerned, empty where none was found
-    std::string detail;  // the lock file for stale_lock; the settings text for bad_settings;
+    std::string detail;  // the lock file for stale_lock;
                          // else the system's own words, for the rare fault with no name of ours
     std::optional<PortHolder> holder;  // for busy, when the system tells who
     std::string lock_owner;            // for stale_lock: the user the lock file belongs to,

@@ -63,7 +63,7 @@ std::string groups_text(std::span<const ModuleGroup> groups) {
     std::string text;
     for (const auto& group : groups) {
         text += (text.empty() ? "地址 " : "；地址 ") +
-                protocol::address_list_text(group.addresses) + "，" + line_text(group.line);
+                protocol::address_list_text(group.addresses) + "，" + protocol::line_words(group.line);
     }
     return text;
 }

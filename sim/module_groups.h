@@ -42,7 +42,7 @@ std::optional<Overlap> find_overlap(std::span<const ModuleGroup> groups);
 // One module per address, each on its group's line.
 std::vector<ModuleState> modules_of(std::span<const ModuleGroup> groups);
 
-// "地址 1-3，9600 波特；地址 7，19200 波特 偶校验", groups in the order given.
+// "地址 1-3，9600 无校验；地址 7，19200 偶校验", groups in the order given.
 std::string groups_text(std::span<const ModuleGroup> groups);
 
 }  // namespace tarvok::sim

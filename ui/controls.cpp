@@ -152,4 +152,8 @@ void caption_for(QLabel* label, QWidget* box) {
     box->setAccessibleName(in_group(label, label->text()));
 }
 
+QString line_text(const protocol::LineSetting& line) {
+    return QString::fromStdString(protocol::line_words(line));
+}
+
 }  // namespace tarvok::ui

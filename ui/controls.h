@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "protocol/request.h"
 #include "protocol/tables.h"
 
 class QAbstractButton;
@@ -36,6 +37,9 @@ QGroupBox* frame(QWidget* parent, const char* caption, Twips at, double points);
 // A drop-down list, filled by `entries` where the design fills it.
 QComboBox* combo(QWidget* parent, Twips at, void (*entries)(QComboBox*) = nullptr);
 SpinArrows* spin(QWidget* parent, Twips at);
+
+// "19200 偶校验": a line in the words every program uses.
+QString line_text(const protocol::LineSetting& line);
 
 QString text_of(std::string_view text);
 

@@ -12,15 +12,6 @@
 
 namespace tarvok::ui {
 
-namespace {
-
-QString line_text(const protocol::LineSetting& line) {
-    return QStringLiteral("%1 %2").arg(line.baud).arg(
-        text_of(protocol::name_in(protocol::kParities, line.parity)));
-}
-
-}  // namespace
-
 protocol::LineSetting main_form::chosen_line() const {
     return {value_of<std::uint32_t>(Combo3), value_of<protocol::Parity>(Combo7)};
 }

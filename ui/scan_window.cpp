@@ -26,11 +26,6 @@ enum Column { address_column, baud_column, parity_column };
 
 }  // namespace
 
-QString line_words(std::uint32_t baud, protocol::Parity parity) {
-    return QStringLiteral("%1 %2").arg(baud).arg(
-        text_of(protocol::name_in(protocol::kParities, parity)));
-}
-
 QWidget* make_scan_window(PortOwner& owner, QWidget* parent) {
     return new ScanWindow(owner, parent);
 }
@@ -128,7 +123,7 @@ void ScanWindow::show_choices() {
                                           : QStringLiteral("串口号：？"));
     current_line->setText(
         chosen != nullptr
-            ? QStringLiteral("当前波特率和校验位（%1）").arg(line_words(chosen->line.baud, chosen->line.parity))
+            ? QStringLiteral("当前波特率和校验位（%1）").arg(line_text(chosen->line))
             : QStringLiteral("当前波特率和校验位"));
     current_line->setAccessibleName(QStringLiteral("当前波特率和校验位"));
 }
@@ -157,11 +152,7 @@ void ScanWindow::module_found(const bus::FoundModule& module) {
 }
 
 void ScanWindow::found_again(const bus::FoundModule& first, const protocol::LineSetting& again) {
-    note->setText(QStringLiteral("地址 %1 在 %2 也有回复（先在 %3 找到），可能是总线冲突，"
-                                 "或两个模块地址相同而线路不同；列表只列出一次。")
-                      .arg(first.address)
-                      .arg(line_words(again.baud, again.parity),
-                           line_words(first.line.baud, first.line.parity)));
+    note->setText(QString::fromStdString(protocol::found_again_words(first.address, first.line, again)));
 }
 
 // The module's address goes to 模块地址; its line to 波特率 and 校验位 while the port

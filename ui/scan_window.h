@@ -29,9 +29,6 @@ class PortLine;
 
 namespace tarvok::ui {
 
-// "19200 偶校验": a line as the scan window words it.
-QString line_words(std::uint32_t baud, protocol::Parity parity);
-
 class ScanWindow : public QWidget, public bus::ScanListener {
     Q_OBJECT
 

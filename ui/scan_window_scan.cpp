@@ -15,6 +15,7 @@
 #include "protocol/scan.h"
 #include "serial/port.h"
 #include "serial/port_messages.h"
+#include "ui/controls.h"
 #include "ui/scan_window.h"
 #include "ui/traffic.h"
 
@@ -99,7 +100,7 @@ void ScanWindow::noted(const bus::Note& note) { owner_.traffic().noted(note); }
 
 void ScanWindow::line_started(const protocol::LineSetting& line, int index, int count) {
     line_now_ = QStringLiteral("%1（第 %2/%3 种）")
-                    .arg(line_words(line.baud, line.parity))
+                    .arg(line_text(line))
                     .arg(index + 1)
                     .arg(count);
     owner_.traffic().port_opened(port_, device_, line);

@@ -126,9 +126,7 @@ void Traffic::port_opened(int port, const QString& device, const protocol::LineS
     TrafficEvent event;
     event.kind = Kind::opened;
     event.device = device;
-    event.settings = QStringLiteral("%1,%2,8,1")
-                         .arg(line.baud)
-                         .arg(QLatin1Char(serial::parity_letter(line.parity)));
+    event.settings = QString::fromStdString(serial::settings_text(line));
     record(event);
 }
 
