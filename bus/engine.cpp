@@ -33,9 +33,7 @@ bool Engine::idle() const {
 Micros Engine::quiet_at(Micros gap) const { return last_byte_ ? *last_byte_ + gap : Micros{0}; }
 
 void Engine::exchange(const Request& request, Owner owner) {
-    Request r = request;
-    r.timing = ledger_.timing(request.frame[protocol::kAddressByte], request.timing);
-    queued_ = Queued{r, owner, line_.now()};
+    queued_ = Queued{request, owner, line_.now()};
     if (stopping_) {
         rearm();  // ends unsent from the loop, not inside the caller
         return;
@@ -51,7 +49,7 @@ void Engine::observe(const protocol::Frame& frame, Owner owner, const Timing& ti
     Request request;
     request.frame = frame;
     request.retries = 0;
-    request.timing = ledger_.timing(frame[protocol::kAddressByte], timing);
+    request.timing = timing;
     start({request, owner, line_.now()}, false);
 }
 
@@ -121,7 +119,11 @@ void Engine::start(const Queued& queued, bool write) {
         current_->drop_pending();
         publish_notes(true);
     }
-    current_.emplace(queued.request);
+    // The line's own deadline, widened by what the module has shown.
+    Request request = queued.request;
+    request.timing = ledger_.timing(request.frame[protocol::kAddressByte], request.timing);
+    line_deadline_ = queued.request.timing.deadline;
+    current_.emplace(request);
     owner_ = queued.owner;
     writes_ = write;
     result_sent_ = false;
@@ -213,7 +215,7 @@ void Engine::publish_notes(bool after_end) {
 void Engine::apply(const Step& step) {
     if (step.send) {
         const Result& r = current_->result();
-        ledger_.sent(r.sent, owner_, current_->timing());
+        ledger_.sent(r.sent, owner_, current_->timing(), line_deadline_);
         if (writes_ && !line_.write(r.sent)) {
             publish_notes(false);
             apply(current_->write_failed(line_.now()));

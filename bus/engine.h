@@ -90,6 +90,7 @@ private:
     std::optional<Queued> queued_;
     std::optional<Exchange> current_;
     Owner owner_ = 0;
+    Micros line_deadline_{};
     std::optional<Micros> exchange_wake_;
     bool result_sent_ = true;
     bool writes_ = true;  // false while judging a frame another hand sent

@@ -25,7 +25,9 @@ Timing Ledger::timing(std::uint8_t address, const Timing& line) const {
     if (const Evidence* e = evidence(address); e != nullptr && e->slowest > Micros{0}) {
         const Micros slowest = std::min(e->slowest, kOpenDeadlines * line.deadline);
         t.deadline = std::max(t.deadline, 2 * slowest + line.gap);
-        t.settle = std::max(t.settle, t.deadline);
+        // A settle the caller set to nothing (a scan: every frame for another address)
+        // stays nothing.
+        t.settle = line.settle > Micros{0} ? std::max(line.settle, t.deadline) : line.settle;
     }
     return t;
 }
@@ -76,7 +78,8 @@ Micros Ledger::all_clear_at() const {
     return at;
 }
 
-void Ledger::sent(const protocol::Frame& frame, Owner owner, const Timing& timing) {
+void Ledger::sent(const protocol::Frame& frame, Owner owner, const Timing& timing,
+                  Micros line_deadline) {
     auto [found, added] = keys_.try_emplace(key_of(frame));
     KeyRecord& record = found->second;
     if (added) {
@@ -84,6 +87,7 @@ void Ledger::sent(const protocol::Frame& frame, Owner owner, const Timing& timin
     }
     record.shared = record.shared || record.owner != owner;
     record.timing = timing;
+    record.line_deadline = line_deadline;
 }
 
 Learned Ledger::learn_slow(Evidence& e, Micros delay) const {
@@ -107,7 +111,7 @@ Ledger::Finished Ledger::finished(const Result& r) {
     record.answered = r.reply.has_value();
     Finished f;
     if (!r.reply) {
-        const Micros open = r.last_sent + kOpenDeadlines * record.timing.deadline;
+        const Micros open = std::max(r.ended, r.last_sent + kOpenDeadlines * record.line_deadline);
         record.unanswered_until = std::max(record.unanswered_until, open);
         return f;
     }

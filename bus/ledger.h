@@ -15,8 +15,8 @@
 //          each reply. A second reply later than the watch can still land on a frame
 //          the module ignored; that watch is what a setting costs once per module, so
 //          it stays at three deadlines, and a run to one module keeps a gap a setting;
-//        - an unanswered frame until kOpenDeadlines x the module's deadline after
-//          each of its attempts.
+//        - an unanswered frame until kOpenDeadlines x the line's deadline after its
+//          last attempt, or the end of its exchange when that is later.
 //   2. A module that answered late, or only after a retry, has a deadline (and
 //      settle) of 2 x its slowest reply + G for the rest of the run; a reply after a
 //      retry counts from the first attempt, since which one it answers is unknown.
@@ -74,7 +74,8 @@ public:
     // When no frame sent so far can still be answered.
     Micros all_clear_at() const;
 
-    void sent(const protocol::Frame& frame, Owner owner, const Timing& timing);
+    // `timing` as widened for the module; `line_deadline` the line's own.
+    void sent(const protocol::Frame& frame, Owner owner, const Timing& timing, Micros line_deadline);
     // An exchange ended; `doubtful` is rule 4 for its reply.
     struct Finished {
         bool doubtful = false;
@@ -92,6 +93,7 @@ private:
         Owner owner = 0;
         bool shared = false;  // frames of more than one owner went out with this key
         Timing timing{};
+        Micros line_deadline{};
         std::optional<Micros> replied_at;  // the last reply credited to a frame of it
         Micros first_sent{};               // the first attempt of its last exchange
         bool answered = false;             // its last exchange was answered

@@ -2,24 +2,7 @@
 
 #include "cli/json_line.h"
 
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#else
-#include <unistd.h>
-#endif
-
 namespace tarvok::cli {
-
-namespace {
-
-// With --json standard output carries objects only: progress goes where people look.
-FILE* progress_stream(bool json) {
-    FILE* stream = json ? stderr : stdout;
-    return ::isatty(fileno(stream)) != 0 ? stream : nullptr;
-}
-
-}  // namespace
 
 void Output::write(FILE* stream, const std::string& text) {
     if (std::fwrite(text.data(), 1, text.size(), stream) != text.size() ||
@@ -30,29 +13,10 @@ void Output::write(FILE* stream, const std::string& text) {
 }
 
 Console::Console(bool json, bool plan, bool follow)
-    : json_(json), plan_(plan), follow_(follow), progress_stream_(progress_stream(json)) {}
-
-void Console::progress(const std::string& text) {
-    if (progress_stream_ == nullptr) {
-        return;
-    }
-    clear_progress();
-    const std::string line = text;
-    std::fwrite(line.data(), 1, line.size(), progress_stream_);
-    std::fflush(progress_stream_);
-    progress_shown_ = true;
-}
-
-void Console::clear_progress() {
-    if (progress_shown_) {
-        std::fputs("\r\033[K", progress_stream_);
-        std::fflush(progress_stream_);
-        progress_shown_ = false;
-    }
-}
+    : json_(json), plan_(plan), follow_(follow), progress_(json) {}
 
 void Console::words(const std::string& text) {
-    clear_progress();
+    progress_.clear();
     if (json_) {
         output_.err("tarvokctl：" + text + "\n");
     } else {
@@ -61,19 +25,19 @@ void Console::words(const std::string& text) {
 }
 
 void Console::say(const std::string& text) {
-    clear_progress();
+    progress_.clear();
     output_.err("tarvokctl：" + text + "\n");
 }
 
 void Console::step_started(std::size_t index, std::size_t total) {
     if (results_ != nullptr) {
-        progress(progress_text(index, total, results_->at(index)));
+        progress_.show(progress_text(index, total, results_->at(index)));
     }
 }
 
 void Console::step_finished(const plan::StepResult& result) {
     ++shown_;
-    clear_progress();
+    progress_.clear();
     if (json_) {
         output_.out(json_line(result));
     } else {
@@ -98,7 +62,7 @@ void Console::run_finished(plan::RunEnd end) {
 }
 
 void Console::finish(RunStop stop) {
-    clear_progress();
+    progress_.clear();
     if (results_ == nullptr) {
         return;
     }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/progress_line.h"
 #include "cli/result_words.h"
 #include "plan/runner.h"
 
@@ -46,15 +47,12 @@ public:
     Output& output() { return output_; }
 
 private:
-    void progress(const std::string& text);
-    void clear_progress();
     void words(const std::string& text);
 
     bool json_;
     bool plan_;
     bool follow_;
-    FILE* progress_stream_;  // null: no terminal watches
-    bool progress_shown_ = false;
+    ProgressLine progress_;
     std::size_t shown_ = 0;  // results already written, from the first
     Output output_;
     const std::vector<plan::StepResult>* results_ = nullptr;

@@ -94,7 +94,8 @@ std::string outcome_detail(const StepResult& r) {
         return name + "（应答的状态位为 0，未重发）";
     case Outcome::no_reply: {
         if (r.cut_off) {
-            return name + " · 等待应答时串口断开";
+            return name + (r.unsent == plan::Unsent::stopped ? " · 等待应答时运行被立即停止"
+                                                             : " · 等待应答时串口断开");
         }
         std::string text = name + "（发送 " + std::to_string(r.attempts) + " 次，每次等待 " +
                            std::to_string(r.wait_ms) + " ms";
@@ -285,7 +286,8 @@ std::string summary_text(std::span<const StepResult> results, RunStop stop) {
     if (stop.signo != 0) {
         const std::string name = signal_name(stop.signo);
         text += "已被 " + name + (name.ends_with("）") ? "" : " ") +
-                "停止：进行中的一项结束后没有再发送任何帧\n";
+                (stop.at_once ? "停止，再次收到信号后立即结束，进行中的一项没有等到回复\n"
+                              : "停止：进行中的一项结束后没有再发送任何帧\n");
     }
     return text;
 }

@@ -85,10 +85,12 @@ int run_steps(const Invocation& invocation, const std::vector<PlanStep>& steps, 
     QObject::connect(&stop_signals, &StopSignals::caught, [&](int signo) {
         if (stop.signo != 0) {
             // A second signal: no waiting for the exchange in flight.
-            finish(exit_for_signal(signo));
+            stop.at_once = true;
+            runner.abort();
             return;
         }
         stop.signo = signo;
+        console.say("收到信号，进行中的一项结束后停止；再收到一次立即结束");
         runner.stop();
     });
     QTimer::singleShot(0, [&runner] { runner.start(); });

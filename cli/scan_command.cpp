@@ -11,17 +11,11 @@
 #include "bus/scanner.h"
 #include "cli/console.h"
 #include "cli/exit_codes.h"
+#include "cli/progress_line.h"
 #include "cli/stop_signals.h"
 #include "protocol/scan.h"
 #include "serial/port.h"
 #include "serial/port_messages.h"
-
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#else
-#include <unistd.h>
-#endif
 
 namespace tarvok::cli {
 
@@ -83,10 +77,7 @@ constexpr std::string_view kNothingFound =
 // modules alone.
 class ScanConsole : public bus::ScanListener {
 public:
-    explicit ScanConsole(bool json)
-        : json_(json),
-          progress_(::isatty(fileno(json ? stderr : stdout)) != 0 ? (json ? stderr : stdout)
-                                                                 : nullptr) {}
+    explicit ScanConsole(bool json) : json_(json), progress_(json) {}
 
     void say(const std::string& text) {
         clear();
@@ -103,15 +94,9 @@ public:
         line_now_ = protocol::line_words(line) + " " + std::to_string(index + 1) + "/" + std::to_string(count);
     }
     void progressed(int done, int total, std::uint8_t address) override {
-        if (progress_ != nullptr) {
-            clear();
-            const std::string text = "\r\033[K[" + line_now_ + "] 地址 " + std::to_string(address) +
-                                     " · " + std::to_string(done) + "/" + std::to_string(total) +
-                                     " · 已找到 " + std::to_string(found_) + " 个";
-            std::fputs(text.c_str(), progress_);
-            std::fflush(progress_);
-            shown_ = true;
-        }
+        progress_.show("[" + line_now_ + "] 地址 " + std::to_string(address) + " · " +
+                       std::to_string(done) + "/" + std::to_string(total) + " · 已找到 " +
+                       std::to_string(found_) + " 个");
     }
     void module_found(const bus::FoundModule& m) override {
         ++found_;
@@ -126,18 +111,11 @@ public:
     void scan_finished(bus::ScanEnd end) override { on_end(end); }
 
 private:
-    void clear() {
-        if (shown_) {
-            std::fputs("\r\033[K", progress_);
-            std::fflush(progress_);
-            shown_ = false;
-        }
-    }
+    void clear() { progress_.clear(); }
 
     bool json_;
-    FILE* progress_;
+    ProgressLine progress_;
     std::size_t found_ = 0;
-    bool shown_ = false;
     std::string line_now_;
     Output output_;
 };

@@ -52,6 +52,23 @@ void Runner::stop() {
     engine_.stop();
 }
 
+void Runner::abort() {
+    if (ended_) {
+        return;
+    }
+    pending_.reset();
+    if (index_ < results_.size() && results_[index_].attempts > 0) {
+        StepResult& s = results_[index_];
+        s.outcome = s.moved_to ? Outcome::unconfirmed : Outcome::no_reply;
+        s.doubt = s.moved_to ? Doubt::stopped_unproven : Doubt::none;
+        s.cut_off = true;
+        s.unsent = Unsent::stopped;
+        listener_.step_finished(s);
+        ++index_;
+    }
+    end(RunEnd::stopped, Unsent::stopped);
+}
+
 bus::Timing Runner::timing_at(const protocol::LineSetting& line) const {
     return bus::timing_for(line, settings_.timeout_ms);
 }

@@ -44,6 +44,9 @@ public:
 
     void start();
     void stop();
+    // Ends now, without waiting for the exchange in flight: its setting went out and is
+    // left without a reply, cut off.
+    void abort();
     bool running() const { return started_ && !ended_; }
     // One result per step, in plan order.
     const std::vector<StepResult>& results() const { return results_; }

@@ -177,6 +177,11 @@ void CliTest::runs_data() {
         << QStringList{"1:第2路 关联方式=联动 上电状态=上电关",
                        "2:第2路 关联方式=联动 上电状态=上电关"}
         << QStringList{};
+    // The second line would be credited with the copy of the first line's reply.
+    QTest::newRow("each reply copied 150 ms later, two line changes")
+        << QStringList{"--twice", "150"} << plan({"1,line,19200,none", "1,line,38400,even"})
+        << QStringList{} << false << 2 << QStringList{"done", "no-reply"} << 1 + 1 + 2
+        << QStringList{"1:状态 地址=1 波特率=19200 校验=无校验"} << QStringList{"重复的回复"};
     QTest::newRow("port vanishes")
         << QStringList{"--delay", "600"}
         << plan({"1,mode,1,自锁", "1,power-on,2,on", "1,mode,3,自锁", "1,mode,4,自锁"})
@@ -243,6 +248,11 @@ void CliTest::scans_data() {
     QTest::newRow("nobody there") << bus
                                   << QStringList{"scan", "--baud", "4800", "--addresses", "1-3"}
                                   << QStringList{} << 2;
+    // The last address asked at a line gets its wait before the line changes.
+    QTest::newRow("a slow module, last at its line")
+        << QStringList{"--module", "5", "--delay", "150"}
+        << QStringList{"scan", "--baud", "all", "--parity", "none", "--addresses", "5"}
+        << QStringList{m.arg(5).arg(9600).arg("none")} << 0;
     QTest::newRow("replies dropped, retries find all")
         << bus + QStringList{"--drop", "50", "--seed", "7"}
         << QStringList{"--retries", "8", "scan", "--addresses", "1-3"} << nine << 0;
