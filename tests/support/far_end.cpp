@@ -52,7 +52,8 @@ void FarEnd::answer(const protocol::Frame& frame) {
         static_cast<std::uint8_t>(frame[protocol::kAddressByte] + script_.other_address),
         frame[protocol::kCodeByte], !refuse);
     const std::vector<std::uint8_t> bytes(reply.begin(), reply.end());
-    Micros at = clock_ + ms(delay);
+    // One module speaks one reply at a time: the next begins after the last one's end.
+    Micros at = std::max(clock_ + ms(delay), replying_.empty() ? Micros{0} : replying_.back().second + ms(1));
     for (int copy = 0; copy < (script_.copy_ms >= 0 ? 2 : 1); ++copy) {
         const Micros first = at;
         for (std::size_t i = 0; i < bytes.size(); ++i) {
