@@ -144,6 +144,7 @@ void Exchange::judge_frame(const Frame& frame, Micros now) {
         result_.ended = now;
         phase_ = Phase::lingering;
         note(Note::Kind::reply, frame, result_.reply_after);
+        notes_.back().late = result_.late;
         return;
     case Phase::lingering:
         ++result_.duplicates;

@@ -82,6 +82,7 @@ struct Note {
     std::vector<std::uint8_t> bytes;
     int attempt = 0;
     Micros after{};
+    bool late = false;  // reply: credited after its deadline
 };
 
 struct Result {

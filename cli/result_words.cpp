@@ -58,7 +58,7 @@ std::string unsent_words(plan::Unsent why) {
     case plan::Unsent::line_fault:
         return "（串口出错）";
     case plan::Unsent::line_busy:
-        return "（线路上一直有数据，等不到安静的时机发送：请检查是否有别的主机或设备在发送）";
+        return "（" + std::string(protocol::kBusyWords) + "，等不到安静的时机发送）";
     case plan::Unsent::write_failed:
         return "（串口拒绝写入）";
     case plan::Unsent::none:
@@ -114,8 +114,8 @@ std::string outcome_detail(const StepResult& r) {
 }
 
 std::string late_advice(const StepResult& r) {
-    return "回复迟到（" + std::to_string(std::lround(r.reply_ms)) + " ms，期限 " +
-           std::to_string(r.wait_ms) + " ms）：可加大 --timeout，例如 --timeout " +
+    return protocol::late_words(static_cast<int>(std::lround(r.reply_ms))) + "，期限 " +
+           std::to_string(r.wait_ms) + " ms：可加大 --timeout，例如 --timeout " +
            std::to_string(std::lround(r.reply_ms * 2));
 }
 
@@ -138,7 +138,7 @@ std::string line_change_words(const StepResult& r, bool follow) {
                               : "以后发给它的设置请用 " + line_options(*r.moved_to));
 }
 
-// "22 05 44 00 00 00 01 6C（地址 5 关联方式）".
+// "22 05 44 00 00 00 01 6C（地址 5 关联方式 · 成功）".
 std::string reply_words(const std::vector<std::uint8_t>& bytes) {
     if (bytes.size() != protocol::kFrameSize) {
         return protocol::hex(bytes);
@@ -147,7 +147,8 @@ std::string reply_words(const std::vector<std::uint8_t>& bytes) {
     const auto name = protocol::name_in(protocol::kCommands,
                                         static_cast<protocol::Command>(frame[protocol::kCodeByte]));
     return protocol::hex(frame) + "（地址 " + std::to_string(frame[protocol::kAddressByte]) + " " +
-           (name.empty() ? std::string("未知命令") : std::string(name)) + "）";
+           (name.empty() ? std::string("未知命令") : std::string(name)) + " · " +
+           protocol::describe(protocol::judge(frame), frame) + "）";
 }
 
 int rounded_ms(bus::Micros span) { return static_cast<int>((span.count() + 500) / 1000); }
@@ -169,7 +170,7 @@ std::string learned_words(const plan::Remark& r) {
         add("重发后才应答，此后另一次发送的回复过去之前不再向它发送");
     }
     return "注意：地址 " + std::to_string(r.address) + " " + shown +
-           "。这样它迟到或重复的回复不会被算到别的设置上";
+           "，以免把它迟到或多余的回复算到别的设置上";
 }
 
 // "第 2–9、12 行" for the plan lines of the results that ended in `outcome`; a range
@@ -239,7 +240,10 @@ std::string result_line(const StepResult& r, bool follow) {
         add(late_advice(r));
     }
     if (r.busy && r.reply) {
-        add("线路上一直有数据，无法判断应答：请检查是否有别的主机或设备在发送");
+        add(std::string(protocol::kBusyWords));
+    }
+    if (r.echoes > 0) {
+        add(std::string(protocol::kEchoWords) + " " + std::to_string(r.echoes) + " 次");
     }
     if (r.module_moved_to && r.outcome != Outcome::not_sent) {
         add("地址 " + std::to_string(r.step.address) + " 已改为 " + line_words(*r.module_moved_to) +

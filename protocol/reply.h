@@ -60,6 +60,8 @@ inline constexpr std::string_view kGarbledEchoWords =
     "回显与发送的帧不一致，可能是总线冲突或接线故障";
 // A second valid reply to one command.
 inline constexpr std::string_view kDuplicateWords = "重复的回复，可能有两个模块使用同一地址";
+// A line that never went quiet long enough to judge a reply.
+inline constexpr std::string_view kBusyWords = "线路上一直有数据，无法判断回复：请检查是否有别的主机或设备在发送";
 // A valid reply that answers no frame in flight.
 inline constexpr std::string_view kUnmatchedWords = "可能是对先前命令的回复";
 // A reply that does not repeat the address and command sent (taken with --lenient).

@@ -6,14 +6,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QSocketNotifier>
 #include <QTest>
-#include <QTimer>
 
 #include <csignal>
 
 #include "protocol/reply.h"
 #include "tests/support/config_dir.h"
+#include "tests/support/pty_far_end.h"
 #include "tests/support/pty_pair.h"
 
 using namespace tarvok;
@@ -21,53 +20,6 @@ using namespace tarvok;
 namespace {
 
 constexpr int kWaitMs = 30000;  // only ever reached when something is wrong
-
-// How the far end answers each command frame it hears.
-struct Script {
-    int delay_ms = 5;      // to the reply; -1: silence
-    int babble_ms = 0;     // after the reply, a junk byte this often, for good
-};
-
-// The far end: counts the command frames it hears and answers each by its script.
-class FarEnd : public QObject {
-public:
-    FarEnd(const test::PtyPair& wire, Script script)
-        : wire_(wire), script_(script), notifier_(wire.master_fd(), QSocketNotifier::Read) {
-        connect(&notifier_, &QSocketNotifier::activated, this, &FarEnd::hear);
-        connect(&babble_, &QTimer::timeout, this,
-                [this] { wire_.write(QByteArray(1, '\0'), 1, [] { return true; }); });
-    }
-    int frames = 0;
-
-private:
-    void hear() {
-        char buf[256];
-        for (ssize_t n; (n = ::read(wire_.master_fd(), buf, sizeof buf)) > 0;)
-            pending_.insert(pending_.end(), buf, buf + n);
-        static constexpr std::array<std::uint8_t, 1> kStart{protocol::kCommandStart};
-        for (auto scan = protocol::scan_frame(pending_, kStart); scan.frame;
-             scan = protocol::scan_frame(pending_, kStart)) {
-            pending_.erase(pending_.begin(), pending_.begin() + scan.skip + 8);
-            ++frames;
-            answer(*scan.frame);
-        }
-    }
-    void answer(protocol::Frame frame) {
-        if (script_.delay_ms < 0) return;
-        const auto reply = protocol::make_reply(frame[1], frame[2], true);
-        QTimer::singleShot(script_.delay_ms, this, [this, reply] {
-            wire_.write(QByteArray(reinterpret_cast<const char*>(reply.data()), 8), 8,
-                        [] { return true; });
-            if (script_.babble_ms > 0) babble_.start(script_.babble_ms);
-        });
-    }
-
-    const test::PtyPair& wire_;
-    Script script_;
-    QSocketNotifier notifier_;
-    QTimer babble_;
-    std::vector<std::uint8_t> pending_;
-};
 
 // One run of tarvokctl on port 1 with the plan's lines, standard output to `out`
 // (empty: a pipe).
@@ -94,7 +46,8 @@ struct Run {
 
 }  // namespace
 
-Q_DECLARE_METATYPE(Script)
+using tarvok::test::PtyScript;
+Q_DECLARE_METATYPE(PtyScript)
 
 class BusTest : public QObject {
     Q_OBJECT
@@ -103,7 +56,7 @@ private slots:
     void runs_data() {
         QTest::addColumn<QStringList>("plan");
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<Script>("script");
+        QTest::addColumn<PtyScript>("script");
         QTest::addColumn<QList<int>>("signals_sent");  // once the first frame was heard
         QTest::addColumn<bool>("full_disk");           // standard output to /dev/full
         QTest::addColumn<QStringList>("outcomes");
@@ -114,30 +67,30 @@ private slots:
         const QStringList one{"1,mode,3,自锁"};
         const QStringList four{"1,mode,1,自锁", "1,mode,2,自锁", "1,mode,3,自锁", "1,mode,4,自锁"};
         QTest::newRow("Ctrl-C: the frame in flight ends, nothing more goes out")
-            << four << QStringList{} << Script{60} << QList<int>{SIGINT} << false
+            << four << QStringList{} << PtyScript{60} << QList<int>{SIGINT} << false
             << QStringList{"done", "not-sent", "not-sent", "not-sent"} << 1
             << "已被 Ctrl-C（SIGINT）停止" << 130;
         QTest::newRow("a line that never goes quiet after the reply")
-            << one << QStringList{} << Script{5, 4} << QList<int>{} << false << QStringList{"done"}
+            << one << QStringList{} << PtyScript{5, 0, false, -1, 0, 4} << QList<int>{} << false << QStringList{"done"}
             << 1 << "" << 0;
         QTest::newRow("the same, SIGTERM")
-            << one << QStringList{} << Script{5, 4} << QList<int>{SIGTERM} << false
+            << one << QStringList{} << PtyScript{5, 0, false, -1, 0, 4} << QList<int>{SIGTERM} << false
             << QStringList{"done"} << 1 << "" << 143;
         QTest::newRow("silence, Ctrl-C twice: no waiting for the reply")
-            << one << QStringList{"--timeout", "20000"} << Script{-1} << QList<int>{SIGINT, SIGINT}
+            << one << QStringList{"--timeout", "20000"} << PtyScript{-1} << QList<int>{SIGINT, SIGINT}
             << false << QStringList{"no-reply"} << 1 << "再次收到信号后立即结束" << 130;
         QTest::newRow("standard output to a full disk")
-            << one << QStringList{} << Script{} << QList<int>{} << true << QStringList{} << 1
+            << one << QStringList{} << PtyScript{} << QList<int>{} << true << QStringList{} << 1
             << "写出结果失败" << 74;
     }
     void runs() {
         QFETCH(QStringList, plan);
         QFETCH(QStringList, args);
-        QFETCH(Script, script);
+        QFETCH(PtyScript, script);
         QFETCH(QList<int>, signals_sent);
         QFETCH(bool, full_disk);
         Run run;
-        FarEnd far(run.wire, script);
+        test::PtyFarEnd far(run.wire, script);
         QVERIFY(run.start(plan, args, full_disk ? QStringLiteral("/dev/full") : QString()));
         if (!signals_sent.isEmpty()) {
             QVERIFY(QTest::qWaitFor([&] { return far.frames > 0; }, kWaitMs));
@@ -167,7 +120,7 @@ private slots:
     // A terminal on standard output: with --json it still gets JSON objects only.
     void json_to_a_terminal() {
         Run run;
-        FarEnd far(run.wire, Script{});
+        test::PtyFarEnd far(run.wire, PtyScript{});
         const test::PtyPair terminal;
         QVERIFY(run.start({"1,mode,1,自锁", "1,mode,2,自锁"}, {}, terminal.slave_path()));
         QVERIFY(run.finished());

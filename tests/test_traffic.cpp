@@ -5,6 +5,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <QProcess>
+
+#include "protocol/reply.h"
+#include "tests/support/pty_far_end.h"
 #include "tests/support/window.h"
 #include "ui/traffic_window.h"
 
@@ -27,7 +31,25 @@ const QString kSent = "发送 55 01 44 00 00 00 01 9B · 地址 1 第1路 关联
 const QString kNoReply =
     "无应答 · 地址 1 在 234 ms 内没有有效回复，请检查模块地址、波特率和校验位、接线";
 
+// The words every program uses for what it meets on a line.
+QStringList shared_words(const QString& text) {
+    QStringList found;
+    for (const std::string_view words :
+         {std::string_view("成功"), std::string_view("无应答"), tarvok::protocol::kEchoWords,
+          std::string_view("重复的回复"), std::string_view("迟到的回复"),
+          tarvok::protocol::kUnmatchedWords, std::string_view("线路上一直有数据")}) {
+        const QString word = QString::fromUtf8(words.data(), qsizetype(words.size()));
+        if (text.contains(word)) {
+            found << word;
+        }
+    }
+    return found;
+}
+
 }  // namespace
+
+using tarvok::test::PtyScript;
+Q_DECLARE_METATYPE(PtyScript)
 
 class TrafficTest : public QObject {
     Q_OBJECT
@@ -106,6 +128,49 @@ private slots:
         const QStringList shown =
             shown_lines(log).replaceInStrings(QRegularExpression("（\\d+ ms）"), "（N ms）");
         QCOMPARE(shown, expected);
+    }
+
+    // The same bytes at the same times: the same words in 通讯记录 as from tarvokctl.
+    void same_words_as_tarvokctl_data() {
+        QTest::addColumn<PtyScript>("script");
+        QTest::addColumn<QStringList>("words");
+        QTest::newRow("late") << PtyScript{150} << QStringList{"成功", "迟到的回复"};
+        QTest::newRow("trickling") << PtyScript{10, 10} << QStringList{"成功"};
+        QTest::newRow("echoed") << PtyScript{20, 0, true} << QStringList{"成功", "回显"};
+        QTest::newRow("doubled") << PtyScript{5, 0, false, 10} << QStringList{"成功", "重复的回复"};
+        QTest::newRow("foreign") << PtyScript{5, 0, false, -1, 1}
+                                 << QStringList{"成功", "无应答", "可能是对先前命令的回复"};
+        QTest::newRow("babbling") << PtyScript{5, 0, false, -1, 0, 4}
+                                  << QStringList{"成功", "线路上一直有数据"};
+        QTest::newRow("silent") << PtyScript{-1} << QStringList{"无应答"};
+    }
+    void same_words_as_tarvokctl() {
+        QFETCH(PtyScript, script);
+        QFETCH(QStringList, words);
+        QString said;
+        {
+            const ConfigDir config;
+            const PtyPair wire;
+            QVERIFY(config.link_port(1, wire.slave_path()));
+            tarvok::test::PtyFarEnd far(wire, script);
+            QProcess ctl;
+            ctl.start(TARVOKCTL_PATH, {"--port", "1", "--retries", "0", "--address", "1", "mode",
+                                       "--channel", "1", "不关联"});
+            QVERIFY(QTest::qWaitFor([&] { return ctl.state() == QProcess::NotRunning; }, 10000));
+            said = QString::fromUtf8(ctl.readAllStandardOutput() + ctl.readAllStandardError());
+        }
+        QCOMPARE(shared_words(said), words);
+        WiredWindow w;
+        tarvok::test::PtyFarEnd far(w.wire, script);
+        click(w.form.Command1);
+        const auto recorded = [&] {
+            QString text;
+            for (const auto& event : w.form.traffic().events()) {
+                text += tarvok::ui::words(event).text + '\n';
+            }
+            return shared_words(text);
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(recorded(), words, 5000);
     }
 
     void saved_as_text_or_csv() {

@@ -58,8 +58,7 @@ TrafficWords junk_words(const TrafficEvent& e) {
 QString no_reply_meaning(const TrafficEvent& e) {
     const int address = e.about ? (*e.about)[protocol::kAddressByte] : 0;
     if (e.busy) {
-        return QStringLiteral("地址 %1：线路上一直有数据，无法判断回复，请检查是否有别的主机或设备在发送")
-            .arg(address);
+        return QStringLiteral("地址 %1：%2").arg(address).arg(from(std::string(protocol::kBusyWords)));
     }
     return QStringLiteral("地址 %1 在 %2 ms 内没有有效回复，请检查模块地址、波特率和校验位、接线")
         .arg(address)
@@ -101,6 +100,8 @@ TrafficWords words(const TrafficEvent& e) {
         return heard(e, protocol::late_words(e.waited_ms) + "，对应 " + about_words(e));
     case Kind::no_reply:
         return plain(e.ms, QStringLiteral("无应答"), no_reply_meaning(e));
+    case Kind::busy:
+        return plain(e.ms, QStringLiteral("线路"), no_reply_meaning(e));
     case Kind::opened:
         return plain(
             e.ms, QStringLiteral("串口"),
@@ -158,6 +159,7 @@ void Traffic::noted(const bus::Note& note) {
         break;
     case bus::Note::Kind::reply:
         event.kind = Kind::reply;
+        event.late = note.late;
         break;
     case bus::Note::Kind::echo:
         event.kind = Kind::echo;
@@ -183,12 +185,12 @@ void Traffic::noted(const bus::Note& note) {
     record(event);
 }
 
-void Traffic::unanswered(const bus::Result& result) {
-    if (result.reply || result.not_sent) {
+void Traffic::exchanged(const bus::Result& result) {
+    if (result.not_sent || (result.reply && !result.busy)) {
         return;
     }
     TrafficEvent event;
-    event.kind = Kind::no_reply;
+    event.kind = result.reply ? Kind::busy : Kind::no_reply;
     event.about = result.sent;
     event.busy = result.busy;
     event.waited_ms = rounded_ms(result.deadline);

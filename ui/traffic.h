@@ -38,6 +38,7 @@ struct TrafficEvent {
         duplicate,     // a second reply to a frame that had one
         late,          // a reply to a frame after it was given up
         no_reply,      // a frame left without a valid reply
+        busy,          // a reply was counted, but the line never went quiet after it
     };
     Kind kind = Kind::sent;
     qint64 ms = 0;                         // since the record began
@@ -79,8 +80,8 @@ public:
     void port_lost(const QString& device);
     // What the bus engine met on the line.
     void noted(const bus::Note& note);
-    // An exchange ended with no reply counted.
-    void unanswered(const bus::Result& result);
+    // An exchange ended: no reply counted, or a line that never went quiet, is said.
+    void exchanged(const bus::Result& result);
     // Bytes heard while no frame had gone out, dropped.
     void discarded(std::span<const std::uint8_t> bytes);
 

@@ -29,7 +29,7 @@ void WireWatch::sent(const protocol::Frame& frame, const protocol::LineSetting& 
 void WireWatch::noted(const bus::Note& note, bus::Owner /*owner*/) { traffic_.noted(note); }
 
 void WireWatch::finished(const bus::Result& result, bus::Owner /*owner*/) {
-    traffic_.unanswered(result);
+    traffic_.exchanged(result);
 }
 
 void WireWatch::discarded(std::span<const std::uint8_t> bytes) { traffic_.discarded(bytes); }
