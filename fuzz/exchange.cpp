@@ -1,8 +1,8 @@
 // The bus engine and the plan runner under a far end the fuzzer scripts, within what
 // the engine is built to tell apart: each frame answered after any delay up to four
-// deadlines or never, every reply copied after one fixed delay up to the first
-// reply's watch or never, echoes, replies in pieces, and noise that holds no reply of
-// the module. Whatever it does, no setting is done or refused unless the module
+// deadlines (its earlier replies included) or never, every reply copied after one fixed
+// delay up to the first reply's watch or never, echoes, replies in pieces, and noise
+// that holds no reply of the module and never falls inside one. Whatever it does, no setting is done or refused unless the module
 // answered that very frame, no line is proven unless the module answered at it, no
 // frame goes out while a reply is being written, nothing goes out after a stop, and
 // the run ends.
@@ -71,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     script.copy_ms = in.ConsumeBool() ? in.ConsumeIntegralInRange(0, 3 * kDeadlineMs) : -1;
     test::FarEnd far(script);
     far.answer_each_after(delays);
+    far.answer_within(4 * kDeadlineMs);
     std::vector<plan::PlanStep> steps;
     for (int i = in.ConsumeIntegralInRange(1, 6); i > 0; --i) {
         steps.push_back(step_of(in, static_cast<int>(steps.size()) + 2));

@@ -42,7 +42,9 @@ void FarEnd::answer(const protocol::Frame& frame) {
         each_delay_ms_.empty()
             ? (answers_ < script_.answered ? script_.delay_ms : -1)
             : each_delay_ms_[static_cast<std::size_t>(heard_frames_++) % each_delay_ms_.size()];
-    if (delay < 0) {
+    const Micros start = std::max(clock_ + ms(std::max(delay, 0)),
+                                  replying_.empty() ? Micros{0} : replying_.back().second + ms(1));
+    if (delay < 0 || start > clock_ + ms(latest_ms_)) {
         return;
     }
     ++answers_;
@@ -53,7 +55,7 @@ void FarEnd::answer(const protocol::Frame& frame) {
         frame[protocol::kCodeByte], !refuse);
     const std::vector<std::uint8_t> bytes(reply.begin(), reply.end());
     // One module speaks one reply at a time: the next begins after the last one's end.
-    Micros at = std::max(clock_ + ms(delay), replying_.empty() ? Micros{0} : replying_.back().second + ms(1));
+    Micros at = start;
     for (int copy = 0; copy < (script_.copy_ms >= 0 ? 2 : 1); ++copy) {
         const Micros first = at;
         for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -86,7 +88,7 @@ void FarEnd::write_at(Micros at, const std::vector<std::uint8_t>& bytes) {
 }
 
 void FarEnd::inject(Micros at, std::vector<std::uint8_t> bytes) {
-    arriving_.emplace(at, std::move(bytes));
+    noise_.emplace(at, std::move(bytes));
 }
 
 std::vector<std::uint8_t> FarEnd::take_input() { return std::exchange(inbox_, {}); }
@@ -103,21 +105,40 @@ bool FarEnd::answered(const protocol::Frame& frame, const protocol::LineSetting&
 }
 
 bool FarEnd::run(const std::function<bool()>& done, Micros limit) {
+    const auto deliver = [this](const std::vector<std::uint8_t>& bytes) {
+        inbox_.insert(inbox_.end(), bytes.begin(), bytes.end());
+        if (listener_ != nullptr) {
+            listener_->input_arrived();
+        }
+    };
     while (!done()) {
-        const bool bytes_next =
-            !arriving_.empty() && (!alarm_ || arriving_.begin()->first <= *alarm_);
-        const std::optional<Micros> next =
-            bytes_next ? std::optional(arriving_.begin()->first) : alarm_;
+        // The earliest of bytes, noise and the alarm; bytes before noise before the alarm.
+        std::optional<Micros> next = alarm_;
+        int which = 2;
+        if (!noise_.empty() && (!next || noise_.begin()->first <= *next)) {
+            next = noise_.begin()->first;
+            which = 1;
+        }
+        if (!arriving_.empty() && (!next || arriving_.begin()->first <= *next)) {
+            next = arriving_.begin()->first;
+            which = 0;
+        }
         if (!next || *next > limit) {
             return false;
         }
         clock_ = std::max(clock_, *next);
-        if (bytes_next) {
+        if (which == 0) {
             const auto bytes = arriving_.begin()->second;
             arriving_.erase(arriving_.begin());
-            inbox_.insert(inbox_.end(), bytes.begin(), bytes.end());
-            if (listener_ != nullptr) {
-                listener_->input_arrived();
+            deliver(bytes);
+        } else if (which == 1) {
+            const auto bytes = noise_.begin()->second;
+            noise_.erase(noise_.begin());
+            const bool inside = std::any_of(replying_.begin(), replying_.end(), [this](const auto& span) {
+                return clock_ >= span.first && clock_ <= span.second;
+            });
+            if (!inside) {
+                deliver(bytes);
             }
         } else {
             alarm_.reset();

@@ -51,7 +51,12 @@ public:
     // The delay for each frame heard in turn (cycling), in place of the script's delay
     // and count; negative: that frame gets no answer.
     void answer_each_after(std::vector<int> delays_ms) { each_delay_ms_ = std::move(delays_ms); }
-    // Bytes that reach the host at `at`, from outside the script.
+    // A module that answers within this long or not at all: a reply that would start
+    // later (behind its earlier replies) is not sent.
+    void answer_within(int ms) { latest_ms_ = ms; }
+    // Bytes that reach the host at `at`, from outside the script, unless a reply is
+    // being written then (noise inside a reply could pass its checksum by chance, which
+    // no listener can tell from the module).
     void inject(Micros at, std::vector<std::uint8_t> bytes);
 
     struct Heard {
@@ -85,6 +90,8 @@ private:
     int answers_ = 0;
     int heard_frames_ = 0;
     std::vector<int> each_delay_ms_;
+    int latest_ms_ = 1 << 30;
+    std::multimap<Micros, std::vector<std::uint8_t>> noise_;
     int over_reply_ = 0;
 };
 
