@@ -129,9 +129,12 @@ Ledger::Finished Ledger::finished(const Result& r) {
     if (after_retry) {
         f.learned.retried = !e.retried;
         e.retried = true;
-        const Micros slowest = std::min(r.replied_at - r.first_sent,
-                                        kOpenDeadlines * record.timing.deadline);
-        e.quiet_until = std::max(e.quiet_until, r.last_sent + slowest + record.timing.gap);
+        // Which attempt the reply answered is unknown: every other one is as open as an
+        // unanswered frame.
+        const Micros open = std::max(std::min(r.replied_at - r.first_sent,
+                                              kOpenDeadlines * record.timing.deadline),
+                                     kOpenDeadlines * record.line_deadline);
+        e.quiet_until = std::max(e.quiet_until, r.last_sent + open + record.timing.gap);
     }
     if (r.duplicates > 0) {
         f.learned.copies = learn_copy(e, r.duplicate_after).copies;

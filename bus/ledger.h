@@ -22,8 +22,9 @@
 //      retry counts from the first attempt, since which one it answers is unknown.
 //      Its slowest counts at most kOpenDeadlines x D, so waits cannot grow without end.
 //   3. After a retry is answered the other attempt's reply may still come: nothing
-//      goes to that module, whatever the command, until the last attempt + that
-//      slowest delay + G.
+//      goes to that module, whatever the command, until its last attempt is as past
+//      answering as an unanswered frame (kOpenDeadlines x D, or its slowest delay when
+//      longer) and a gap more.
 //   4. A credited reply is doubtful, and its setting unconfirmed, when it breaks what
 //      the module had shown (it came late, only after a retry, or with a second reply
 //      farther apart than any seen before) while a frame with the same key went out
