@@ -95,10 +95,11 @@ struct WiredWindow {
         }
     }
 
-    // Writes bytes from the module's side and lets the window take them in.
-    void receive(const QByteArray& bytes, int settle_ms = 30) {
+    // Writes bytes from the module's side and waits until the window has read them: it
+    // judges them as it reads. False when it never did (a closed port).
+    bool receive(const QByteArray& bytes) {
         wire.write(bytes);
-        QTest::qWait(settle_ms);
+        return QTest::qWaitFor([this] { return wire.waiting_at_slave() == 0; }, 5000);
     }
 };
 
