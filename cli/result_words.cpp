@@ -28,6 +28,8 @@ std::string_view label(Outcome outcome) {
     return kOutcomeLabels.at(static_cast<std::size_t>(outcome));
 }
 
+}  // namespace
+
 std::string where(const plan::PlanStep& step) {
     const std::string address = "地址 " + std::to_string(step.address);
     return step.line == 0 ? address : "第 " + std::to_string(step.line) + " 行 · " + address;
@@ -37,6 +39,8 @@ std::string shown_bytes(const std::vector<std::uint8_t>& bytes) {
     const std::size_t shown = std::min(bytes.size(), kShownBytes);
     return protocol::hex(std::span(bytes).first(shown)) + (shown < bytes.size() ? " …" : "");
 }
+
+namespace {
 
 std::string ms_text(double ms) {
     std::array<char, 32> text{};
@@ -138,41 +142,6 @@ std::string line_change_words(const StepResult& r, bool follow) {
                               : "以后发给它的设置请用 " + line_options(*r.moved_to));
 }
 
-// "22 05 44 00 00 00 01 6C（地址 5 关联方式 · 成功）".
-std::string reply_words(const std::vector<std::uint8_t>& bytes) {
-    if (bytes.size() != protocol::kFrameSize) {
-        return protocol::hex(bytes);
-    }
-    const auto frame = protocol::frame_from(bytes);
-    const auto name = protocol::name_in(protocol::kCommands,
-                                        static_cast<protocol::Command>(frame[protocol::kCodeByte]));
-    return protocol::hex(frame) + "（地址 " + std::to_string(frame[protocol::kAddressByte]) + " " +
-           (name.empty() ? std::string("未知命令") : std::string(name)) + " · " +
-           protocol::describe(protocol::judge(frame), frame) + "）";
-}
-
-int rounded_ms(bus::Micros span) { return static_cast<int>((span.count() + 500) / 1000); }
-
-std::string learned_words(const plan::Remark& r) {
-    std::string shown;
-    const auto add = [&shown](const std::string& what) {
-        shown += (shown.empty() ? "" : "；") + what;
-    };
-    if (r.learned.slow) {
-        add("回复较慢（最慢 " + std::to_string(rounded_ms(r.evidence.slowest)) +
-            " ms），此后等它应答最多 " + std::to_string(rounded_ms(r.timing.deadline)) + " ms");
-    }
-    if (r.learned.copies && r.evidence.copy_after) {
-        add("同一帧回复了两次（相隔 " + std::to_string(rounded_ms(*r.evidence.copy_after)) +
-            " ms，可能有两个模块使用同一地址），此后它的第二个回复过去之前，不再向它发同一命令");
-    }
-    if (r.learned.retried) {
-        add("重发后才应答，此后另一次发送的回复过去之前不再向它发送");
-    }
-    return "注意：地址 " + std::to_string(r.address) + " " + shown +
-           "，以免把它迟到或多余的回复算到别的设置上";
-}
-
 // "第 2–9、12 行" for the plan lines of the results that ended in `outcome`; a range
 // only over lines that follow one another in the plan.
 std::string line_ranges(std::span<const StepResult> results, Outcome outcome) {
@@ -251,28 +220,6 @@ std::string result_line(const StepResult& r, bool follow) {
     }
     add(line_change_words(r, follow));
     return line;
-}
-
-std::optional<std::string> remark_line(const plan::Remark& r, const StepResult* about) {
-    const std::string whose = about != nullptr ? where(about->step) : std::string("运行");
-    switch (r.kind) {
-    case plan::Remark::Kind::late:
-        return protocol::late_words(rounded_ms(r.after)) + " " + reply_words(r.bytes) + " · 对" +
-               whose + "，此时已另有发送，不计入任何一项";
-    case plan::Remark::Kind::duplicate:
-        return std::string(protocol::kDuplicateWords) + "：" + reply_words(r.bytes) + " · " + whose;
-    case plan::Remark::Kind::unmatched:
-        return "收到不属于" + whose + "的回复 " + reply_words(r.bytes) + "，" +
-               std::string(protocol::kUnmatchedWords) + "，不计入";
-    case plan::Remark::Kind::garbled_echo:
-        return std::string(protocol::kGarbledEchoWords) + "：" + protocol::hex(r.bytes) + " · " + whose;
-    case plan::Remark::Kind::discarded:
-        return "发送前线路上已有 " + std::to_string(r.bytes.size()) + " 字节，已丢弃：" +
-               shown_bytes(r.bytes);
-    case plan::Remark::Kind::learned:
-        return learned_words(r);
-    }
-    return std::nullopt;
 }
 
 std::string summary_text(std::span<const StepResult> results, RunStop stop) {

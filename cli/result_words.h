@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "plan/step_result.h"
 
@@ -23,6 +24,11 @@ std::string result_line(const plan::StepResult& result, bool follow);
 std::optional<std::string> remark_line(const plan::Remark& remark, const plan::StepResult* about);
 // How many settings ended each way and which plan lines they are.
 std::string summary_text(std::span<const plan::StepResult> results, RunStop stop);
+// "第 3 行 · 地址 5", or "地址 5" for a setting given on the command line.
+std::string where(const plan::PlanStep& step);
+// At most 24 bytes in hex, then "…".
+std::string shown_bytes(const std::vector<std::uint8_t>& bytes);
+
 // "[3/32] 第 4 行 · 地址 5 · 第3路 关联方式 自锁 …", for the progress line.
 std::string progress_text(std::size_t index, std::size_t total, const plan::StepResult& result);
 

@@ -9,11 +9,6 @@ namespace tarvok::plan {
 
 namespace {
 
-// A setting's own frame and the check that proves a line setting took.
-bus::Owner setting_owner(std::size_t index) { return 2 * index; }
-bus::Owner proof_owner(std::size_t index) { return 2 * index + 1; }
-bool is_proof(bus::Owner owner) { return owner % 2 == 1; }
-
 double ms_of(bus::Micros span) { return static_cast<double>(span.count()) / 1000.0; }
 
 const protocol::LineSetting* line_setting(const PlanStep& step) {
@@ -244,57 +239,6 @@ void Runner::end(RunEnd how, Unsent why) {
     }
     engine_.stop();
     listener_.run_finished(how);
-}
-
-void Runner::noted(const bus::Note& note, bus::Owner owner) {
-    listener_.noted(note);
-    const std::size_t step = owner / 2;
-    if (note.kind == bus::Note::Kind::sent && !is_proof(owner) && step < results_.size()) {
-        results_[step].attempts = note.attempt;
-    }
-    Remark remark;
-    remark.step = step;
-    remark.bytes = note.bytes;
-    remark.after = note.after;
-    switch (note.kind) {
-    case bus::Note::Kind::late:
-        remark.kind = Remark::Kind::late;
-        break;
-    case bus::Note::Kind::duplicate:
-        remark.kind = Remark::Kind::duplicate;
-        break;
-    case bus::Note::Kind::unmatched:
-        remark.kind = Remark::Kind::unmatched;
-        break;
-    case bus::Note::Kind::garbled_echo:
-        remark.kind = Remark::Kind::garbled_echo;
-        break;
-    case bus::Note::Kind::sent:
-    case bus::Note::Kind::reply:
-    case bus::Note::Kind::echo:
-    case bus::Note::Kind::junk:
-    case bus::Note::Kind::deadline:
-        return;
-    }
-    listener_.remarked(remark);
-}
-
-void Runner::discarded(std::span<const std::uint8_t> bytes) {
-    Remark remark;
-    remark.kind = Remark::Kind::discarded;
-    remark.step = index_ < results_.size() ? std::optional(index_) : std::nullopt;
-    remark.bytes.assign(bytes.begin(), bytes.end());
-    listener_.remarked(remark);
-}
-
-void Runner::learned(std::uint8_t address, const bus::Learned& what, const bus::Evidence& now) {
-    Remark remark;
-    remark.kind = Remark::Kind::learned;
-    remark.address = address;
-    remark.learned = what;
-    remark.evidence = now;
-    remark.timing = engine_.ledger().timing(address, timing_at(line_.setting()));
-    listener_.remarked(remark);
 }
 
 void Runner::line_faulted(bus::LineFault which) {

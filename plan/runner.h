@@ -62,6 +62,12 @@ public:
     void line_lost() override;
 
 private:
+    // A setting's own frame and the check that proves a line setting took are each an
+    // owner of their own.
+    static bus::Owner setting_owner(std::size_t index) { return 2 * index; }
+    static bus::Owner proof_owner(std::size_t index) { return 2 * index + 1; }
+    static bool is_proof(bus::Owner owner) { return owner % 2 == 1; }
+
     void next();
     void send_at(const protocol::LineSetting& line, const protocol::Frame& frame,
                  bus::Owner owner);

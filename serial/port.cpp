@@ -8,16 +8,13 @@
 
 #include "serial/port_directory.h"
 #include "serial/port_holder.h"
+#include "serial/termios_line.h"
 
-#ifndef Q_OS_WIN
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
-#endif
 
 namespace tarvok::serial {
 
@@ -45,68 +42,6 @@ QSerialPort::Parity to_qt(Parity parity) {
     return QSerialPort::NoParity;
 }
 
-#ifndef Q_OS_WIN
-bool may_read_and_write(const QString& device) {
-    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) == 0;
-}
-
-// With parity on, the driver checks it on input too, as a UART does: Qt leaves input
-// checking off. (A Linux pty also forgets the parity-enable bit but keeps this one,
-// which is how the simulator tells even parity from none.)
-void check_parity(int fd, Parity parity) {
-    termios t{};
-    if (parity == Parity::none || ::tcgetattr(fd, &t) != 0) {
-        return;
-    }
-    t.c_iflag |= INPCK;
-    ::tcsetattr(fd, TCSANOW, &t);
-}
-
-speed_t speed_of(std::uint32_t baud) {
-    constexpr std::array<std::pair<std::uint32_t, speed_t>, 8> kSpeeds = {{{1200, B1200},
-                                                                          {2400, B2400},
-                                                                          {4800, B4800},
-                                                                          {9600, B9600},
-                                                                          {19200, B19200},
-                                                                          {38400, B38400},
-                                                                          {57600, B57600},
-                                                                          {115200, B115200}}};
-    for (const auto& [rate, speed] : kSpeeds) {
-        if (rate == baud) {
-            return speed;
-        }
-    }
-    return B0;
-}
-
-// Rate and parity set on the descriptor itself. Qt checks the parity-enable bit after
-// setting it, and a Linux pty never keeps that bit, so Qt refuses a change of parity
-// on an open pty that the pty in fact takes.
-bool set_termios_line(int fd, const protocol::LineSetting& line) {
-    termios t{};
-    const speed_t speed = speed_of(line.baud);
-    if (speed == B0 || ::tcgetattr(fd, &t) != 0) {
-        return false;
-    }
-    ::cfsetispeed(&t, speed);
-    ::cfsetospeed(&t, speed);
-    t.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD);
-    t.c_iflag &= ~static_cast<tcflag_t>(INPCK);
-    if (line.parity != Parity::none) {
-        t.c_cflag |= PARENB | (line.parity == Parity::odd ? PARODD : 0);
-        t.c_iflag |= INPCK;
-    }
-    return ::tcsetattr(fd, TCSANOW, &t) == 0;
-}
-
-// Another process's POSIX lock on the device; one of ours never counts.
-bool locked_by_posix(int fd) {
-    struct flock probe {};
-    probe.l_type = F_WRLCK;
-    probe.l_whence = SEEK_SET;
-    return ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
-}
-#endif
 
 // A busy port with whoever keeps it, when the system tells.
 SerialError busy(const QString& device, const QString& text) {
@@ -173,9 +108,7 @@ bool Port::set_line(const protocol::LineSetting& line) {
                port_->setParity(to_qt(line.parity));
     changing_line_ = false;
     port_->clearError();
-#ifndef Q_OS_WIN
     set = set_termios_line(static_cast<int>(port_->handle()), line);
-#endif
     if (set) {
         line_ = line;
     }
@@ -207,25 +140,19 @@ std::optional<SerialError> Port::open(int number, const protocol::LineSetting& l
         return busy(entry.device, QString());
     }
     device_ = entry.device;
-#ifndef Q_OS_WIN
     check_parity(static_cast<int>(port_->handle()), line.parity);
     // Only where a device node exists to watch; elsewhere a vanished port shows as
     // Qt's resource error.
     watchdog_->start();
-#endif
     return std::nullopt;
 }
 bool Port::lock_exclusively() {
-#ifdef Q_OS_WIN
-    return true;
-#else
     // Qt guards a port with a lock file and the tty's exclusive flag; terminal
     // programs such as picocom use an advisory lock instead, which Qt does not see,
     // and some a POSIX lock, which an advisory lock does not see either. Ours goes
     // with the descriptor when the port closes.
     const int fd = static_cast<int>(port_->handle());
     return (::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) && !locked_by_posix(fd);
-#endif
 }
 
 SerialError Port::open_error(QSerialPort::SerialPortError error, const PortEntry& entry) const {
@@ -243,9 +170,6 @@ SerialError Port::open_error(QSerialPort::SerialPortError error, const PortEntry
     default:
         return {SerialFault::open_failed, entry.device, text};
     }
-#ifdef Q_OS_WIN
-    return busy(entry.device, text);
-#else
     // Qt reports a lock held by another program and a lack of permission alike, in
     // words that depend on the language; the device node tells them apart.
     if (!may_read_and_write(entry.device)) {
@@ -258,7 +182,6 @@ SerialError Port::open_error(QSerialPort::SerialPortError error, const PortEntry
         return {SerialFault::stale_lock, entry.device, lock, std::nullopt, file_owner(lock)};
     }
     return busy(entry.device, text);
-#endif
 }
 
 QByteArray Port::read_all() {
@@ -286,7 +209,6 @@ QByteArray Port::discard_input() {
         return {};
     }
     QByteArray dropped = read_all() + port_->readAll();
-#ifndef Q_OS_WIN
     // Bytes the kernel already holds but Qt has not yet fetched go too; they are
     // taken first so that whoever logs the discard can say what they were.
     std::array<char, 256> chunk{};
@@ -294,7 +216,6 @@ QByteArray Port::discard_input() {
          (n = ::read(static_cast<int>(port_->handle()), chunk.data(), chunk.size())) > 0;) {
         dropped.append(chunk.data(), n);
     }
-#endif
     port_->clear(QSerialPort::Input);
     return dropped;
 }
@@ -303,7 +224,6 @@ bool Port::write(std::span<const std::uint8_t> bytes) {
     if (!port_->isOpen()) {
         return false;
     }
-#ifndef Q_OS_WIN
     // With nothing of Qt's still waiting to go out, the bytes go to the line at once:
     // Qt would hold them for the next turn of the event loop and switch its write
     // watch on and off around them, two more wake-ups for every frame. Whatever the
@@ -316,7 +236,6 @@ bool Port::write(std::span<const std::uint8_t> bytes) {
             return true;
         }
     }
-#endif
     const auto size = static_cast<qint64>(bytes.size());
     return port_->write(reinterpret_cast<const char*>(bytes.data()), size) == size;
 }
@@ -343,15 +262,11 @@ void Port::check_hangup() {
         watchdog_->stop();
         return;
     }
-#ifdef Q_OS_WIN
-    const bool gone = false;
-#else
     bool gone = !QFileInfo::exists(device_);
     if (!gone) {
         pollfd pfd{static_cast<int>(port_->handle()), 0, 0};
         gone = ::poll(&pfd, 1, 0) == 1 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
     }
-#endif
     if (gone) {
         close_lost();
     }

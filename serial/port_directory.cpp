@@ -11,19 +11,16 @@
 #include "serial/port_messages.h"
 #include "serial/port_registry.h"
 
-#ifndef Q_OS_WIN
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#endif
 
 namespace tarvok::serial {
 
 namespace {
 
-#ifndef Q_OS_WIN
 bool is_char_device(const QString& path) {
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
@@ -67,7 +64,6 @@ QString canonical(const QString& path) {
     const QString resolved = QFileInfo(path).canonicalFilePath();
     return resolved.isEmpty() ? path : resolved;
 }
-#endif
 
 }  // namespace
 
@@ -79,15 +75,6 @@ QString ports_folder() {
 
 QList<PortEntry> port_table() {
     QList<PortEntry> table;
-#ifdef Q_OS_WIN
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        static const QRegularExpression kCom(QStringLiteral("^COM([0-9]+)$"));
-        const auto match = kCom.match(info.portName());
-        if (match.hasMatch()) {
-            table.append({match.captured(1).toInt(), info.portName(), info.description(), false});
-        }
-    }
-#else
     if (folder_unreadable(ports_folder())) {
         return table;
     }
@@ -112,16 +99,12 @@ QList<PortEntry> port_table() {
         table.append({next, info.systemLocation(), info.description(), false});
         claimed.insert(next);
     }
-#endif
     std::sort(table.begin(), table.end(),
               [](const PortEntry& a, const PortEntry& b) { return a.number < b.number; });
     return table;
 }
 
 Resolution resolve_port(int number) {
-#ifdef Q_OS_WIN
-    return PortEntry{number, QStringLiteral("COM%1").arg(number), QString(), false};
-#else
     if (folder_unreadable(ports_folder())) {
         return ResolveFailure{ResolveError::ports_folder_unreadable, ports_folder()};
     }
@@ -143,15 +126,12 @@ Resolution resolve_port(int number) {
         return entry;
     }
     return ResolveFailure{ResolveError::no_such_port, QString()};
-#endif
 }
 
 QString port_table_text() {
-#ifndef Q_OS_WIN
     if (folder_unreadable(ports_folder())) {
         return ports_folder_unreadable(ports_folder());
     }
-#endif
     QStringList lines;
     for (const PortEntry& entry : port_table()) {
         QString line = QStringLiteral("%1 = %2").arg(entry.number).arg(entry.device);

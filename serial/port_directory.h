@@ -1,10 +1,9 @@
 // How a port number becomes a serial device.
 //
-// Windows: port N is COMN. Elsewhere: a link named comN in
-// $XDG_CONFIG_HOME/tarvok/ports/ (default ~/.config/tarvok/ports/) names the device
-// for port N; then the serial devices the system reports, in name order, take the
-// numbers no link claims, from 1 upward. A device named by a link gets no second
-// number.
+// A link named comN in $XDG_CONFIG_HOME/tarvok/ports/ (default ~/.config/tarvok/ports/)
+// names the device for port N; then the serial devices the system reports, in name
+// order, take the numbers no link claims, from 1 upward. A device named by a link gets
+// no second number. (On Windows port N is COMN: win/ knows that.)
 //
 // tarvok-sim keeps comN.owner beside each link it makes, locked for as long as it
 // runs. A link whose owner file is there but not locked was left by a simulator that

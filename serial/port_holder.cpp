@@ -9,13 +9,11 @@
 #include <filesystem>
 #include <system_error>
 
-#ifndef Q_OS_WIN
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
 #include <cerrno>
 #include <csignal>
-#endif
 
 namespace tarvok::serial {
 
@@ -72,13 +70,8 @@ fs::path proc_of(qint64 pid) { return fs::path("/proc") / std::to_string(pid); }
 
 // Another process than this one, still there (perhaps another user's).
 bool running(qint64 pid) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(pid);
-    return false;
-#else
     return pid > 0 && pid != QCoreApplication::applicationPid() &&
            (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-#endif
 }
 
 // Our own descriptors do not count: tests and a second line of ours may hold it.
@@ -99,10 +92,6 @@ std::optional<qint64> pid_with_open(const fs::path& device) {
 // major:minor (hex) and its inode; a lock still waited for has "->" before its type.
 // OFD locks name no process and are passed over.
 std::optional<qint64> pid_locking(const fs::path& device) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(device);
-    return std::nullopt;
-#else
     struct stat node {};
     if (::stat(device.c_str(), &node) != 0) {
         return std::nullopt;
@@ -128,7 +117,6 @@ std::optional<qint64> pid_locking(const fs::path& device) {
         }
     }
     return std::nullopt;
-#endif
 }
 
 // The live process the lock file names, unless we can see that it does not have the
@@ -165,11 +153,6 @@ std::optional<PortHolder> port_holder(const QString& device) {
 }
 
 bool lock_left_behind(const QString& lock, const QString& device) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(lock);
-    Q_UNUSED(device);
-    return false;
-#else
     const auto pid = lock_file_pid(lock);
     if (!pid) {
         return false;
@@ -181,7 +164,6 @@ bool lock_left_behind(const QString& lock, const QString& device) {
     const fs::path node = fs::canonical(QFile::encodeName(device).toStdString(), error);
     const auto open = error ? std::nullopt : has_open(proc_of(*pid), node);
     return open && !*open;
-#endif
 }
 
 QString lock_file_path(const QString& device) {
