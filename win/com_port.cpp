@@ -9,9 +9,15 @@ namespace tarvok::win {
 
 namespace {
 
-// A read returns as soon as one byte waits, or after this long with none (it is
-// then simply issued again): never busy, never stuck.
-constexpr DWORD kReadWaitMs = 60'000;
+// A read waits for the first byte, however long, and returns once the line has
+// paused for this long after it: a reply comes in a piece or a few. (The documented
+// "return at once with what is there" settings either spin on an idle line or, on
+// Wine, wait for a full buffer.)
+constexpr DWORD kReadPauseMs = 1;
+// An unplugged adapter fails the reads in flight on Windows, but a pending read may
+// also just stay pending (a pseudo-terminal's hang-up under Wine): so the device is
+// looked at this often too.
+constexpr bus::Micros kCheckEvery{500'000};
 // A write that the driver has not finished by then failed.
 constexpr DWORD kWriteWaitMs = 2'000;
 
@@ -99,8 +105,7 @@ ComPort::ComPort()
 
 ComPort::~ComPort() { close(); }
 
-std::optional<serial::SerialFault> ComPort::open(int number,
-                                                 const protocol::LineSetting& setting) {
+std::optional<serial::SerialFault> ComPort::open(int number, const protocol::LineSetting& setting) {
     close();
     const std::wstring name = L"\\\\.\\COM" + std::to_wstring(number);
     Handle port(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -114,7 +119,7 @@ std::optional<serial::SerialFault> ComPort::open(int number,
     if (GetFileType(port.get()) != FILE_TYPE_CHAR || !GetCommState(port.get(), &probe)) {
         return serial::SerialFault::not_serial_device;
     }
-    COMMTIMEOUTS timeouts{MAXDWORD, MAXDWORD, kReadWaitMs, 0, kWriteWaitMs};
+    COMMTIMEOUTS timeouts{kReadPauseMs, 0, 0, 0, kWriteWaitMs};
     if (!apply(port.get(), setting) || !SetCommTimeouts(port.get(), &timeouts)) {
         system_error_ = GetLastError();
         return serial::SerialFault::open_failed;
@@ -122,6 +127,7 @@ std::optional<serial::SerialFault> ComPort::open(int number,
     SetupComm(port.get(), 4096, 4096);
     PurgeComm(port.get(), PURGE_RXCLEAR | PURGE_TXCLEAR);
     port_ = std::move(port);
+    checked_ = now();
     number_ = number;
     setting_ = setting;
     if (!start_read()) {
@@ -268,9 +274,23 @@ void ComPort::lose() {
     }
 }
 
+std::optional<bus::Micros> ComPort::due() const {
+    if (!port_) {
+        return std::nullopt;
+    }
+    const bus::Micros check = checked_ + kCheckEvery;
+    return alarm_ ? std::min(*alarm_, check) : check;
+}
+
 void ComPort::service() {
     if (port_ && harvest_read() && port_) {
         harvest_write();
+    }
+    if (port_ && now() >= checked_ + kCheckEvery) {
+        if (!still_there(port_.get())) {
+            lose();
+        }
+        checked_ = now();
     }
     if (port_ && arrived_) {
         arrived_ = false;

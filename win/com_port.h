@@ -60,8 +60,9 @@ public:
     std::span<const HANDLE> wait_handles() const;
     // Takes finished reads and writes and a due alarm, and tells the listener.
     void service();
-    // When the alarm is due, if one is set.
-    std::optional<bus::Micros> alarm_at() const { return alarm_; }
+    // When service() is next due without a handle signalled: the alarm, or the next
+    // look at whether the device is still there. Nothing while closed.
+    std::optional<bus::Micros> due() const;
 
     std::size_t available() const { return input_.size(); }
     // The oldest `count` bytes received, or all there are when fewer wait.
@@ -104,7 +105,8 @@ private:
     protocol::LineSetting setting_;
     std::optional<bus::Micros> alarm_;
     bus::LineListener* listener_ = nullptr;
-    bool arrived_ = false;  // bytes came in since the listener was last told
+    bool arrived_ = false;   // bytes came in since the listener was last told
+    bus::Micros checked_{};  // when the device was last seen to be there
 };
 
 }  // namespace tarvok::win

@@ -47,15 +47,18 @@ Native native(form::Kind kind) {
 constexpr int kDroppedItems = 12;
 
 void size_list_field(HWND combo, int height) {
+    // The field grows one for one with the item height; what the list reports back
+    // as that height differs between Windows and Wine, so only the field is measured.
+    auto item = static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
     for (int round = 0; round < 3; ++round) {
+        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
         RECT now{};
         GetWindowRect(combo, &now);
         const int off = height - (now.bottom - now.top);
         if (off == 0) {
             return;
         }
-        const auto item = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item + off);
+        item += off;
     }
 }
 
@@ -63,10 +66,10 @@ void size_list_field(HWND combo, int height) {
 
 HWND create_control(HWND window, const form::Control& design) {
     const Native n = native(design.kind);
-    HWND control = CreateWindowExW(n.ex_style, n.window_class, wide(design.text).c_str(),
-                                   kChild | n.style, 0, 0, 0, 0, window,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(design.id))),
-                                   GetModuleHandleW(nullptr), nullptr);
+    HWND control = CreateWindowExW(
+        n.ex_style, n.window_class, wide(design.text).c_str(), kChild | n.style, 0, 0, 0, 0, window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id(design.id))),
+        GetModuleHandleW(nullptr), nullptr);
     if (design.kind == form::Kind::spin) {
         SendMessageW(control, UDM_SETRANGE32, 0, 255);
         SendMessageW(control, UDM_SETPOS32, 0, 1);

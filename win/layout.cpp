@@ -43,8 +43,10 @@ void place_window(HWND hwnd, const form::Window& window, UINT dpi) {
             const RECT& work = monitor.rcWork;
             const int width = client.right - client.left;
             const int height = client.bottom - client.top;
-            const int left = std::max<int>(work.left, std::min<int>(client.left, work.right - width));
-            const int top = std::max<int>(work.top, std::min<int>(client.top, work.bottom - height));
+            const int left =
+                std::max<int>(work.left, std::min<int>(client.left, work.right - width));
+            const int top =
+                std::max<int>(work.top, std::min<int>(client.top, work.bottom - height));
             client = {left, top, left + width, top + height};
         }
     }

@@ -6,7 +6,7 @@
 namespace tarvok::win {
 
 DWORD wait_ms(const ComPort& port) {
-    const auto at = port.alarm_at();
+    const auto at = port.due();
     if (!at) {
         return INFINITE;
     }

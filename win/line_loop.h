@@ -20,8 +20,8 @@ enum class LoopEnd {
 // Runs until `done()` holds, `stop` (when given) is signalled, or the port closes.
 LoopEnd run_line(ComPort& port, const std::function<bool()>& done, HANDLE stop = nullptr);
 
-// How long to wait for the alarm at `now`, in whole milliseconds rounded up;
-// INFINITE without one.
+// How long until the port's service() is due, in whole milliseconds rounded up;
+// INFINITE while it is closed.
 DWORD wait_ms(const ComPort& port);
 
 }  // namespace tarvok::win

@@ -88,8 +88,8 @@ void MainWindow::lost() {
 }
 
 void MainWindow::faulted(bus::LineFault which) {
-    const auto kind = which == bus::LineFault::write ? PortFact::Kind::write_failed
-                                                     : PortFact::Kind::read_failed;
+    const auto kind =
+        which == bus::LineFault::write ? PortFact::Kind::write_failed : PortFact::Kind::read_failed;
     show_error(port_words({kind, port_.number()}));
 }
 

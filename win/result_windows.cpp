@@ -163,10 +163,9 @@ void show_notice(HWND owner, const std::string& sentence, Fonts& fonts) {
         }
     }
     const UINT dpi = GetDpiForWindow(owner);
-    HWND notice = CreateWindowExW(WS_EX_DLGMODALFRAME, kNoticeClass, L"提示",
-                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, 100, 100, owner, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND notice = CreateWindowExW(
+        WS_EX_DLGMODALFRAME, kNoticeClass, L"提示", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+        CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
     HWND label = make_label(notice, sentence, SS_LEFT | SS_NOPREFIX);
     HFONT font = fonts.song(kNoticePoints, false, dpi);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -193,8 +192,8 @@ void show_notice(HWND owner, const std::string& sentence, Fonts& fonts) {
     GetWindowRect(owner, &over);
     const int w = client.right - client.left;
     const int h = client.bottom - client.top;
-    SetWindowPos(notice, nullptr, (over.left + over.right - w) / 2, (over.top + over.bottom - h) / 2,
-                 w, h, SWP_NOZORDER);
+    SetWindowPos(notice, nullptr, (over.left + over.right - w) / 2,
+                 (over.top + over.bottom - h) / 2, w, h, SWP_NOZORDER);
     ShowWindow(notice, SW_SHOW);
     SetFocus(ok);
 }

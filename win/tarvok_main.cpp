@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "win/line_loop.h"
 #include "win/main_window.h"
 
 namespace {
@@ -16,9 +17,11 @@ int run(tarvok::win::MainWindow& window) {
     for (;;) {
         const auto handles = window.wait_handles();
         const auto count = static_cast<DWORD>(handles.size());
-        const DWORD woke = MsgWaitForMultipleObjectsEx(count, handles.data(), INFINITE,
-                                                       QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (woke < WAIT_OBJECT_0 + count) {
+        const DWORD woke =
+            MsgWaitForMultipleObjectsEx(count, handles.data(), tarvok::win::wait_ms(window.port()),
+                                        QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        // A handle, or the port's time to look at its device; not for messages alone.
+        if (woke != WAIT_OBJECT_0 + count) {
             window.service_port();
         }
         MSG message;

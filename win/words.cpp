@@ -67,7 +67,8 @@ std::string port_words(const PortFact& fact) {
 }
 
 std::string address_words(std::string_view typed) {
-    return "模块地址“" + cut_quote(typed) + "”无效：模块地址必须是 0 到 255 之间的数字，本次未发送。";
+    return "模块地址“" + cut_quote(typed) +
+           "”无效：模块地址必须是 0 到 255 之间的数字，本次未发送。";
 }
 
 }  // namespace tarvok::win
