@@ -57,6 +57,15 @@ void ports_that_will_not_open() {
     win::ComPort port;
     CHECK(port.open(200, {}) == serial::SerialFault::no_such_port, "COM200 is not there");
     CHECK(!port.is_open() && port.wait_handles().empty(), "nothing open after a refusal");
+    // Wine opens a COM port twice; Windows refuses the second with access denied.
+    const std::pair<DWORD, serial::SerialFault> refusals[] = {
+        {ERROR_ACCESS_DENIED, serial::SerialFault::busy},
+        {ERROR_SHARING_VIOLATION, serial::SerialFault::busy},
+        {ERROR_FILE_NOT_FOUND, serial::SerialFault::no_such_port},
+        {ERROR_GEN_FAILURE, serial::SerialFault::open_failed}};
+    for (const auto& [error, fault] : refusals) {
+        CHECK(win::open_fault(error) == fault, "error " + std::to_string(error));
+    }
 }
 
 // tests/windows/run.sh stops the simulator of COM3 once the flag file appears.
