@@ -55,8 +55,9 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::create_controls() {
-    // Made in tab order, which is the order Tab follows; the frames then go to the
-    // back, where they draw behind their controls and take no focus.
+    // Made in tab order, which is the order Tab follows. Labels and frames take no
+    // focus, so they go to the back, frames behind all: a list drawn over the end of
+    // its label, controls over their frame, as the Linux window stacks them.
     std::array<const form::Control*, form::kMainControls.size()> by_tab{};
     std::transform(form::kMainControls.begin(), form::kMainControls.end(), by_tab.begin(),
                    [](const form::Control& c) { return &c; });
@@ -65,10 +66,12 @@ void MainWindow::create_controls() {
     for (const form::Control* c : by_tab) {
         controls_.at(static_cast<std::size_t>(c->id)) = create_control(hwnd_, *c);
     }
-    for (const form::Control& c : form::kMainControls) {
-        if (c.kind == form::Kind::frame) {
-            SetWindowPos(control(c.id), HWND_BOTTOM, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (const form::Kind back : {form::Kind::label, form::Kind::frame}) {
+        for (const form::Control& c : form::kMainControls) {
+            if (c.kind == back) {
+                SetWindowPos(control(c.id), HWND_BOTTOM, 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            }
         }
     }
     // The port table is read each time the operator hovers over the port number.
