@@ -58,6 +58,10 @@ for n in 1 2 3; do
     wine reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$ports/com$n" /f >/dev/null 2>&1
     ln -sfn "$ports/com$n" "$WINEPREFIX/dosdevices/com$n"
 done
+dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+dpi 96
 
 for n in 1 2 3; do
     extra=()
@@ -88,6 +92,11 @@ script -qec "timeout 150 wine '$win/tests/windows/test_line.exe' '$(windows_path
 cat "$run/line.out"
 timeout 150 wine "$win/tests/windows/test_window.exe" \
     "$(windows_path "$win/win/tarvok.exe")" "$(windows_path "$run")" || status=1
+# The same window on a screen of 144 dots per inch: everything half as large again.
+dpi 144
+timeout 150 wine "$win/tests/windows/test_window.exe" \
+    "$(windows_path "$win/win/tarvok.exe")" "$(windows_path "$run")" 144 || status=1
+dpi 96
 if [[ $status -ne 0 ]]; then
     tail -n 20 "$run"/sim*.log
 fi

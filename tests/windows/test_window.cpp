@@ -3,7 +3,8 @@
 // opens, each 修改 sends its frame (the simulator's log shows it) and the reply
 // brings 修改成功, port 2's failing module 修改失败; a port that is not there and an
 // address that is none get a notice.
-// Usage: test_window.exe <tarvok.exe> <folder of the simulators' logs>
+// Usage: test_window.exe <tarvok.exe> <folder of the simulators' logs> [dpi]
+// With a DPI other than 96, only where the controls sit, scaled to it.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -43,8 +44,7 @@ std::string rect_text(const RECT& r) {
            std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
-void controls_sit_where_designed() {
-    const UINT dpi = GetDpiForWindow(g_main);
+void controls_sit_where_designed(UINT dpi) {
     for (const form::Control& c : form::kMainControls) {
         const form::Twips frame = c.frame ? form::control(*c.frame).at : form::Twips{};
         const int left = px(frame.left, dpi) + px(c.at.left, dpi);
@@ -151,7 +151,7 @@ void settings_go_out_and_succeed(const std::wstring& logs) {
         RECT client{};
         GetClientRect(shown, &client);
         MapWindowPoints(shown, nullptr, reinterpret_cast<POINT*>(&client), 2);
-        const UINT dpi = GetDpiForWindow(shown);
+        const UINT dpi = GetDpiForSystem();
         CHECK(client.left == px(12372, dpi) && client.top == px(6840, dpi) &&
                   client.right - client.left == px(2844, dpi),
               "修改成功 at its designed place: " + rect_text(client));
@@ -200,6 +200,8 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("usage: test_window.exe <tarvok.exe> <log folder>\n");
         return 2;
     }
+    // Sees the window's own pixels and DPI, as tarvok.exe does, unscaled.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     STARTUPINFOW start{};
     start.cb = sizeof start;
     PROCESS_INFORMATION program{};
@@ -215,8 +217,10 @@ int wmain(int argc, wchar_t** argv) {
         return g_main != nullptr && IsWindowVisible(g_main);
     });
     if (CHECK(g_main != nullptr, "the window comes up")) {
+        const UINT dpi = argc > 3 ? static_cast<UINT>(_wtoi(argv[3])) : 96;
+        CHECK(GetDpiForSystem() == dpi, "the screen at " + std::to_string(dpi) + " dpi");
         const std::pair<const char*, std::function<void()>> steps[] = {
-            {"controls where designed", controls_sit_where_designed},
+            {"controls where designed", [dpi] { controls_sit_where_designed(dpi); }},
             {"tab order and lists", tab_order_and_lists},
             {"number boxes", number_boxes_follow_their_arrows},
             {"settings succeed", [&] { settings_go_out_and_succeed(argv[2]); }},
@@ -225,6 +229,9 @@ int wmain(int argc, wchar_t** argv) {
             std::printf("%s\n", name);
             std::fflush(stdout);
             step();
+            if (dpi != 96) {
+                break;
+            }
         }
         PostMessageW(g_main, WM_CLOSE, 0, 0);
     }
