@@ -21,43 +21,6 @@ constexpr bus::Micros kCheckEvery{500'000};
 // A write that the driver has not finished by then failed.
 constexpr DWORD kWriteWaitMs = 2'000;
 
-BYTE parity_byte(protocol::Parity parity) {
-    switch (parity) {
-    case protocol::Parity::none:
-        return NOPARITY;
-    case protocol::Parity::odd:
-        return ODDPARITY;
-    case protocol::Parity::even:
-        return EVENPARITY;
-    }
-    return NOPARITY;
-}
-
-bool apply(HANDLE port, const protocol::LineSetting& setting) {
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    if (!GetCommState(port, &dcb)) {
-        return false;
-    }
-    dcb.BaudRate = setting.baud;
-    dcb.ByteSize = 8;
-    dcb.Parity = parity_byte(setting.parity);
-    dcb.fParity = setting.parity != protocol::Parity::none;
-    dcb.StopBits = ONESTOPBIT;
-    dcb.fBinary = TRUE;
-    dcb.fOutxCtsFlow = FALSE;
-    dcb.fOutxDsrFlow = FALSE;
-    dcb.fDsrSensitivity = FALSE;
-    dcb.fOutX = FALSE;
-    dcb.fInX = FALSE;
-    dcb.fNull = FALSE;
-    dcb.fAbortOnError = FALSE;
-    // RS-485 adapters that switch direction themselves want both lines up.
-    dcb.fDtrControl = DTR_CONTROL_ENABLE;
-    dcb.fRtsControl = RTS_CONTROL_ENABLE;
-    return SetCommState(port, &dcb) != 0;
-}
-
 // A device that still answers a status query is there; one that does not was
 // unplugged.
 bool still_there(HANDLE port) {
@@ -67,37 +30,6 @@ bool still_there(HANDLE port) {
 }
 
 }  // namespace
-
-Handle& Handle::operator=(Handle&& other) noexcept {
-    if (this != &other) {
-        reset();
-        h_ = other.h_;
-        other.h_ = nullptr;
-    }
-    return *this;
-}
-
-void Handle::reset() {
-    if (h_ != nullptr) {
-        CloseHandle(h_);
-        h_ = nullptr;
-    }
-}
-
-serial::SerialFault open_fault(DWORD error) {
-    switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_BAD_UNIT:
-    case ERROR_DEV_NOT_EXIST:
-        return serial::SerialFault::no_such_port;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-        return serial::SerialFault::busy;
-    default:
-        return serial::SerialFault::open_failed;
-    }
-}
 
 ComPort::ComPort()
     : read_event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
@@ -120,7 +52,7 @@ std::optional<serial::SerialFault> ComPort::open(int number, const protocol::Lin
         return serial::SerialFault::not_serial_device;
     }
     COMMTIMEOUTS timeouts{kReadPauseMs, 0, 0, 0, kWriteWaitMs};
-    if (!apply(port.get(), setting) || !SetCommTimeouts(port.get(), &timeouts)) {
+    if (!apply_setting(port.get(), setting) || !SetCommTimeouts(port.get(), &timeouts)) {
         system_error_ = GetLastError();
         return serial::SerialFault::open_failed;
     }
@@ -342,7 +274,7 @@ bool ComPort::write(std::span<const std::uint8_t> bytes) {
 }
 
 bool ComPort::set_setting(const protocol::LineSetting& setting) {
-    if (!port_ || !apply(port_.get(), setting)) {
+    if (!port_ || !apply_setting(port_.get(), setting)) {
         return false;
     }
     setting_ = setting;

@@ -15,31 +15,10 @@
 
 #include "bus/line.h"
 #include "serial/serial_fault.h"
+#include "win/com_setting.h"
+#include "win/handle.h"
 
 namespace tarvok::win {
-
-// Owns a kernel handle.
-class Handle {
-public:
-    Handle() = default;
-    explicit Handle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-    ~Handle() { reset(); }
-    Handle(Handle&& other) noexcept : h_(other.h_) { other.h_ = nullptr; }
-    Handle& operator=(Handle&& other) noexcept;
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-
-    HANDLE get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-    void reset();
-
-private:
-    HANDLE h_ = nullptr;
-};
-
-// How Windows' error for a refused open reads as our fault: a port that is in use
-// reports access denied (Windows does not say by whom).
-serial::SerialFault open_fault(DWORD error);
 
 class ComPort : public bus::Line {
 public:
