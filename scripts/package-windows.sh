@@ -10,9 +10,9 @@ scripts/setup.sh windows
 dir=build-windows
 version=$(sed -n 's/^project(tarvok VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 name=tarvok-$version-win64
-toolchain=()
-[[ -f $dir/CMakeCache.txt ]] || toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake)
-cmake -S . -B "$dir" "${toolchain[@]}" -DCMAKE_BUILD_TYPE=Release >/dev/null
+# The toolchain counts when the folder is configured first, and only then.
+CMAKE_TOOLCHAIN_FILE=$PWD/cmake/mingw-w64.cmake cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+    >/dev/null
 cmake --build "$dir" -j "$(nproc)" --target tarvok >/dev/null
 
 stage=$dir/package/$name

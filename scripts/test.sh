@@ -42,7 +42,8 @@ mkdir -p build-asan build-fuzz build-windows
 nice -n 19 scripts/build.sh build-asan -DTARVOK_SANITIZE=ON \
     "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1" >build-asan/build.log 2>&1 &
 asan_build=$!
-nice -n 19 scripts/build.sh build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+# The toolchain counts when the folder is configured first, and only then.
+CMAKE_TOOLCHAIN_FILE=$PWD/cmake/mingw-w64.cmake nice -n 19 scripts/build.sh build-windows \
     -DCMAKE_BUILD_TYPE=Release >build-windows/build.log 2>&1 &
 windows_build=$!
 ctest --test-dir build --output-on-failure -j 3 -E '^test_windows$' || failed=1
