@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tarvok needs that this machine lacks.
-# Usage: scripts/setup.sh [run|test|package|font]   (test adds what the test suite needs,
-# package what scripts/package.sh needs and lintian to check it, font what rebuilding
-# the font subset needs)
+# Usage: scripts/setup.sh [run|test|package|windows|font]   (test adds what the test suite
+# needs, package what scripts/package.sh needs and lintian to check it, windows what
+# scripts/package-windows.sh needs, font what rebuilding the font subset needs)
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev qt6-translations-l10n)
 if [[ "${1:-run}" == test ]]; then
     packages+=(clang-14 libclang-rt-14-dev locales desktop-file-utils appstream groff-base man-db)
+    # The Windows programs: cross-built, then run under Wine on a virtual display.
+    packages+=(g++-mingw-w64-x86-64-posix wine wine64 xvfb)
 fi
 case "${1:-run}" in
 package) packages+=(dpkg-dev lintian) ;;
+windows) packages+=(g++-mingw-w64-x86-64-posix nsis zip) ;;
 font) packages+=(fonts-noto-cjk python3-fonttools) ;;
 esac
 

@@ -10,8 +10,13 @@ std::string utf8(const QString& text) { return text.toStdString(); }
 QString text(const std::string& said) { return QString::fromStdString(said); }
 
 FaultFacts facts_of(const SerialError& error) {
-    return {error.fault, utf8(error.device), utf8(error.detail), error.holder,
-            utf8(error.lock_owner)};
+    FaultFacts facts;
+    facts.fault = error.fault;
+    facts.device = utf8(error.device);
+    facts.detail = utf8(error.detail);
+    facts.holder = error.holder;
+    facts.lock_owner = utf8(error.lock_owner);
+    return facts;
 }
 
 }  // namespace

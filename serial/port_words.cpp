@@ -15,7 +15,12 @@ std::string port_name(int port, const std::string& device) {
 // lets go by itself after probing a newly plugged adapter, so it gets advice of its
 // own instead of "close it". A program that holds no lock may not be what keeps the
 // port, so it is not simply told to close.
-std::string port_busy(const std::string& name, const std::optional<PortHolder>& holder) {
+std::string port_busy(const std::string& name, const std::optional<PortHolder>& holder,
+                      bool untold) {
+    if (!holder && untold) {
+        return "打开" + name + "失败：该串口正被其他程序占用；Windows 不告诉是哪个程序，"
+               "请关闭可能在用它的程序（串口工具、厂家软件）后再打开。";
+    }
     if (!holder) {
         return "打开" + name + "失败：该串口正被其他程序占用，请先关闭那个程序。";
     }
@@ -75,7 +80,7 @@ std::string open_failed(int port, const FaultFacts& facts) {
     case SerialFault::not_serial_device:
         return "打开" + name + "失败：它指向的不是串口设备。";
     case SerialFault::busy:
-        return port_busy(name, facts.holder);
+        return port_busy(name, facts.holder, facts.holder_untold);
     case SerialFault::stale_lock:
         return stale_lock(name, facts.detail, facts.lock_owner);
     case SerialFault::permission:

@@ -44,6 +44,7 @@ struct FaultFacts {
     std::string detail;  // the lock file for stale_lock;
                          // else the system's own words, for the rare fault with no name of ours
     std::optional<PortHolder> holder;  // for busy, when the system tells who
+    bool holder_untold = false;        // for busy: the system never tells (Windows)
     std::string lock_owner;            // for stale_lock: the user the lock file belongs to,
                                        // who (or root) alone may remove it
 };

@@ -32,7 +32,7 @@ Characters shown_characters() {
         QStringLiteral("//[^\n]*|/\\*.*?\\*/|'(?:\\\\.|[^'\\\\\n])*'|\"((?:\\\\.|[^\"\\\\\n])*)\""),
         QRegularExpression::DotMatchesEverythingOption);
     Characters found;
-    for (const char* folder : {"app", "ui", "protocol", "serial", "plan", "cli", "sim", "cmdline", "bus"}) {
+    for (const char* folder : {"app", "ui", "protocol", "serial", "plan", "cli", "sim", "cmdline", "bus", "form", "win"}) {
         QDirIterator files(QStringLiteral(TARVOK_SOURCE_DIR "/%1").arg(folder), {"*.cpp", "*.h"},
                            QDir::Files, QDirIterator::Subdirectories);
         while (files.hasNext()) {

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "protocol/request.h"
+#include "form/lists.h"
 #include "ui/cached_button.h"
 #include "ui/design.h"
 #include "ui/frame_box.h"
@@ -60,15 +60,15 @@ QString in_group(const QWidget* widget, const QString& text) {
 
 }  // namespace
 
-QLabel* label(QWidget* parent, const char* text, Twips at, double points) {
-    return placed(new QLabel(QString::fromUtf8(text), parent), at, points, Text::fixed);
+QLabel* label(QWidget* parent, const form::Control& design) {
+    return placed(new QLabel(text_of(design.text), parent), design.at, design.points, Text::fixed);
 }
 
 // The text comes after the font: laid out in Qt's default font first, it would load
 // a face the window never shows.
-QLineEdit* text_box(QWidget* parent, Twips at, double points) {
-    auto* box = placed(new QLineEdit(parent), at, points, Text::typed);
-    box->setText(QStringLiteral("1"));
+QLineEdit* text_box(QWidget* parent, const form::Control& design) {
+    auto* box = placed(new QLineEdit(parent), design.at, design.points, Text::typed);
+    box->setText(text_of(design.text));
     return box;
 }
 
@@ -104,17 +104,29 @@ QGroupBox* frame(QWidget* parent, const char* caption, Twips at, double points) 
     return placed(new FrameBox(QString::fromUtf8(caption), parent), at, points, Text::fixed, true);
 }
 
-QComboBox* combo(QWidget* parent, Twips at, void (*entries)(QComboBox*)) {
-    auto* widget = placed(new QComboBox(parent), at, 12, Text::fixed);
+QPushButton* button(QWidget* parent, const form::Control& design) {
+    const std::string caption(design.text);
+    return design.kind == form::Kind::setting_button
+               ? setting_button(parent, caption.c_str(), design.at, design.points)
+               : button(parent, caption.c_str(), design.at, design.points);
+}
+
+QGroupBox* frame(QWidget* parent, const form::Control& design) {
+    return placed(new FrameBox(text_of(design.text), parent), design.at, design.points, Text::fixed,
+                  design.bold);
+}
+
+QComboBox* combo(QWidget* parent, const form::Control& design) {
+    auto* widget = placed(new QComboBox(parent), design.at, design.points, Text::fixed);
     widget->setEditable(false);
-    if (entries != nullptr) {
-        entries(widget);
+    if (design.fill == form::Fill::design) {
+        add_entries(widget, design.list);
     }
     return widget;
 }
 
-SpinArrows* spin(QWidget* parent, Twips at) {
-    auto* widget = placed(new SpinArrows(parent), at, 0, Text::fixed);
+SpinArrows* spin(QWidget* parent, const form::Control& design) {
+    auto* widget = placed(new SpinArrows(parent), design.at, design.points, Text::fixed);
     widget->setRange(0, 255);
     widget->setSingleStep(1);
     widget->setPageStep(1);
@@ -126,21 +138,10 @@ QString text_of(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void add_baud_entries(QComboBox* combo) {
-    for (const auto& entry : protocol::kBaudCodes) {
-        combo->addItem(QString::number(entry.baud), entry.baud);
+void add_entries(QComboBox* combo, form::List list) {
+    for (const auto& entry : form::entries(list)) {
+        combo->addItem(QString::fromStdString(entry.text), entry.value);
     }
-}
-
-void add_parity_entries(QComboBox* combo) { add_entries(combo, protocol::kParities); }
-
-void add_channel_entries(QComboBox* combo) {
-    for (int channel = 1; channel <= protocol::kChannelCount; ++channel) {
-        const auto number = static_cast<std::uint8_t>(channel);
-        combo->addItem(QString::fromStdString(protocol::channel_entry(number)), number);
-    }
-    combo->addItem(QString::fromStdString(protocol::channel_entry(protocol::kAllChannels)),
-                   protocol::kAllChannels);
 }
 
 void press_on_enter(QAbstractButton* button) {

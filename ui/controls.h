@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "form/design.h"
 #include "protocol/request.h"
 #include "protocol/tables.h"
 
@@ -23,37 +24,32 @@ namespace tarvok::ui {
 
 class SpinArrows;
 
-struct Twips {
-    int left, top, width, height;
-};
+using Twips = form::Twips;
 
-QLabel* label(QWidget* parent, const char* text, Twips at, double points);
-QLineEdit* text_box(QWidget* parent, Twips at, double points);
+// Controls as the window's design gives them, in `parent`: the window or the frame
+// the design puts them in.
+QLabel* label(QWidget* parent, const form::Control& design);
+QLineEdit* text_box(QWidget* parent, const form::Control& design);
+// A button, or a setting button where the design says so.
+QPushButton* button(QWidget* parent, const form::Control& design);
+QGroupBox* frame(QWidget* parent, const form::Control& design);
+// A drop-down list, filled where the design fills it.
+QComboBox* combo(QWidget* parent, const form::Control& design);
+SpinArrows* spin(QWidget* parent, const form::Control& design);
+
 QPushButton* button(QWidget* parent, const char* caption, Twips at, double points);
 // A button on a host of its own size, keeping the looks it has drawn: for buttons
 // pressed often, whose clicks should cost little.
 QPushButton* setting_button(QWidget* parent, const char* caption, Twips at, double points);
 QGroupBox* frame(QWidget* parent, const char* caption, Twips at, double points);
-// A drop-down list, filled by `entries` where the design fills it.
-QComboBox* combo(QWidget* parent, Twips at, void (*entries)(QComboBox*) = nullptr);
-SpinArrows* spin(QWidget* parent, Twips at);
 
 // "19200 偶校验": a line in the words every program uses.
 QString line_text(const protocol::LineSetting& line);
 
 QString text_of(std::string_view text);
 
-// Each entry carries the value it stands for, so what is sent never depends on
-// where an entry stands in its list.
-template <typename Value, std::size_t N>
-void add_entries(QComboBox* combo, const std::array<protocol::Named<Value>, N>& table) {
-    for (const auto& entry : table) {
-        combo->addItem(text_of(entry.name), static_cast<int>(entry.value));
-    }
-}
-void add_baud_entries(QComboBox* combo);
-void add_parity_entries(QComboBox* combo);
-void add_channel_entries(QComboBox* combo);
+// Each entry carries the value it stands for (form/lists.h).
+void add_entries(QComboBox* combo, form::List list);
 
 template <typename Value>
 Value value_of(const QComboBox* combo) {

@@ -23,6 +23,8 @@ static void load_resources() { Q_INIT_RESOURCE(resources); }
 
 namespace tarvok::ui {
 
+using form::Id;
+
 namespace {
 
 constexpr int kReceiveThreshold = 8;
@@ -33,46 +35,47 @@ main_form::main_form(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      Label3(label(this, "串口号", {240, 120, 1335, 375}, 15.6)),
-      chuankou_num(text_box(this, {1680, 120, 615, 375}, 15)),
-      VScroll2(spin(this, {2280, 120, 375, 375})),
-      open_comm(button(this, "打开串口", {3840, 120, 1455, 375}, 15.6)),
-      Label2(label(this, "波特率", {240, 720, 1335, 375}, 15.6)),
-      Combo3(combo(this, {1440, 720, 1215, 360}, add_baud_entries)),
-      Label4(label(this, "校验位", {240, 1200, 1335, 375}, 15.6)),
-      Combo7(combo(this, {1440, 1200, 1215, 360}, add_parity_entries)),
-      Label5(label(this, "模块地址", {3840, 960, 1335, 375}, 15.6)),
-      add(text_box(this, {5160, 960, 690, 375}, 15)),
-      VScroll1(spin(this, {5880, 960, 375, 375})),
-      Frame1(frame(this, "修改输入输出关联方式", {360, 1920, 7335, 1095}, 14.4)),
-      Label7(label(Frame1, "通道", {600, 480, 855, 375}, 14.4)),
-      Label8(label(Frame1, "关联方式", {3240, 480, 1215, 255}, 14.4)),
-      Combo2(combo(Frame1, {4440, 480, 1215, 360})),
-      Command1(setting_button(Frame1, "修改", {6120, 480, 975, 375}, 15)),
-      Frame2(frame(this, "修改输出上电状态", {360, 3240, 7335, 1095}, 15)),
-      Label9(label(Frame2, "通道", {600, 480, 615, 255}, 14.4)),
-      Label10(label(Frame2, "默认状态", {3240, 480, 1215, 375}, 14.4)),
-      Combo4(combo(Frame2, {4440, 480, 1215, 360})),
-      Command2(setting_button(Frame2, "修改", {6120, 480, 975, 375}, 15)),
-      Frame3(frame(this, "修改通讯参数", {360, 4560, 7335, 975}, 15)),
-      Label11(label(Frame3, "波特率", {240, 360, 972, 492}, 14.4)),
-      Combo5(combo(Frame3, {1200, 360, 1215, 360})),
-      Label12(label(Frame3, "校验位", {3480, 360, 975, 255}, 14.4)),
-      Combo6(combo(Frame3, {4440, 360, 1215, 360})),
-      Command3(setting_button(Frame3, "修改", {6120, 360, 975, 375}, 15)),
-      Combo1{combo(Frame1, {1200, 480, 1215, 360}, add_channel_entries),
-             combo(Frame2, {1200, 480, 1215, 360}, add_channel_entries)},
+      Label3(label(in(Id::Label3), form::control(Id::Label3))),
+      chuankou_num(text_box(in(Id::chuankou_num), form::control(Id::chuankou_num))),
+      VScroll2(spin(in(Id::VScroll2), form::control(Id::VScroll2))),
+      open_comm(button(in(Id::open_comm), form::control(Id::open_comm))),
+      Label2(label(in(Id::Label2), form::control(Id::Label2))),
+      Combo3(combo(in(Id::Combo3), form::control(Id::Combo3))),
+      Label4(label(in(Id::Label4), form::control(Id::Label4))),
+      Combo7(combo(in(Id::Combo7), form::control(Id::Combo7))),
+      Label5(label(in(Id::Label5), form::control(Id::Label5))),
+      add(text_box(in(Id::add), form::control(Id::add))),
+      VScroll1(spin(in(Id::VScroll1), form::control(Id::VScroll1))),
+      Frame1(frame(in(Id::Frame1), form::control(Id::Frame1))),
+      Label7(label(in(Id::Label7), form::control(Id::Label7))),
+      Label8(label(in(Id::Label8), form::control(Id::Label8))),
+      Combo2(combo(in(Id::Combo2), form::control(Id::Combo2))),
+      Command1(button(in(Id::Command1), form::control(Id::Command1))),
+      Frame2(frame(in(Id::Frame2), form::control(Id::Frame2))),
+      Label9(label(in(Id::Label9), form::control(Id::Label9))),
+      Label10(label(in(Id::Label10), form::control(Id::Label10))),
+      Combo4(combo(in(Id::Combo4), form::control(Id::Combo4))),
+      Command2(button(in(Id::Command2), form::control(Id::Command2))),
+      Frame3(frame(in(Id::Frame3), form::control(Id::Frame3))),
+      Label11(label(in(Id::Label11), form::control(Id::Label11))),
+      Combo5(combo(in(Id::Combo5), form::control(Id::Combo5))),
+      Label12(label(in(Id::Label12), form::control(Id::Label12))),
+      Combo6(combo(in(Id::Combo6), form::control(Id::Combo6))),
+      Command3(button(in(Id::Command3), form::control(Id::Command3))),
+      Combo1{combo(in(Id::Combo1_0), form::control(Id::Combo1_0)),
+             combo(in(Id::Combo1_1), form::control(Id::Combo1_1))},
       MSComm1(new MSComm(this)),
       watch_(new WireWatch(MSComm1->serial_port(), traffic_, this)),
       module1_(*add, *MSComm1, *watch_) {
     load_resources();
-    setWindowTitle(QStringLiteral("TarvokV1.6"));
+    setWindowTitle(text_of(form::kMainWindow.title));
     // The program gives every window its icon set; a window built without it carries
     // its own, decoded only then.
     if (QGuiApplication::windowIcon().isNull()) {
         setWindowIcon(QIcon(QStringLiteral(":/tarvok/tarvok.png")));
     }
-    const QRect client = twips_rect(9936, 4740, 7992, 5640);
+    const auto& at = form::kMainWindow.client;
+    const QRect client = twips_rect(at.left, at.top, at.width, at.height);
     setFixedSize(client.size());
     place_window(this, client);
     set_tab_order();
@@ -93,27 +96,17 @@ main_form::~main_form() {
 }
 
 void main_form::set_tab_order() {
-    const std::array<QWidget*, 16> order = {
-        chuankou_num, open_comm, add,    VScroll1,  VScroll2, Command3, Combo6, Combo5,
-        Command2,     Combo1[1], Combo4, Combo1[0], Command1, Combo2,   Combo3, Combo7};
+    constexpr auto order = form::tab_order();
     for (std::size_t i = 1; i < order.size(); ++i) {
-        setTabOrder(order.at(i - 1), order.at(i));
+        setTabOrder(widget(order.at(i - 1)), widget(order.at(i)));
     }
 }
 
 void main_form::name_controls() {
-    const std::array<std::pair<QLabel*, QWidget*>, 10> captions = {{{Label3, chuankou_num},
-                                                                    {Label2, Combo3},
-                                                                    {Label4, Combo7},
-                                                                    {Label5, add},
-                                                                    {Label7, Combo1[0]},
-                                                                    {Label8, Combo2},
-                                                                    {Label9, Combo1[1]},
-                                                                    {Label10, Combo4},
-                                                                    {Label11, Combo5},
-                                                                    {Label12, Combo6}}};
-    for (const auto& [caption, box] : captions) {
-        caption_for(caption, box);
+    for (const form::Control& c : form::kMainControls) {
+        if (c.names) {
+            caption_for(static_cast<QLabel*>(widget(c.id)), widget(*c.names));
+        }
     }
     for (const auto& [box, arrows] :
          {std::pair{add, VScroll1}, std::pair{chuankou_num, VScroll2}}) {
@@ -143,19 +136,18 @@ void main_form::connect_handlers() {
 
 void main_form::Form_Load() { init_lists(); }
 
+// Fills the lists the design leaves empty, then selects every list's first entry.
 void main_form::init_lists() {
-    add_entries(Combo2, protocol::kModes);
-    add_entries(Combo4, protocol::kPowerOnStates);
-    add_baud_entries(Combo5);
-    add_entries(Combo6, protocol::kParities);
-    Combo1[0]->setCurrentIndex(0);
-    Combo1[1]->setCurrentIndex(0);
-    Combo2->setCurrentIndex(0);
-    Combo4->setCurrentIndex(0);
-    Combo5->setCurrentIndex(3);
-    Combo6->setCurrentIndex(0);
-    Combo3->setCurrentIndex(3);
-    Combo7->setCurrentIndex(0);
+    for (const form::Control& c : form::kMainControls) {
+        if (c.kind == form::Kind::list && c.fill == form::Fill::load) {
+            add_entries(static_cast<QComboBox*>(widget(c.id)), c.list);
+        }
+    }
+    for (const form::Control& c : form::kMainControls) {
+        if (c.kind == form::Kind::list) {
+            static_cast<QComboBox*>(widget(c.id))->setCurrentIndex(c.selected);
+        }
+    }
 }
 
 // ---- Opening and closing the port ------------------------------------------------

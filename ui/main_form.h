@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 
+#include "form/design.h"
 #include "ui/module1.h"
 #include "ui/ms_comm.h"
 #include "ui/port_owner.h"
@@ -119,6 +120,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The control the design names, and where the design puts it: this window or
+    // one of its frames.
+    QWidget* widget(form::Id id) const;
+    QWidget* in(form::Id id) const;
     void set_tab_order();
     void name_controls();
     void connect_handlers();

@@ -1,13 +1,18 @@
 // The main window's number boxes with their spin arrows, and what it does as a
-// window: messages, the port table tooltip, the traffic window and closing.
+// window: messages, the port table tooltip, the traffic window and closing, and
+// where each control of the design is.
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 
+#include "form/design.h"
 #include "protocol/number_text.h"
 #include "serial/port_directory.h"
 #include "ui/design.h"
@@ -16,6 +21,8 @@
 #include "ui/windows.h"
 
 namespace tarvok::ui {
+
+using form::Id;
 
 // ---- Address and port number entry -----------------------------------------------
 
@@ -144,6 +151,78 @@ void main_form::closeEvent(QCloseEvent* event) {
     // program running with no main window.
     dialogs_.dispose();
     event->accept();
+}
+
+// ---- The design's controls -------------------------------------------------------
+
+QWidget* main_form::widget(form::Id id) const {
+    switch (id) {
+    case Id::Label3:
+        return Label3;
+    case Id::chuankou_num:
+        return chuankou_num;
+    case Id::VScroll2:
+        return VScroll2;
+    case Id::open_comm:
+        return open_comm;
+    case Id::Label2:
+        return Label2;
+    case Id::Combo3:
+        return Combo3;
+    case Id::Label4:
+        return Label4;
+    case Id::Combo7:
+        return Combo7;
+    case Id::Label5:
+        return Label5;
+    case Id::add:
+        return add;
+    case Id::VScroll1:
+        return VScroll1;
+    case Id::Frame1:
+        return Frame1;
+    case Id::Label7:
+        return Label7;
+    case Id::Combo1_0:
+        return Combo1[0];
+    case Id::Label8:
+        return Label8;
+    case Id::Combo2:
+        return Combo2;
+    case Id::Command1:
+        return Command1;
+    case Id::Frame2:
+        return Frame2;
+    case Id::Label9:
+        return Label9;
+    case Id::Combo1_1:
+        return Combo1[1];
+    case Id::Label10:
+        return Label10;
+    case Id::Combo4:
+        return Combo4;
+    case Id::Command2:
+        return Command2;
+    case Id::Frame3:
+        return Frame3;
+    case Id::Label11:
+        return Label11;
+    case Id::Combo5:
+        return Combo5;
+    case Id::Label12:
+        return Label12;
+    case Id::Combo6:
+        return Combo6;
+    case Id::Command3:
+        return Command3;
+    }
+    return nullptr;
+}
+
+// Frames come before their children, so a child's frame is there when it is made.
+QWidget* main_form::in(form::Id id) const {
+    const auto frame = form::control(id).frame;
+    return frame ? widget(*frame) : const_cast<main_form*>(this);
 }
 
 }  // namespace tarvok::ui

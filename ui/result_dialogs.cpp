@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "form/design.h"
 #include "ui/controls.h"
 #include "ui/design.h"
 
@@ -10,15 +11,25 @@ namespace tarvok::ui {
 
 namespace {
 
-QLabel* make_label(QWidget* parent, const char* text) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setFont(song(18));
+void place(QWidget* widget, const form::Item& design) {
+    const auto& at = design.at;
+    tarvok::ui::place(widget, at.left, at.top, at.width, at.height);
+}
+
+QRect client_of(const form::Window& window) {
+    const auto& at = window.client;
+    return twips_rect(at.left, at.top, at.width, at.height);
+}
+
+QLabel* make_label(QWidget* parent, const form::ResultDialog& design) {
+    auto* label = new QLabel(text_of(design.message.text), parent);
+    label->setFont(song(design.message.points));
     return label;
 }
 
-QPushButton* make_ok_button(QWidget* parent) {
-    auto* button = new QPushButton(QStringLiteral("确定"), parent);
-    button->setFont(song(15.6));
+QPushButton* make_ok_button(QWidget* parent, const form::ResultDialog& design) {
+    auto* button = new QPushButton(text_of(design.ok.text), parent);
+    button->setFont(song(design.ok.points));
     button->setAutoDefault(false);
     button->setDefault(false);
     press_on_enter(button);
@@ -45,13 +56,13 @@ void show_shared(QPointer<Dialog>& slot) {
 fm_cg::fm_cg()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint),
-      Label1(make_label(this, "修改成功")),
-      cmd_queding(make_ok_button(this)) {
-    setWindowTitle(QStringLiteral("提示"));
-    place(Label1, 600, 360, 1695, 615);
-    place(cmd_queding, 720, 1200, 1335, 495);
+      Label1(make_label(this, form::kSuccessDialog)),
+      cmd_queding(make_ok_button(this, form::kSuccessDialog)) {
+    setWindowTitle(text_of(form::kSuccessDialog.window.title));
+    place(Label1, form::kSuccessDialog.message);
+    place(cmd_queding, form::kSuccessDialog.ok);
     Label1->setFocusPolicy(Qt::NoFocus);
-    const QRect client = twips_rect(12372, 6840, 2844, 2004);
+    const QRect client = client_of(form::kSuccessDialog.window);
     setFixedSize(client.size());
     place_window(this, client);
     connect(cmd_queding, &QPushButton::clicked, this, &fm_cg::cmd_queding_Click);
@@ -66,13 +77,13 @@ void fm_cg::showEvent(QShowEvent* event) {
 
 fm_sb::fm_sb()
     : QWidget(nullptr, Qt::Window),
-      Label1(make_label(this, "修改失败")),
-      Command1(make_ok_button(this)) {
-    setWindowTitle(QStringLiteral("Form1"));
-    place(Label1, 720, 240, 1815, 495);
-    place(Command1, 600, 960, 1455, 495);
+      Label1(make_label(this, form::kFailureDialog)),
+      Command1(make_ok_button(this, form::kFailureDialog)) {
+    setWindowTitle(text_of(form::kFailureDialog.window.title));
+    place(Label1, form::kFailureDialog.message);
+    place(Command1, form::kFailureDialog.ok);
     Label1->setFocusPolicy(Qt::NoFocus);
-    resize(twips_rect(0, 0, 2916, 1824).size());
+    resize(client_of(form::kFailureDialog.window).size());
     connect(Command1, &QPushButton::clicked, this, &fm_sb::Command1_Click);
 }
 
