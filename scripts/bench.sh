@@ -13,8 +13,8 @@ mib=${3:-16}
 plan_settings=${4:-500}
 
 scripts/setup.sh run
-# The measurements share the tests' config folder and pty pair, so the tests' support
-# is configured too; only the measurement programs are built.
+# The measurements drive the programs through the testbed the tests use, which is
+# configured with the tests; only the measurement programs are built.
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
 cmake --build build-bench -j "$(nproc)" --target bench_round_trip bench_receive bench_startup \
     bench_cli_plan bench_scan >/dev/null

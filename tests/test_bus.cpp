@@ -4,7 +4,6 @@
 // about 24 ms and the settle after a missed deadline another 117 ms.
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSocketNotifier>
 #include <QTest>
 #include <QTimer>
@@ -12,8 +11,9 @@
 #include <csignal>
 
 #include "protocol/reply.h"
-#include "tests/support/config_dir.h"
-#include "tests/support/pty_pair.h"
+#include "testbed/child.h"
+#include "testbed/config_dir.h"
+#include "testbed/pty_pair.h"
 
 using namespace tarvok;
 
@@ -37,7 +37,7 @@ struct Script {
 // written, and answers by its script.
 class FarEnd : public QObject {
 public:
-    FarEnd(const test::PtyPair& wire, Script script)
+    FarEnd(const testbed::PtyPair& wire, Script script)
         : wire_(wire), script_(script), notifier_(wire.master_fd(), QSocketNotifier::Read) {
         clock_.start();
         connect(&notifier_, &QSocketNotifier::activated, this, &FarEnd::hear);
@@ -84,7 +84,7 @@ private:
             write_reply(script_.delay_ms + 7 * script_.trickle_ms + script_.twice_ms, bytes);
     }
 
-    const test::PtyPair& wire_;
+    const testbed::PtyPair& wire_;
     Script script_;
     QSocketNotifier notifier_;
     QElapsedTimer clock_;
@@ -151,31 +151,28 @@ private slots:
         QFETCH(QStringList, plan);
         QFETCH(Script, script);
         QFETCH(int, signo);
-        const test::ConfigDir config;
-        const test::PtyPair wire;
+        const testbed::ConfigDir config;
+        const testbed::PtyPair wire;
         QVERIFY(config.link_port(1, wire.slave_path()));
         QFile file(config.root() + "/plan.csv");
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(("address,setting,arguments\n" + plan.join('\n') + '\n').toUtf8());
         file.close();
         FarEnd far(wire, script);
-        QProcess ctl;
         const QStringList retries =
             plan.size() == 3 ? QStringList{"--retries", "0"} : QStringList{};
-        ctl.start(TARVOKCTL_PATH, QStringList{"--port", "1", "--json"} + retries +
-                                      QStringList{"apply", file.fileName()});
-        if (signo != 0 && QTest::qWaitFor([&] { return ctl.canReadLine(); }, kWaitMs))
-            ::kill(pid_t(ctl.processId()), signo);
-        QVERIFY(QTest::qWaitFor([&] { return ctl.state() == QProcess::NotRunning; }, kWaitMs));
+        // The far end answers on this thread's event loop, which turns while it runs.
+        testbed::Child ctl(TARVOKCTL_PATH, QStringList{"--port", "1", "--json"} + retries +
+                                               QStringList{"apply", file.fileName()});
+        if (signo != 0 && ctl.wait_for_line(kWaitMs)) ctl.signal(signo);
+        const testbed::Ended ended = ctl.finish(kWaitMs, testbed::Waiting::turning);
         QStringList outcomes;
-        for (const QByteArray& line : ctl.readAllStandardOutput().split('\n'))
-            if (!line.isEmpty())
-                outcomes << QJsonDocument::fromJson(line).object().value("outcome").toString();
-        const QString errors = QString::fromUtf8(ctl.readAllStandardError());
+        for (const QByteArray& line : ended.out_lines())
+            outcomes << QJsonDocument::fromJson(line).object().value("outcome").toString();
         QTEST(outcomes, "outcomes");
-        QTEST(ctl.exitCode(), "exit");
+        QTEST(ended.exit, "exit");
         QFETCH(QString, said);
-        QVERIFY2(errors.contains(said), qPrintable(errors));
+        QVERIFY2(ended.errors.contains(said), qPrintable(ended.errors));
         QFETCH(QList<int>, least_apart);
         QCOMPARE(far.frames_at.size(), least_apart.size() + 1);
         for (qsizetype i = 1; i < far.frames_at.size(); ++i)
