@@ -7,7 +7,6 @@
 #include <QThread>
 #include <QtGlobal>
 
-#include <sched.h>
 #include <time.h>
 
 #include <algorithm>
@@ -16,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/config_dir.h"
-#include "tests/support/pty_pair.h"
+#include "testbed/child.h"
+#include "testbed/config_dir.h"
 
 namespace tarvok::bench {
 
@@ -33,13 +32,7 @@ inline double micros(Clock::duration d) {
 inline constexpr int kSimCore = 0;
 inline int subject_core() { return QThread::idealThreadCount() > 1 ? 1 : 0; }
 
-// Holds the calling thread (and whatever it starts later) on one core.
-inline void pin_to(int core) {
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(core, &set);
-    ::sched_setaffinity(0, sizeof(set), &set);
-}
+using testbed::pin_to;
 
 // CPU time this process has used so far, every thread and the kernel's part for it.
 inline double cpu_us() {
@@ -63,9 +56,8 @@ inline void quiet_offscreen() {
     });
 }
 
-// The tests' throw-away config folder and pty pair serve the measurements too.
-using test::ConfigDir;
-using test::PtyPair;
+// The testbed's throw-away config folder, shared with the tests.
+using testbed::ConfigDir;
 
 // Round trips, each timed on the wall clock and by the CPU time its process used
 // meanwhile (steadier than wall time on a shared machine), both in µs.

@@ -3,12 +3,8 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QStringList>
 
-#include <sys/prctl.h>
-
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -26,20 +22,14 @@ inline QString sibling(const char* name) {
 
 // Runs `program` on `core` to its end; anything but a clean exit ends the benchmark.
 inline Timed run_child(const QString& program, const QStringList& args, int core) {
-    QProcess child;
-    child.setChildProcessModifier([core] {
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        pin_to(core);
-    });
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(program, args);
-    if (!child.waitForFinished(kChildWaitMs) || child.exitStatus() != QProcess::NormalExit ||
-        child.exitCode() != 0) {
-        std::fprintf(stderr, "benchmark: %s failed\n", qPrintable(program));
+    const testbed::Ended ended = testbed::run(program, args, {.core = core}, kChildWaitMs);
+    if (ended.exit != 0) {
+        std::fprintf(stderr, "benchmark: %s failed\n%s", qPrintable(program),
+                     qPrintable(ended.errors));
         std::exit(1);
     }
     Timed run;
-    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+    for (const QByteArray& line : ended.out_lines()) {
         const QList<QByteArray> fields = line.split(' ');
         if (fields.size() == 3 && fields[0] == "sample") {
             run.add(fields[1].toDouble(), fields[2].toDouble());

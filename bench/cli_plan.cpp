@@ -67,31 +67,20 @@ double children_cpu_us() {
     return us(usage.ru_utime) + us(usage.ru_stime);
 }
 
-// The program to its end on the subjects' core, its output in a file so that no
-// reader of ours shares the machine with it while it runs; each line of the output
-// gives `sample` one setting's time, or nothing.
+// The program to its end on the subjects' core (the testbed keeps its output in a file,
+// so that no reader of ours shares the machine with it while it runs); each line of
+// the output gives `sample` one setting's time, or nothing.
 template <typename Sample>
-PlanRun run_plan(const ConfigDir& config, const QString& program, const QStringList& args,
-                 Sample sample) {
-    const QString out = config.root() + "/results.txt";
-    QProcess child;
-    const int core = subject_core();
-    child.setChildProcessModifier([core] { pin_to(core); });
-    child.setStandardOutputFile(out);
-    child.setStandardErrorFile(QProcess::nullDevice());
+PlanRun run_plan(const QString& program, const QStringList& args, Sample sample) {
     const double cpu_before = children_cpu_us();
-    const auto start = Clock::now();
-    child.start(program, args);
-    if (!child.waitForFinished(kTimeoutMs) || child.exitCode() != 0) {
+    const tarvok::testbed::Ended ended =
+        tarvok::testbed::run(program, args, {.core = subject_core()}, kTimeoutMs);
+    if (ended.exit != 0) {
         give_up("bench_cli_plan", "a plan run failed");
     }
     // The simulator is not reaped before the end, so only this child adds to the children.
-    PlanRun run{{}, micros(Clock::now() - start), children_cpu_us() - cpu_before};
-    QFile results(out);
-    if (!results.open(QIODevice::ReadOnly)) {
-        give_up("bench_cli_plan", "no results from a plan run");
-    }
-    for (const QByteArray& line : results.readAll().split('\n')) {
+    PlanRun run{{}, ended.wall_us, children_cpu_us() - cpu_before};
+    for (const QByteArray& line : ended.out_lines()) {
         if (const auto us = sample(line)) {
             run.send_to_reply_us.push_back(*us);
         }
@@ -99,8 +88,8 @@ PlanRun run_plan(const ConfigDir& config, const QString& program, const QStringL
     return run;
 }
 
-PlanRun tarvokctl(const ConfigDir& config, const QString& plan, int baud) {
-    return run_plan(config, QStringLiteral(TARVOKCTL_PATH),
+PlanRun tarvokctl(const QString& plan, int baud) {
+    return run_plan(QStringLiteral(TARVOKCTL_PATH),
                     {"--port", "1", "--baud", QString::number(baud), "--json", "apply", plan},
                     [](const QByteArray& line) -> std::optional<double> {
                         if (line.isEmpty()) {
@@ -118,9 +107,8 @@ int gap_ms(int baud) {
     return int(std::chrono::ceil<std::chrono::milliseconds>(gap).count());
 }
 
-PlanRun minimal_qt(const ConfigDir& config, const QString& device, const QString& plan,
-                   int pause_ms) {
-    return run_plan(config, sibling("bench_minimal_cli"), {device, plan, QString::number(pause_ms)},
+PlanRun minimal_qt(const QString& device, const QString& plan, int pause_ms) {
+    return run_plan(sibling("bench_minimal_cli"), {device, plan, QString::number(pause_ms)},
                     [](const QByteArray& line) -> std::optional<double> {
                         if (!line.startsWith("sample ")) {
                             return std::nullopt;
@@ -135,12 +123,11 @@ double cpu_per_setting(const std::vector<double>& long_runs, const std::vector<d
     return (median(long_runs) - median(short_runs)) / (count - kShortPlan);
 }
 
-void measure(const ConfigDir& config, const QString& device, const std::array<QString, 2>& plans,
-             int count) {
+void measure(const QString& device, const std::array<QString, 2>& plans, int count) {
     const int pause = gap_ms(115200);
     bare_round_trips(device, kWarmUp);
-    tarvokctl(config, plans[0], 115200);
-    minimal_qt(config, device, plans[0], pause);
+    tarvokctl(plans[0], 115200);
+    minimal_qt(device, plans[0], pause);
     // Alternating blocks, so that drift in the machine's load falls on all alike.
     Timed bare;
     std::vector<double> ctl_times;
@@ -151,14 +138,14 @@ void measure(const ConfigDir& config, const QString& device, const std::array<QS
     for (int block = 0; block < kBlocks; ++block) {
         bare.add(bare_round_trips(device, count));
         for (std::size_t i = 0; i < plans.size(); ++i) {
-            const PlanRun ctl = tarvokctl(config, plans.at(i), 115200);
-            const PlanRun small = minimal_qt(config, device, plans.at(i), pause);
+            const PlanRun ctl = tarvokctl(plans.at(i), 115200);
+            const PlanRun small = minimal_qt(device, plans.at(i), pause);
             ctl_cpu.at(i).push_back(ctl.cpu_us);
             small_cpu.at(i).push_back(small.cpu_us);
             append(ctl_times, ctl.send_to_reply_us);
             append(small_times, small.send_to_reply_us);
         }
-        append(back_to_back, minimal_qt(config, device, plans[1], 0).send_to_reply_us);
+        append(back_to_back, minimal_qt(device, plans[1], 0).send_to_reply_us);
     }
     const Spread ctl = spread(ctl_times);
     const Spread small = spread(small_times);
@@ -187,12 +174,12 @@ int main(int argc, char** argv) {
     const std::array<QString, 2> plans = {write_plan(config, kShortPlan),
                                           write_plan(config, count)};
     {
-        const Simulator simulator(config, {"--baud", "115200"}, [] { pin_to(kSimCore); });
-        measure(config, QFile::symLinkTarget(config.ports_dir() + "/com1"), plans, count);
+        tarvok::testbed::Simulator simulator;
+        measure(start_far_end(simulator, {"--baud", "115200"}), plans, count);
     }
-    const Simulator paced(config, {"--baud", QString::number(kPacedBaud), "--pace"},
-                          [] { pin_to(kSimCore); });
-    const double paced_ms = tarvokctl(config, plans[0], kPacedBaud).wall_us / 1000;
+    tarvok::testbed::Simulator paced;
+    start_far_end(paced, {"--baud", QString::number(kPacedBaud), "--pace"});
+    const double paced_ms = tarvokctl(plans[0], kPacedBaud).wall_us / 1000;
     const auto parity = tarvok::protocol::Parity::none;
     // Every setting of the plan goes to one module with one command, so each also
     // waits out the deadline of the one before: a late reply to it could not be told

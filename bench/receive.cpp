@@ -15,9 +15,11 @@
 #include <thread>
 
 #include "bench/bench_support.h"
+#include "testbed/pty_pair.h"
 #include "ui/main_form.h"
 
 using namespace tarvok::bench;
+using tarvok::testbed::PtyPair;
 using tarvok::ui::CommEvent;
 using tarvok::ui::main_form;
 using tarvok::ui::MSComm;

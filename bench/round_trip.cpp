@@ -64,8 +64,8 @@ int main(int argc, char** argv) {
     pin_to(subject_core());
     QCoreApplication app(argc, argv);
     const ConfigDir config;
-    const Simulator simulator(config, {"--baud", "115200"}, [] { pin_to(kSimCore); });
-    const QString device = QFile::symLinkTarget(config.ports_dir() + "/com1");
+    tarvok::testbed::Simulator simulator;
+    const QString device = start_far_end(simulator, {"--baud", "115200"});
     bare_round_trips(device, kBlocks);
 
     Timed shown, hidden, logged, small, small_sized, small_hidden, bare;

@@ -6,8 +6,6 @@
 //
 //   bench_scan
 #include <QCoreApplication>
-#include <QFile>
-#include <QProcess>
 
 #include "bench/sim_wire.h"
 #include "bus/scanner.h"
@@ -20,26 +18,22 @@ constexpr int kAddresses = 256;
 constexpr int kScanWaitMs = 120'000;
 
 // Seconds from start to exit; the scan must find the module at address 1 and no other.
-double scan_seconds(const ConfigDir& config, int baud) {
-    const Simulator simulator(config, {"--baud", QString::number(baud), "--pace"},
-                              [] { pin_to(kSimCore); });
-    QProcess ctl;
-    const int core = subject_core();
-    ctl.setChildProcessModifier([core] { pin_to(core); });
-    ctl.setStandardErrorFile(QProcess::nullDevice());
-    const auto start = Clock::now();
-    ctl.start(QStringLiteral(TARVOKCTL_PATH),
-              {"--port", "1", "--baud", QString::number(baud), "--json", "scan", "--addresses",
-               QStringLiteral("0-%1").arg(kAddresses - 1)});
-    if (!ctl.waitForFinished(kScanWaitMs) || ctl.exitCode() != 0) {
+double scan_seconds(int baud) {
+    tarvok::testbed::Simulator simulator;
+    start_far_end(simulator, {"--baud", QString::number(baud), "--pace"});
+    const tarvok::testbed::Ended ctl =
+        tarvok::testbed::run(QStringLiteral(TARVOKCTL_PATH),
+                             {"--port", "1", "--baud", QString::number(baud), "--json", "scan",
+                              "--addresses", QStringLiteral("0-%1").arg(kAddresses - 1)},
+                             {.core = subject_core()}, kScanWaitMs);
+    if (ctl.exit != 0) {
         give_up("bench_scan", "tarvokctl scan failed");
     }
-    const double seconds = micros(Clock::now() - start) / 1e6;
-    const QByteArray found = ctl.readAllStandardOutput().trimmed();
+    const QByteArray found = ctl.out.trimmed();
     if (!found.startsWith("{\"address\":1,") || found.contains('\n')) {
         give_up("bench_scan", "the scan did not find exactly the module at address 1");
     }
-    return seconds;
+    return ctl.wall_us / 1e6;
 }
 
 double bound_seconds(int baud) {
@@ -63,8 +57,7 @@ int main(int argc, char** argv) {
                      .arg(kAddresses)
                      .arg(baud)
                      .toStdString(),
-                 "s", "tarvokctl", scan_seconds(config, baud), "wire-time bound",
-                 bound_seconds(baud));
+                 "s", "tarvokctl", scan_seconds(baud), "wire-time bound", bound_seconds(baud));
     }
     return 0;
 }

@@ -4,20 +4,18 @@
 #pragma once
 
 #include <QFile>
-#include <QProcess>
 #include <QStringList>
-#include <QThread>
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <array>
-#include <csignal>
 #include <cstdlib>
-#include <functional>
 
 #include "bench/bench_support.h"
+#include "testbed/simulator.h"
 
 namespace tarvok::bench {
 
@@ -31,43 +29,18 @@ inline constexpr std::array<std::uint8_t, 8> kCommand = {0x55, 0x01, 0x44, 0x00,
     std::exit(1);
 }
 
-// tarvok-sim on port 1 of the private config folder, its log in a file so that a
-// full pipe never stalls it. Should the benchmark die early, the simulator is
-// stopped too and its port link removed. `in_child` runs in the child before it
-// starts (to pin it to a core, say).
-class Simulator {
-public:
-    Simulator(
-        const ConfigDir& config, const QStringList& args,
-        const std::function<void()>& in_child = [] {}) {
-        const QString log = config.root() + "/sim.log";
-        QFile::remove(log);
-        process_.setStandardOutputFile(log);
-        process_.setChildProcessModifier([in_child] {
-            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-            in_child();
-        });
-        process_.start(QStringLiteral(TARVOK_SIM_PATH), QStringList{"--port", "1"} + args);
-        QFile file(log);
-        for (int waited = 0; waited < kSimWaitMs; waited += 10) {
-            QThread::msleep(10);
-            if (file.open(QIODevice::ReadOnly) && file.readAll().contains("tarvok-sim port ")) {
-                return;
-            }
-            file.close();
-        }
-        give_up("benchmark", "tarvok-sim did not get ready");
+// tarvok-sim on `port` of the config folder in use, held on the simulator's core: the
+// testbed's, which stops it (and removes its port link) should the benchmark die
+// early. Its device; a simulator that does not start ends the benchmark.
+inline QString start_far_end(testbed::Simulator& simulator, const QStringList& args, int port = 1) {
+    const QString device =
+        simulator.start(QStringLiteral(TARVOK_SIM_PATH),
+                        QStringList{"--port", QString::number(port)} + args, kSimCore);
+    if (device.isEmpty()) {
+        give_up("benchmark", qPrintable("tarvok-sim did not get ready: " + simulator.error_text()));
     }
-    ~Simulator() {
-        process_.terminate();
-        process_.waitForFinished(kSimWaitMs);
-    }
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
-
-private:
-    QProcess process_;
-};
+    return device;
+}
 
 // Reads exactly eight bytes starting 0x22; false when the time runs out first.
 inline bool read_reply(int fd) {

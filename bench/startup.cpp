@@ -6,7 +6,6 @@
 //
 //   bench_startup [runs per program, default 60]
 #include <QCoreApplication>
-#include <QProcess>
 
 #include <cstdlib>
 
@@ -29,20 +28,18 @@ struct Start {
 }
 
 Start start_once(const QString& program) {
-    QProcess child;
-    const int core = subject_core();
-    child.setChildProcessModifier([core] { pin_to(core); });
-    const auto before = Clock::now();
-    child.start(program, {});
-    if (!child.waitForFinished(20000) || child.exitCode() != 0) {
-        give_up(program + " did not paint and quit: " + child.readAllStandardError());
+    const tarvok::testbed::Ended ended =
+        tarvok::testbed::run(program, {}, {.core = subject_core()}, 20000);
+    if (ended.exit != 0) {
+        give_up(program + " did not paint and quit: " + ended.errors);
     }
-    const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
+    const QList<QByteArray> fields = ended.out.trimmed().split(' ');
     if (fields.size() != 3 || fields[0] != "painted") {
         give_up(program + " gave no paint marker");
     }
     const auto painted = std::chrono::nanoseconds(fields[1].toLongLong());
-    return {micros(painted - before.time_since_epoch()) / 1000.0, fields[2].toDouble() / 1024.0};
+    return {micros(painted - ended.started.time_since_epoch()) / 1000.0,
+            fields[2].toDouble() / 1024.0};
 }
 
 }  // namespace

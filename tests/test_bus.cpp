@@ -5,15 +5,15 @@
 // tested clock-free in test_engine.
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTest>
 
 #include <csignal>
+#include <memory>
 
-#include "protocol/reply.h"
-#include "tests/support/config_dir.h"
+#include "testbed/child.h"
+#include "testbed/config_dir.h"
 #include "tests/support/pty_far_end.h"
-#include "tests/support/pty_pair.h"
+#include "tests/support/watched_pty.h"
 
 using namespace tarvok;
 
@@ -22,26 +22,26 @@ namespace {
 constexpr int kWaitMs = 30000;  // only ever reached when something is wrong
 
 // One run of tarvokctl on port 1 with the plan's lines, standard output to `out`
-// (empty: a pipe).
+// (empty: a file of its own).
 struct Run {
-    test::ConfigDir config;
-    test::PtyPair wire;
-    QProcess ctl;
-    QFile plan{config.root() + "/plan.csv"};
+    testbed::ConfigDir config;
+    test::WatchedPty wire;
+    std::unique_ptr<testbed::Child> ctl;
 
     bool start(const QStringList& lines, const QStringList& args, const QString& out = {}) {
+        QFile plan(config.root() + "/plan.csv");
         if (!config.link_port(1, wire.slave_path()) || !plan.open(QIODevice::WriteOnly))
             return false;
         plan.write(("address,setting,arguments\n" + lines.join('\n') + '\n').toUtf8());
         plan.close();
-        if (!out.isEmpty()) ctl.setStandardOutputFile(out);
-        ctl.start(TARVOKCTL_PATH, QStringList{"--port", "1", "--json"} + args +
-                                      QStringList{"apply", plan.fileName()});
-        return ctl.waitForStarted(kWaitMs);
+        testbed::Launch launch;
+        launch.output_to = out;
+        ctl = std::make_unique<testbed::Child>(
+            TARVOKCTL_PATH, QStringList{"--port", "1", "--json"} + args + QStringList{"apply", plan.fileName()},
+            launch);
+        return true;
     }
-    bool finished() {
-        return QTest::qWaitFor([&] { return ctl.state() == QProcess::NotRunning; }, kWaitMs);
-    }
+    testbed::Ended finish() { return ctl->finish(kWaitMs, testbed::Waiting::turning); }
 };
 
 }  // namespace
@@ -94,24 +94,22 @@ private slots:
         QVERIFY(run.start(plan, args, full_disk ? QStringLiteral("/dev/full") : QString()));
         if (!signals_sent.isEmpty()) {
             QVERIFY(QTest::qWaitFor([&] { return far.frames > 0; }, kWaitMs));
-            QByteArray notices;
             for (qsizetype i = 0; i < signals_sent.size(); ++i) {
                 // Signals of one kind do not queue: the next goes once the last was taken.
                 const bool taken = i == 0 || QTest::qWaitFor([&] {
-                    return (notices += run.ctl.readAllStandardError()).contains("收到信号");
+                    return run.ctl->errors_so_far().contains("收到信号");
                 }, kWaitMs);
                 QVERIFY(taken);
-                ::kill(pid_t(run.ctl.processId()), signals_sent[i]);
+                run.ctl->signal(signals_sent[i]);
             }
         }
-        QVERIFY(run.finished());
+        const testbed::Ended ended = run.finish();
         QStringList outcomes;
-        for (const QByteArray& line : run.ctl.readAllStandardOutput().split('\n'))
-            if (!line.isEmpty())
-                outcomes << QJsonDocument::fromJson(line).object().value("outcome").toString();
-        const QString errors = QString::fromUtf8(run.ctl.readAllStandardError());
+        for (const QByteArray& line : ended.out_lines())
+            outcomes << QJsonDocument::fromJson(line).object().value("outcome").toString();
+        const QString& errors = ended.errors;
         QTEST(outcomes, "outcomes");
-        QTEST(run.ctl.exitCode(), "exit");
+        QTEST(ended.exit, "exit");
         QTEST(far.frames, "frames");
         QFETCH(QString, said);
         QVERIFY2(errors.contains(said), qPrintable(errors));
@@ -121,10 +119,9 @@ private slots:
     void json_to_a_terminal() {
         Run run;
         test::PtyFarEnd far(run.wire, PtyScript{});
-        const test::PtyPair terminal;
+        const test::WatchedPty terminal;
         QVERIFY(run.start({"1,mode,1,自锁", "1,mode,2,自锁"}, {}, terminal.slave_path()));
-        QVERIFY(run.finished());
-        QCOMPARE(run.ctl.exitCode(), 0);
+        QCOMPARE(run.finish().exit, 0);
         const QList<QByteArray> lines = terminal.read(2).split('\n');
         int objects = 0;
         for (const QByteArray& line : lines) {

@@ -4,60 +4,40 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTest>
 
-#include "tests/support/config_dir.h"
+#include "testbed/child.h"
+#include "testbed/config_dir.h"
+#include "testbed/simulator.h"
+#include "tests/support/sim_state.h"
 
-using tarvok::test::ConfigDir;
+using tarvok::testbed::ConfigDir;
+using tarvok::testbed::Simulator;
 
 namespace {
 
 constexpr int kPort = 7;
 constexpr int kWaitMs = 30000;  // only ever reached when something is wrong
 
-// tarvok-sim as a child process; its output is gathered while the event loop runs.
-struct Sim {
-    explicit Sim(const QStringList& args) {
-        QObject::connect(&proc_, &QProcess::readyReadStandardOutput,
-                         [this] { out_ += QString::fromUtf8(proc_.readAllStandardOutput()); });
-        proc_.start(QStringLiteral(TARVOK_SIM_PATH),
-                    QStringList{"--port", QString::number(kPort)} + args);
-        ready = QTest::qWaitFor([this] { return out_.contains("tarvok-sim port "); }, kWaitMs);
-    }
-    ~Sim() { stop(); }
-    void stop() {
-        proc_.terminate();
-        proc_.waitForFinished(kWaitMs);
-    }
-    // Frames the simulator heard, answered or not: one log line each, "地址 A …".
-    qsizetype frames() const {
-        const auto lines = out_.split('\n');
-        return std::count_if(lines.begin(), lines.end(),
-                             [](const QString& l) { return l.startsWith("地址 "); });
-    }
-    // Every module's state lines, each prefixed with its address: "\n5:第3路 关联方式=自锁 …".
-    QString state() {
-        const qsizetype from = out_.size();
-        proc_.write("s\n?\n");  // the answer to "?" marks the end of the printout
-        if (!QTest::qWaitFor([&] { return out_.indexOf("输入 s", from) >= 0; }, kWaitMs)) {
-            return {};
-        }
-        QString text;
-        QString address;
-        for (const QString& line : out_.mid(from).split('\n')) {
-            if (line.startsWith("状态 地址=")) {
-                address = line.section('=', 1, 1).section(' ', 0, 0);
-            }
-            text += '\n' + address + ':' + line;
-        }
-        return text;
-    }
+// Frames the simulator heard, answered or not: one log line each, "地址 A …".
+qsizetype frames_heard(Simulator& sim) {
+    const QStringList& lines = sim.lines();
+    return std::count_if(lines.begin(), lines.end(),
+                         [](const QString& l) { return l.startsWith("地址 "); });
+}
 
-    QProcess proc_;
-    QString out_;
-    bool ready = false;
-};
+// Every module's state lines, each prefixed with its address: "\n5:第3路 关联方式=自锁 …".
+QString addressed_state(Simulator& sim) {
+    QString text;
+    QString address;
+    for (const QString& line : tarvok::test::state(sim, kWaitMs).value_or(QString()).split('\n')) {
+        if (line.startsWith("状态 地址=")) {
+            address = line.section('=', 1, 1).section(' ', 0, 0);
+        }
+        text += '\n' + address + ':' + line;
+    }
+    return text;
+}
 
 struct Run {
     int exit = -1;
@@ -68,23 +48,16 @@ struct Run {
 
 // tarvokctl with the given arguments; `cut_after_first` stops the simulator as soon
 // as the first result is out, so the port vanishes in the middle of the run.
-Run run_ctl(const QStringList& args, Sim& sim, bool cut_after_first) {
-    QProcess ctl;
-    ctl.start(QStringLiteral(TARVOKCTL_PATH), args);
-    if (cut_after_first && QTest::qWaitFor([&] { return ctl.canReadLine(); }, kWaitMs)) {
+Run run_ctl(const QStringList& args, Simulator& sim, bool cut_after_first) {
+    tarvok::testbed::Child ctl(QStringLiteral(TARVOKCTL_PATH), args);
+    if (cut_after_first && ctl.wait_for_line(kWaitMs)) {
         sim.stop();
     }
-    const bool ended =
-        QTest::qWaitFor([&] { return ctl.state() == QProcess::NotRunning; }, kWaitMs);
-    Run run{ended && ctl.exitStatus() == QProcess::NormalExit ? ctl.exitCode() : -1,
-            {},
-            QString::fromUtf8(ctl.readAllStandardError()),
-            {}};
-    for (const QByteArray& line : ctl.readAllStandardOutput().split('\n')) {
-        if (!line.isEmpty()) {
-            run.lines << QString::fromUtf8(line);
-            run.outcomes << QJsonDocument::fromJson(line).object().value("outcome").toString();
-        }
+    const tarvok::testbed::Ended ended = ctl.finish(kWaitMs);
+    Run run{ended.exit, {}, ended.errors, {}};
+    for (const QByteArray& line : ended.out_lines()) {
+        run.lines << QString::fromUtf8(line);
+        run.outcomes << QJsonDocument::fromJson(line).object().value("outcome").toString();
     }
     return run;
 }
@@ -202,8 +175,11 @@ void CliTest::runs() {
     QFETCH(QStringList, errors);
 
     const ConfigDir config;
-    Sim simulator(sim);
-    QVERIFY(simulator.ready);
+    Simulator simulator;
+    QVERIFY(!simulator
+                 .start(QStringLiteral(TARVOK_SIM_PATH),
+                        QStringList{"--port", QString::number(kPort)} + sim)
+                 .isEmpty());
     QStringList all{"--port", QString::number(kPort), "--json"};
     all += args.contains("--timeout") ? args : QStringList{"--timeout", "250"} + args;
     if (!plan.isEmpty()) {
@@ -219,8 +195,8 @@ void CliTest::runs() {
         QVERIFY2(run.errors.contains(piece), qPrintable(run.errors));
     }
     // Asked even when no line is checked: its answer comes after every earlier log line.
-    const QString printed = cut ? QString() : simulator.state();
-    QCOMPARE(simulator.frames(), frames);
+    const QString printed = cut ? QString() : addressed_state(simulator);
+    QCOMPARE(frames_heard(simulator), frames);
     for (const QString& line : state) {
         QVERIFY2(printed.contains('\n' + line + '\n'), qPrintable(line));
     }
@@ -262,15 +238,18 @@ void CliTest::scans() {
     QFETCH(QStringList, sim);
     QFETCH(QStringList, args);
     const ConfigDir config;
-    Sim simulator(sim);
-    QVERIFY(simulator.ready);
-    const QString before = simulator.state();
+    Simulator simulator;
+    QVERIFY(!simulator
+                 .start(QStringLiteral(TARVOK_SIM_PATH),
+                        QStringList{"--port", QString::number(kPort)} + sim)
+                 .isEmpty());
+    const QString before = addressed_state(simulator);
     const Run run =
         run_ctl(QStringList{"--port", QString::number(kPort), "--json", "--timeout", "60"} + args,
                 simulator, false);
     QTEST(run.lines, "found");
     QTEST(run.exit, "exit");
-    QCOMPARE(simulator.state(), before);
+    QCOMPARE(addressed_state(simulator), before);
 }
 
 QTEST_GUILESS_MAIN(CliTest)

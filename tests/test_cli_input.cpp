@@ -1,7 +1,6 @@
 // What tarvokctl takes from a command line and a plan: the real program, with a
 // pseudo-terminal linked as its port whose far end shows whether anything reached
 // the wire. Nobody answers there, so a setting that goes out ends without a reply.
-#include <QProcess>
 #include <QTemporaryFile>
 #include <QTest>
 
@@ -9,13 +8,14 @@
 
 #include <array>
 
-#include "tests/support/config_dir.h"
-#include "tests/support/pty_pair.h"
+#include "testbed/child.h"
+#include "testbed/config_dir.h"
+#include "tests/support/watched_pty.h"
 
 namespace {
 
 constexpr int kPort = 9;
-constexpr int kWaitMs = 60000;        // only ever reached when something is wrong
+constexpr int kWaitMs = 30000;        // endless input must end long before that
 constexpr long kPeakKiB = 256 << 10;  // 12 MiB measured, 94 MiB under AddressSanitizer
 
 struct Ran {
@@ -24,21 +24,15 @@ struct Ran {
     QString text;       // standard output and standard error
 };
 
-// tarvokctl reading what `generator` writes (by default the bytes of `input`), killed
-// after 30 s: endless input must end long before that.
-Ran run(const tarvok::test::PtyPair& pty, const QStringList& args, const QByteArray& input,
-        const QString& generator = "cat") {
-    QProcess sh;
-    sh.setProcessChannelMode(QProcess::MergedChannels);
-    sh.start("/bin/sh", QStringList{"-c", generator + R"( | exec timeout -s KILL 30 "$0" "$@")",
-                                    TARVOKCTL_PATH, "--port", QString::number(kPort), "--timeout",
-                                    "50", "--retries", "0"} +
-                            args);
-    sh.write(input);
-    sh.closeWriteChannel();
-    const bool ended = sh.waitForFinished(kWaitMs);
-    return {ended && sh.exitStatus() == QProcess::NormalExit ? sh.exitCode() : -1,
-            !pty.read(0, 100).isEmpty(), QString::fromUtf8(sh.readAll())};
+// tarvokctl reading `input`, or what the shell command `generator` writes, killed
+// after kWaitMs.
+Ran run(const tarvok::test::WatchedPty& pty, const QStringList& args, const QByteArray& input,
+        const QString& generator = {}) {
+    const auto ended = tarvok::testbed::run(
+        TARVOKCTL_PATH,
+        QStringList{"--port", QString::number(kPort), "--timeout", "50", "--retries", "0"} + args,
+        {.input = input, .input_from = generator}, kWaitMs);
+    return {ended.exit, !pty.read(0, 100).isEmpty(), QString::fromUtf8(ended.out) + ended.errors};
 }
 
 void check(const Ran& ran) {
@@ -90,8 +84,8 @@ private slots:
     void endless();
 
 private:
-    tarvok::test::ConfigDir config_;
-    tarvok::test::PtyPair pty_;
+    tarvok::testbed::ConfigDir config_;
+    tarvok::test::WatchedPty pty_;
 };
 
 void CliInputTest::command_lines_data() {

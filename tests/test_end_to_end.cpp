@@ -11,11 +11,14 @@
 
 #include "serial/port_holder.h"
 #include "sim/module_engine.h"
-#include "tests/support/sim_process.h"
+#include "testbed/simulator.h"
+#include "tests/support/sim_state.h"
 #include "tests/support/window.h"
 
 using namespace tarvok::test;
 using tarvok::sim::ModuleState;
+using tarvok::testbed::ConfigDir;
+using tarvok::testbed::PtyPair;
 using tarvok::ui::main_form;
 namespace protocol = tarvok::protocol;
 
@@ -32,7 +35,7 @@ ModuleState changed(ModuleState s, const protocol::Request& request) {
 // port 1, and the window that opens port 1.
 struct Rig {
     ConfigDir config;
-    SimProcess sim;
+    tarvok::testbed::Simulator sim;
     main_form form;
     QSignalSpy results{&form, &main_form::result_shown};
 
@@ -65,7 +68,7 @@ class EndToEndTest : public QObject {
     // Once the simulator answered this, it has nothing left to send for the frames
     // before; a short turn of the event loop lets the window take all of it in.
     QString state() {
-        const auto text = rig_->sim.state(kWaitMs);
+        const auto text = tarvok::test::state(rig_->sim, kWaitMs);
         QTest::qWait(150);
         return text.value_or(QStringLiteral("(no state)"));
     }

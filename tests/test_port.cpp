@@ -19,12 +19,14 @@
 
 #include "serial/port_holder.h"
 #include "serial/port_messages.h"
+#include "testbed/simulator.h"
 #include "tests/support/other_programs.h"
-#include "tests/support/sim_process.h"
 #include "tests/support/window.h"
 #include "ui/spin_arrows.h"
 
 using namespace tarvok::test;
+using tarvok::testbed::ConfigDir;
+using tarvok::testbed::PtyPair;
 using tarvok::ui::main_form;
 
 namespace {
@@ -197,7 +199,7 @@ private slots:
         }
         ConfigDir config;
         PtyPair wire;
-        SimProcess sim;
+        tarvok::testbed::Simulator sim;
         const QString device =
             on_sim ? sim.start(helper("tarvok-sim", TARVOK_SIM_PATH), {"--port", "1"})
                    : wire.slave_path();

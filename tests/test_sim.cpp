@@ -19,14 +19,15 @@
 #include <memory>
 
 #include "protocol/number_text.h"
-#include "serial/port_directory.h"
 #include "serial/port.h"
+#include "serial/port_directory.h"
 #include "sim/cli_options.h"
 #include "sim/module_engine.h"
 #include "sim/reply_faults.h"
-#include "tests/support/config_dir.h"
-#include "tests/support/pty_pair.h"
-#include "tests/support/sim_process.h"
+#include "testbed/config_dir.h"
+#include "testbed/simulator.h"
+#include "tests/support/sim_state.h"
+#include "tests/support/watched_pty.h"
 
 using namespace tarvok;
 using namespace tarvok::sim;
@@ -288,8 +289,8 @@ private slots:
         QFETCH(QByteArray, heard);
         QFETCH(QList<int>, earliest);
         QFETCH(QStringList, log);
-        const test::ConfigDir config;
-        test::SimProcess sim;
+        const testbed::ConfigDir config;
+        testbed::Simulator sim;
         const int fd = open_pty(sim.start(kSim, QStringList{"--port", "5"} + args.split(' ')));
         set_line(fd, line);
         QElapsedTimer clock;
@@ -318,9 +319,9 @@ private slots:
     void ownership() {
         QFETCH(int, signo);
         QFETCH(QString, then);
-        const test::ConfigDir config;
+        const testbed::ConfigDir config;
         const QString com3 = config.ports_dir() + "/com3", owner = com3 + ".owner";
-        test::SimProcess first;
+        testbed::Simulator first;
         if (then.startsWith('/')) {
             QVERIFY(config.link_port(3, then));
             QVERIFY(first.start(kSim, {"--port", "3"}).isEmpty());
@@ -338,9 +339,10 @@ private slots:
         QCOMPARE(QFileInfo::exists(owner), signo == SIGKILL);
         if (signo != SIGKILL) return;
         if (then == "pty reused") {
-            std::vector<std::unique_ptr<test::PtyPair>> ptys;  // the lowest free number comes first
+            // The lowest free number comes first.
+            std::vector<std::unique_ptr<test::WatchedPty>> ptys;
             while (ptys.size() < 32 && (ptys.empty() || ptys.back()->slave_path() != device))
-                ptys.push_back(std::make_unique<test::PtyPair>());
+                ptys.push_back(std::make_unique<test::WatchedPty>());
             // Should a program running beside this test have taken that number first, the
             // stale link is pointed at our pty instead: the window sees the same thing.
             if (ptys.back()->slave_path() != device)
@@ -355,7 +357,7 @@ private slots:
             return;
         }
         // The next one, a bus of two, prints the state of both and answers for each alone.
-        test::SimProcess next;
+        testbed::Simulator next;
         const QString own = next.start(kSim, {"--port", "3", "--address", "1,5", "--pace"});
         QVERIFY(!own.isEmpty() && QFile::symLinkTarget(com3) == own);
         QVERIFY(next.take_line("已替换失效的端口链接 " + com3));
@@ -363,22 +365,21 @@ private slots:
         QCOMPARE(round_trip(fd, command(5, ModeSetting{3, Mode::self_lock})),
                  "22 05 44 00 00 00 01 6c");
         ::close(fd);
-        QCOMPARE(next.state(kWaitMs, 2), state_after({{1}, {5}}, 5, self_lock3));
+        QCOMPARE(test::state(next, kWaitMs), state_after({{1}, {5}}, 5, self_lock3));
     }
 
     // A wrong option, here a second --address with another list, ends it at once.
     void wrong_option() {
-        const test::ConfigDir config;  // should it start after all
-        QProcess sim;
-        sim.start(kSim, {"--port", "6", "--address", "5", "--address", "6"});
-        QVERIFY(sim.waitForFinished(kWaitMs));
-        QCOMPARE(sim.exitCode(), 2);
-        QVERIFY(QString::fromUtf8(sim.readAllStandardError()).contains("“5”和“6”"));
+        const testbed::ConfigDir config;  // should it start after all
+        testbed::Simulator sim;
+        QVERIFY(sim.start(kSim, {"--port", "6", "--address", "5", "--address", "6"}).isEmpty());
+        QCOMPARE(sim.stop(), std::optional<int>(2));
+        QVERIFY2(sim.error_text().contains("“5”和“6”"), qPrintable(sim.error_text()));
     }
 
     // Endless input without a newline on stdin, and nobody reading stdout.
     void answers_whatever_its_terminal_does() {
-        const test::ConfigDir config;
+        const testbed::ConfigDir config;
         int out[2];
         QVERIFY(::pipe2(out, O_CLOEXEC) == 0);
         QProcess sim;

@@ -5,9 +5,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <QProcess>
-
 #include "protocol/reply.h"
+#include "testbed/child.h"
 #include "tests/support/pty_far_end.h"
 #include "tests/support/window.h"
 #include "ui/traffic_window.h"
@@ -149,15 +148,14 @@ private slots:
         QFETCH(QStringList, words);
         QString said;
         {
-            const ConfigDir config;
-            const PtyPair wire;
+            const tarvok::testbed::ConfigDir config;
+            const tarvok::testbed::PtyPair wire;
             QVERIFY(config.link_port(1, wire.slave_path()));
             tarvok::test::PtyFarEnd far(wire, script);
-            QProcess ctl;
-            ctl.start(TARVOKCTL_PATH, {"--port", "1", "--retries", "0", "--address", "1", "mode",
-                                       "--channel", "1", "不关联"});
-            QVERIFY(QTest::qWaitFor([&] { return ctl.state() == QProcess::NotRunning; }, 10000));
-            said = QString::fromUtf8(ctl.readAllStandardOutput() + ctl.readAllStandardError());
+            tarvok::testbed::Child ctl(TARVOKCTL_PATH, {"--port", "1", "--retries", "0", "--address",
+                                                        "1", "mode", "--channel", "1", "不关联"});
+            const auto ended = ctl.finish(10000, tarvok::testbed::Waiting::turning);
+            said = QString::fromUtf8(ended.out) + ended.errors;
         }
         QCOMPARE(shared_words(said), words);
         WiredWindow w;

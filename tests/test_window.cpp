@@ -10,6 +10,7 @@
 #include "ui/spin_arrows.h"
 
 using namespace tarvok::test;
+using tarvok::testbed::ConfigDir;
 using tarvok::ui::main_form;
 
 namespace {

@@ -8,7 +8,7 @@
 
 namespace tarvok::test {
 
-PtyFarEnd::PtyFarEnd(const PtyPair& wire, PtyScript script)
+PtyFarEnd::PtyFarEnd(const testbed::PtyPair& wire, PtyScript script)
     : wire_(wire), script_(script), notifier_(wire.master_fd(), QSocketNotifier::Read) {
     connect(&notifier_, &QSocketNotifier::activated, this, &PtyFarEnd::hear);
     connect(&babble_, &QTimer::timeout, this, [this] { write_after(0, QByteArray(1, '\0')); });

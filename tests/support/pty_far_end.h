@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "protocol/frame.h"
-#include "tests/support/pty_pair.h"
+#include "testbed/pty_pair.h"
 
 namespace tarvok::test {
 
@@ -25,7 +25,7 @@ struct PtyScript {
 
 class PtyFarEnd : public QObject {
 public:
-    PtyFarEnd(const PtyPair& wire, PtyScript script);
+    PtyFarEnd(const testbed::PtyPair& wire, PtyScript script);
     int frames = 0;  // command frames heard
 
 private:
@@ -33,7 +33,7 @@ private:
     void answer(const protocol::Frame& frame);
     void write_after(int ms, const QByteArray& bytes);
 
-    const PtyPair& wire_;
+    const testbed::PtyPair& wire_;
     PtyScript script_;
     QSocketNotifier notifier_;
     QTimer babble_;

@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "tests/support/config_dir.h"
-#include "tests/support/pty_pair.h"
+#include "testbed/config_dir.h"
+#include "tests/support/watched_pty.h"
 #include "ui/main_form.h"
 
 namespace tarvok::test {
@@ -84,8 +84,8 @@ inline QByteArray from_hex(const char* text) {
 inline QByteArray to_hex(const QByteArray& bytes) { return bytes.toHex(' ').toUpper(); }
 
 struct WiredWindow {
-    ConfigDir config;
-    PtyPair wire;
+    testbed::ConfigDir config;
+    WatchedPty wire;
     ui::main_form form;
 
     explicit WiredWindow(bool open = true) {

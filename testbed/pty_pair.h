@@ -1,6 +1,6 @@
-// A pseudo-terminal pair that stands in for the serial wire in tests: the program
-// under test opens the slave by its path, the test reads and writes the master. It
-// never takes a pty number that has a lock file (see existing_lock_file), whoever
+// A pseudo-terminal pair that stands in for the serial wire: the program under test
+// opens the slave by its path, the test or measurement reads and writes the master.
+// It never takes a pty number that has a lock file (see existing_lock_file), whoever
 // left it.
 #pragma once
 
@@ -10,9 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include <termios.h>
-
-namespace tarvok::test {
+namespace tarvok::testbed {
 
 class PtyPair {
 public:
@@ -22,7 +20,7 @@ public:
     PtyPair& operator=(const PtyPair&) = delete;
 
     bool ok() const { return master_ >= 0; }
-    // The test's end, non-blocking, for writers that pace themselves.
+    // Our end, non-blocking, for writers that pace themselves.
     int master_fd() const { return master_; }
     QString slave_path() const { return slave_path_; }
 
@@ -33,18 +31,12 @@ public:
     void write(const QByteArray& bytes, qsizetype piece = 4096,
                const std::function<bool()>& between = turn_event_loop) const;
     static bool turn_event_loop();
-    // Everything the program has written so far, waiting up to `wait_ms` for at
-    // least `at_least` bytes (and a short settle for more).
-    QByteArray read(int at_least = 0, int wait_ms = 2000) const;
-    // Whether nothing is waiting on the master after `wait_ms`.
-    bool silent(int wait_ms = 200) const;
-
-    // The line speed the program set on the slave (termios is shared by both ends).
-    speed_t slave_speed() const;
-    // Bytes the slave has received and nobody has read yet.
-    int waiting_at_slave() const;
     // Closes the master: the program sees the wire vanish.
     void close_master();
+
+protected:
+    // The slave as this pair keeps it open; its line settings are the program's.
+    int slave_fd() const { return slave_keep_; }
 
 private:
     int master_ = -1;
@@ -53,4 +45,4 @@ private:
     std::vector<int> passed_over_;  // both ends of every pty with a lock file
 };
 
-}  // namespace tarvok::test
+}  // namespace tarvok::testbed

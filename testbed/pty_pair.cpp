@@ -1,19 +1,18 @@
-#include "tests/support/pty_pair.h"
+#include "testbed/pty_pair.h"
 
-#include <QElapsedTimer>
-#include <QTest>
+#include <QCoreApplication>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 #include <cerrno>
 #include <utility>
 
 #include "serial/port_holder.h"
 
-namespace tarvok::test {
+namespace tarvok::testbed {
 
 namespace {
 
@@ -87,44 +86,6 @@ void PtyPair::write(const QByteArray& bytes, qsizetype piece,
     }
 }
 
-QByteArray PtyPair::read(int at_least, int wait_ms) const {
-    QByteArray out;
-    QElapsedTimer timer;
-    timer.start();
-    char buf[4096];
-    int settle_ms = -1;
-    while (timer.elapsed() < wait_ms) {
-        const auto n = ::read(master_, buf, sizeof buf);
-        if (n > 0) {
-            out.append(buf, n);
-            continue;
-        }
-        if (out.size() >= at_least) {
-            if (settle_ms < 0) {
-                settle_ms = static_cast<int>(timer.elapsed());
-            } else if (timer.elapsed() - settle_ms > 20) {
-                break;
-            }
-        }
-        QTest::qWait(2);
-    }
-    return out;
-}
-
-bool PtyPair::silent(int wait_ms) const { return read(1, wait_ms).isEmpty(); }
-
-speed_t PtyPair::slave_speed() const {
-    termios t{};
-    ::tcgetattr(slave_keep_, &t);
-    return ::cfgetospeed(&t);
-}
-
-int PtyPair::waiting_at_slave() const {
-    int count = 0;
-    ::ioctl(slave_keep_, FIONREAD, &count);
-    return count;
-}
-
 void PtyPair::close_master() {
     if (master_ >= 0) {
         ::close(master_);
@@ -132,4 +93,4 @@ void PtyPair::close_master() {
     }
 }
 
-}  // namespace tarvok::test
+}  // namespace tarvok::testbed

@@ -1,12 +1,12 @@
-// A throw-away XDG_CONFIG_HOME for one test, where port numbers can be pointed at
-// devices the way a technician would with `ln -s`.
+// A throw-away XDG_CONFIG_HOME for one test or measurement, where port numbers can be
+// pointed at devices the way a technician would with `ln -s`.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 
-namespace tarvok::test {
+namespace tarvok::testbed {
 
 class ConfigDir {
 public:
@@ -26,4 +26,4 @@ private:
     bool had_previous_ = false;
 };
 
-}  // namespace tarvok::test
+}  // namespace tarvok::testbed

@@ -1,9 +1,9 @@
-#include "tests/support/config_dir.h"
+#include "testbed/config_dir.h"
 
 #include <QDir>
 #include <QFile>
 
-namespace tarvok::test {
+namespace tarvok::testbed {
 
 ConfigDir::ConfigDir()
     : previous_(qgetenv("XDG_CONFIG_HOME")),
@@ -28,4 +28,4 @@ bool ConfigDir::link_port(int number, const QString& target) const {
     return QFile::link(target, link);
 }
 
-}  // namespace tarvok::test
+}  // namespace tarvok::testbed
