@@ -45,7 +45,7 @@ Micros Ledger::open_until(std::uint16_t key, const KeyRecord& record) const {
         until = std::max(until, reply + 2 * *e->copy_after + t.gap);
     }
     if (e->first_reply) {
-        until = std::max(until, *e->first_reply + kObserveDeadlines * t.deadline + t.gap);
+        until = std::max(until, *e->first_reply + kObserveDeadlines * t.deadline);
     }
     return until;
 }

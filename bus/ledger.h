@@ -8,9 +8,9 @@
 //   1. A frame does not go out while an earlier frame with its key may still be
 //      answered:
 //        - an answered frame until G after its reply once the module has shown that
-//          it answers once; while it has not, until kObserveDeadlines x D + G after
-//          the module's first reply (a second reply up to that late is then seen
-//          before any frame it could be taken for: 375 ms at 9600, 326 ms at 115200);
+//          it answers once; while it has not, until kObserveDeadlines x D after the
+//          module's first reply (a second reply up to that late is then seen before
+//          any frame it could be taken for: 351 ms at 9600, 306 ms at 115200);
 //          once it has sent a second reply, until 2 x the longest such delay + G after
 //          each reply. A second reply later than the watch can still land on a frame
 //          the module ignored; that watch is what a setting costs once per module, so
