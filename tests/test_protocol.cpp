@@ -3,6 +3,8 @@
 // reasons, and typed address text becomes an address byte or nothing.
 #include <QTest>
 
+#include "words/language.h"
+
 #include "protocol/number_text.h"
 #include "protocol/reply.h"
 #include "protocol/request.h"
@@ -70,6 +72,8 @@ class ProtocolTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void language_rule_data();
+    void language_rule();
     void every_request_round_trips() {
         const auto requests = every_request();
         QCOMPARE(requests.size(), std::size_t{33 * 7 + 8 * 3});
@@ -211,6 +215,35 @@ private slots:
         QCOMPARE(byte.has_value() ? int(*byte) : -1, address);
     }
 };
+
+// The language rule: LC_ALL, LC_MESSAGES, LANG name the locale; C speaks Chinese
+// whatever LANGUAGE says; otherwise LANGUAGE's first entry, else the locale.
+void ProtocolTest::language_rule_data() {
+    QTest::addColumn<QStringList>("variables");  // LANGUAGE, LC_ALL, LC_MESSAGES, LANG
+    QTest::addColumn<bool>("english");
+    QTest::newRow("nothing set") << QStringList{"", "", "", ""} << false;
+    QTest::newRow("C.UTF-8") << QStringList{"", "C.UTF-8", "", ""} << false;
+    QTest::newRow("POSIX, LANGUAGE=en") << QStringList{"en", "", "", "POSIX"} << false;
+    QTest::newRow("zh_CN") << QStringList{"", "", "", "zh_CN.UTF-8"} << false;
+    QTest::newRow("zh_TW") << QStringList{"", "", "zh_TW.UTF-8", ""} << false;
+    QTest::newRow("en_US") << QStringList{"", "", "", "en_US.UTF-8"} << true;
+    QTest::newRow("de_DE") << QStringList{"", "", "", "de_DE.UTF-8"} << true;
+    QTest::newRow("LC_ALL over LANG") << QStringList{"", "zh_CN.UTF-8", "", "en_US.UTF-8"} << false;
+    QTest::newRow("LC_MESSAGES over LANG") << QStringList{"", "", "en_GB.UTF-8", "zh_CN.UTF-8"}
+                                           << true;
+    QTest::newRow("LANGUAGE over the locale") << QStringList{"en:zh_CN", "", "", "zh_CN.UTF-8"}
+                                              << true;
+    QTest::newRow("LANGUAGE's first entry") << QStringList{"zh_CN:en", "", "", "en_US.UTF-8"}
+                                            << false;
+}
+
+void ProtocolTest::language_rule() {
+    QFETCH(QStringList, variables);
+    QFETCH(bool, english);
+    const auto v = [&](int i) { return variables.at(i).toStdString(); };
+    QCOMPARE(tarvok::words::language_of(v(0), v(1), v(2), v(3)) == tarvok::words::Language::english,
+             english);
+}
 
 QTEST_GUILESS_MAIN(ProtocolTest)
 #include "test_protocol.moc"
