@@ -72,9 +72,12 @@ private slots:
         QTest::addColumn<QStringList>("plan");
         QTest::addColumn<Script>("script");
         QTest::addColumn<int>("retries");
-        QTest::addColumn<int>("stop_after");  // stop once this many results are in; -1 never
+        // Stop once this many results are in; negative: once this many frames were
+        // heard; 0: never.
+        QTest::addColumn<int>("stop_after");
         QTest::addColumn<QStringList>("outcomes");
-        QTest::addColumn<int>("most_ms");  // the run's length at most, when not 0
+        QTest::addColumn<int>("most_ms");    // the run's length at most, when not 0
+        QTest::addColumn<QList<int>>("each");  // each frame's delay in turn, when not empty
 
         const QStringList one{"1 mode 3 1"};
         const QStringList two{"1 mode 1 1", "1 mode 2 2"};
@@ -83,43 +86,61 @@ private slots:
         // Prompt and once: after the first reply's watch, only a gap a setting.
         // 1.3 x 32 x (16 bytes at 9600 + 3 ms + the gap) = 1826 ms.
         QTest::newRow("32 settings, prompt and once")
-            << mode_plan(32) << Script{} << 1 << -1 << repeat("done", 32) << 1826;
-        QTest::newRow("reply at 1.3 D") << one << Script{152} << 1 << -1 << QStringList{"done"} << 0;
+            << mode_plan(32) << Script{} << 1 << 0 << repeat("done", 32) << 1826 << QList<int>{};
+        QTest::newRow("reply at 1.3 D") << one << Script{152} << 1 << 0 << QStringList{"done"} << 0 << QList<int>{};
         QTest::newRow("bytes 40 ms apart")
-            << one << Script{10, 40} << 1 << -1 << QStringList{"done"} << 0;
-        QTest::newRow("echo") << two << Script{20, 0, 1} << 1 << -1 << repeat("done", 2) << 0;
-        QTest::newRow("garbled echo") << one << Script{20, 0, 2} << 1 << -1 << QStringList{"done"} << 0;
+            << one << Script{10, 40} << 1 << 0 << QStringList{"done"} << 0 << QList<int>{};
+        QTest::newRow("echo") << two << Script{20, 0, 1} << 1 << 0 << repeat("done", 2) << 0 << QList<int>{};
+        QTest::newRow("garbled echo") << one << Script{20, 0, 2} << 1 << 0 << QStringList{"done"} << 0 << QList<int>{};
         QTest::newRow("another address answers")
-            << one << Script{5, 0, 0, -1, 1} << 1 << -1 << QStringList{"no-reply"} << 0;
-        QTest::newRow("silence") << one << Script{-1} << 1 << -1 << QStringList{"no-reply"} << 0;
+            << one << Script{5, 0, 0, -1, 1} << 1 << 0 << QStringList{"no-reply"} << 0 << QList<int>{};
+        QTest::newRow("silence") << one << Script{-1} << 1 << 0 << QStringList{"no-reply"} << 0 << QList<int>{};
         QTest::newRow("channel 2 refused, 150 ms late, no retries")
-            << three << Script{150, 0, 0, -1, 0, 2} << 0 << -1
-            << QStringList{"done", "refused", "done"} << 0;
+            << three << Script{150, 0, 0, -1, 0, 2} << 0 << 0
+            << QStringList{"done", "refused", "done"} << 0 << QList<int>{};
         // Copies of each reply, the module answering only its first two frames: the
         // third line never gets a copy of another line's reply counted as its own.
         for (const int copy : {60, 150, 200, 300, 340}) {
             QTest::addRow("copy %d ms later, two frames answered", copy)
-                << three << Script{1, 0, 0, copy, 0, 0, 2} << 1 << -1
-                << QStringList{"done", "done", "no-reply"} << 0;
+                << three << Script{1, 0, 0, copy, 0, 0, 2} << 1 << 0
+                << QStringList{"done", "done", "no-reply"} << 0 << QList<int>{};
         }
         // A slow module answering its first two frames: the second line never gets
         // the first line's retried frame's reply.
         for (const int delay : {234, 300, 351, 468}) {
             const bool retried = delay > 234;
             QTest::addRow("reply %d ms after each frame, two answered", delay)
-                << two << Script{delay, 0, 0, -1, 0, 0, 2} << 1 << -1
-                << QStringList{"done", retried ? "no-reply" : "done"} << 0;
+                << two << Script{delay, 0, 0, -1, 0, 0, 2} << 1 << 0
+                << QStringList{"done", retried ? "no-reply" : "done"} << 0 << QList<int>{};
         }
         QTest::newRow("line changes, each reply copied 150 ms later")
-            << lines << Script{1, 0, 0, 150} << 1 << -1 << QStringList{"done", "no-reply"} << 0;
+            << lines << Script{1, 0, 0, 150} << 1 << 0 << QStringList{"done", "no-reply"} << 0 << QList<int>{};
         QTest::newRow("a line change not answered at the new line")
-            << QStringList{"1 line 19200 even"} << Script{1, 0, 0, -1, 0, 0, 1} << 1 << -1
-            << QStringList{"unconfirmed"} << 0;
+            << QStringList{"1 line 19200 even"} << Script{1, 0, 0, -1, 0, 0, 1} << 1 << 0
+            << QStringList{"unconfirmed"} << 0 << QList<int>{};
         QTest::newRow("a line that babbles after the reply")
-            << one << Script{1, 0, 0, -1, 0, 0, 99, 4, 60'000} << 1 << -1 << QStringList{"done"}
-            << 10 * 117 + 30;
+            << one << Script{1, 0, 0, -1, 0, 0, 99, 4, 60'000} << 1 << 0 << QStringList{"done"}
+            << 10 * 117 + 30 << QList<int>{};
+        // One rule each: a reply after a retry, to a command sent before for another setting,
+        // may be a leftover of that one; the other attempt of an answered retry is waited
+        // for; an unanswered frame is waited for four deadlines; a stop sends no retry;
+        // nothing goes out while a second reply is still arriving.
+        QTest::newRow("answered only after a retry, its command used before")
+            << two << Script{} << 1 << 0 << QStringList{"done", "unconfirmed"} << 0
+            << QList<int>{1, -1, 1};
+        QTest::newRow("the other attempt's reply comes after the watch")
+            << two << Script{} << 1 << 0 << QStringList{"done", "no-reply"} << 0
+            << QList<int>{300, 440, -1, -1};
+        QTest::newRow("a reply later than deadline and settle, no retries")
+            << two << Script{} << 0 << 0 << QStringList{"no-reply", "no-reply"} << 0
+            << QList<int>{440, -1};
+        QTest::newRow("stopped while a silent module is awaited")
+            << one << Script{-1} << 1 << -1 << QStringList{"no-reply"} << 0 << QList<int>{};
+        QTest::newRow("a second reply arriving when the watch ends")
+            << two << Script{1, 10, 0, 300} << 1 << 0 << QStringList{"done", "done"} << 0
+            << QList<int>{};
         QTest::newRow("stopped after the first result")
-            << three << Script{} << 1 << 1 << QStringList{"done", "not-sent", "not-sent"} << 0;
+            << three << Script{} << 1 << 1 << QStringList{"done", "not-sent", "not-sent"} << 0 << QList<int>{};
     }
 
     void plans() {
@@ -127,7 +148,11 @@ private slots:
         QFETCH(Script, script);
         QFETCH(int, retries);
         QFETCH(int, stop_after);
+        QFETCH(QList<int>, each);
         test::FarEnd far(script);
+        if (!each.isEmpty()) {
+            far.answer_each_after({each.begin(), each.end()});
+        }
         std::vector<plan::PlanStep> steps;
         for (int i = 0; i < plan.size(); ++i) {
             steps.push_back(step_of(plan[i], i + 2));
@@ -141,7 +166,8 @@ private slots:
         std::optional<bus::Micros> stopped_at;
         QVERIFY(far.run(
             [&] {
-                if (collector.finished == stop_after && !stopped_at) {
+                const int done = stop_after > 0 ? collector.finished : -int(far.heard().size());
+                if (stop_after != 0 && done == stop_after && !stopped_at) {
                     stopped_at = far.now();
                     runner.stop();
                 }
