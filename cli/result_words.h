@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "plan/job_record.h"
 #include "plan/step_result.h"
 
 namespace tarvok::cli {
@@ -13,6 +14,7 @@ namespace tarvok::cli {
 // How a run ended besides its results, for the summary.
 struct RunStop {
     int signo = 0;  // the signal that stopped it; 0: none
+    std::optional<plan::JobFacts> job;  // when and where it ran
 };
 
 // "第 3 行 · 地址 5 · 第3路 关联方式 自锁 → 成功（4.2 ms）"; no line part for line 0.
