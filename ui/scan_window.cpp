@@ -70,7 +70,8 @@ ScanWindow::ScanWindow(PortOwner& owner, QWidget* parent)
     modules->sortByColumn(address_column, Qt::AscendingOrder);
     modules->header()->setSectionResizeMode(QHeaderView::Stretch);
     modules->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    copy_button->setToolTip(QStringLiteral("把选中的模块（没有选中时为全部）以制表符分隔复制到剪贴板（Ctrl+C）"));
+    copy_button->setToolTip(
+        QStringLiteral("把选中的模块（没有选中时为全部）以制表符分隔复制到剪贴板（Ctrl+C）"));
     save_button->setToolTip(QStringLiteral("把选中的模块（没有选中时为全部）保存为 CSV 文件"));
     batch_button->setToolTip(
         QStringLiteral("把选中的模块（没有选中时为全部）的地址和线路交给批量配置（Ctrl+B）"));
@@ -129,7 +130,8 @@ void ScanWindow::lay_out() {
 }
 
 void ScanWindow::name_controls() {
-    for (QPushButton* button : {start_button, stop_button, copy_button, save_button, batch_button}) {
+    for (QPushButton* button :
+         {start_button, stop_button, copy_button, save_button, batch_button}) {
         button->setAutoDefault(false);
         button->setAccessibleName(button->text());
         press_on_enter(button);

@@ -49,11 +49,11 @@ public:
     QPushButton* stop_button;
     QProgressBar* progress;
     QLabel* status;
-    QTreeWidget* modules;  // 地址 / 波特率 / 校验位; activating a row uses that module
+    QTreeWidget* modules;       // 地址 / 波特率 / 校验位; activating a row uses that module
     QPushButton* copy_button;   // the found modules, tab-separated (Ctrl+C)
     QPushButton* save_button;   // as CSV
     QPushButton* batch_button;  // "加入批量配置"
-    QLabel* note;          // what failed, or what the operator must do next
+    QLabel* note;               // what failed, or what the operator must do next
 
     bool scanning() const { return scanner_ != nullptr; }
     void start();

@@ -49,10 +49,10 @@ QList<QTreeWidgetItem*> chosen_items(const QTreeWidget* modules) {
 std::vector<KnownModule> ScanWindow::chosen_modules() const {
     std::vector<KnownModule> chosen;
     for (const QTreeWidgetItem* item : chosen_items(modules)) {
-        chosen.push_back(KnownModule{
-            static_cast<std::uint8_t>(item->data(0, Qt::DisplayRole).toInt()),
-            {item->data(1, Qt::DisplayRole).toUInt(),
-             static_cast<protocol::Parity>(item->data(2, Qt::UserRole).toInt())}});
+        chosen.push_back(
+            KnownModule{static_cast<std::uint8_t>(item->data(0, Qt::DisplayRole).toInt()),
+                        {item->data(1, Qt::DisplayRole).toUInt(),
+                         static_cast<protocol::Parity>(item->data(2, Qt::UserRole).toInt())}});
     }
     return chosen;
 }
