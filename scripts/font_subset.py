@@ -18,7 +18,7 @@ from fontTools import subset
 from fontTools.ttLib import TTCollection
 
 ROOT = Path(__file__).resolve().parent.parent
-SOURCE_DIRS = ("app", "ui", "protocol", "serial", "plan", "cli", "sim")
+SOURCE_DIRS = ("app", "ui", "protocol", "serial", "plan", "cli", "sim", "cmdline", "bus")
 QT_TEXTS = ROOT / "ui/fonts/qt_texts.txt"
 QT_CATALOG = Path("/usr/share/qt6/translations/qtbase_zh_CN.qm")
 NOTO = Path("/usr/share/fonts/opentype/noto")
