@@ -57,14 +57,14 @@ std::string job_words(const JobFacts& job) {
 std::string record_csv(const JobRecord& record) {
     const JobFacts& job = record.job;
     std::string text(kUtf8Mark);
-    for (const auto& [name, value] :
-         {std::pair<std::string_view, std::string>{"批量配置记录", ""},
-          {"开始", job.started},
-          {"结束", job.ended},
-          {"串口号", std::to_string(job.port)},
-          {"设备", job.device},
-          {"线路", line_text(job.line)},
-          {"汇总", "共 " + std::to_string(record.rows.size()) + " 项：" + tally_text(record.rows)}}) {
+    for (const auto& [name, value] : {std::pair<std::string_view, std::string>{"批量配置记录", ""},
+                                      {"开始", job.started},
+                                      {"结束", job.ended},
+                                      {"串口号", std::to_string(job.port)},
+                                      {"设备", job.device},
+                                      {"线路", line_text(job.line)},
+                                      {"汇总", "共 " + std::to_string(record.rows.size()) +
+                                                   " 项：" + tally_text(record.rows)}}) {
         text += std::string(name) + (value.empty() ? "" : "," + csv_field(value)) + "\r\n";
     }
     text += "\r\n" + std::string(kColumns) + "\r\n";

@@ -30,7 +30,7 @@ struct JobFacts {
 struct RecordRow {
     int row = 0;  // the setting's row in its table, or its line in its plan file
     StepResult result;
-    std::string time;  // when its outcome came; empty when it never went out
+    std::string time;   // when its outcome came; empty when it never went out
     std::string notes;  // what its exchange met after its outcome (late, duplicate replies)
 };
 

@@ -10,8 +10,9 @@ namespace tarvok::plan {
 PlanTable read_table(std::string_view bytes) {
     PlanTable table;
     PlanReader reader;
-    reader.watch_rows(
-        [&table](int line, const PlanRow& row) { table.rows.push_back(TableRow{line, row}); });
+    reader.watch_rows([&table](int line, const PlanRow& row) {
+        table.rows.push_back(TableRow{line, row});
+    });
     reader.judged(whole_encoding(bytes.substr(0, kPlanLimits.bytes)));
     reader.feed(bytes);
     reader.finish();

@@ -41,7 +41,8 @@ struct Rig {
     // `sim`: the simulator's options, or none for no simulator at all.
     explicit Rig(const std::optional<QStringList>& sim_args, bool open = true) {
         if (sim_args) {
-            device = sim.start(QStringLiteral(TARVOK_SIM_PATH), QStringList{"--port", "1"} + *sim_args);
+            device =
+                sim.start(QStringLiteral(TARVOK_SIM_PATH), QStringList{"--port", "1"} + *sim_args);
         }
         if (open) {
             form.open_batch_window();
@@ -153,17 +154,20 @@ private slots:
         QVERIFY(saved.open(QIODevice::ReadOnly));
         const QByteArray bytes = saved.readAll();
         const QString record = QString::fromUtf8(bytes);
-        QVERIFY(bytes.startsWith("\xEF\xBB\xBF") && record.contains("串口号,1\r\n设备," + rig.device));
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF") &&
+                record.contains("串口号,1\r\n设备," + rig.device));
         const QRegularExpression stamp("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d");
         QVERIFY(record.contains(QRegularExpression("开始," + stamp.pattern())));
-        QCOMPARE(record.count(QRegularExpression(",成功,done,[\\d.]+,1,9600 无校验," + stamp.pattern())),
-                 32);
+        QCOMPARE(
+            record.count(QRegularExpression(",成功,done,[\\d.]+,1,9600 无校验," + stamp.pattern())),
+            32);
 
         rig.batch->table->selectRow(0);
         rig.batch->table->setFocus();
         QTest::keyClick(rig.batch->table, Qt::Key_C, Qt::ControlModifier);
-        QVERIFY2(QApplication::clipboard()->text().startsWith("1\t关联方式\t第1路\t自锁\t\t\t成功\t"),
-                 qPrintable(QApplication::clipboard()->text()));
+        QVERIFY2(
+            QApplication::clipboard()->text().startsWith("1\t关联方式\t第1路\t自锁\t\t\t成功\t"),
+            qPrintable(QApplication::clipboard()->text()));
     }
 
     // A module at another line, and one whose line a row changes: later rows to it go
@@ -182,13 +186,15 @@ private slots:
         QCOMPARE(rig.batch->table->rowCount(), 4);
         QVERIFY(run(rig.batch));
         QCOMPARE(column(rig.batch, ui::outcome_column), QStringList(4, "成功"));
-        QVERIFY(rig.batch->table->item(1, ui::note_column)->text().contains("此后按它与地址 1 通讯"));
+        QVERIFY(
+            rig.batch->table->item(1, ui::note_column)->text().contains("此后按它与地址 1 通讯"));
         const protocol::LineSetting moved{19200, protocol::Parity::even};
-        QCOMPARE(rig.sim.state(kWaitMs, 2).value_or("(no state)"),
-                 rig.expected({module(1, {moved, protocol::ModeSetting{2, protocol::Mode::momentary},
-                                          protocol::PowerOnSetting{protocol::kAllChannels,
-                                                                   protocol::PowerOn::memory}}),
-                               module(2, {moved, protocol::ModeSetting{1, protocol::Mode::linked}})}));
+        QCOMPARE(
+            rig.sim.state(kWaitMs, 2).value_or("(no state)"),
+            rig.expected({module(1, {moved, protocol::ModeSetting{2, protocol::Mode::momentary},
+                                     protocol::PowerOnSetting{protocol::kAllChannels,
+                                                              protocol::PowerOn::memory}}),
+                          module(2, {moved, protocol::ModeSetting{1, protocol::Mode::linked}})}));
         QVERIFY(rig.form.MSComm1->port_open() && !rig.form.MSComm1->lent());
         QCOMPARE(rig.form.MSComm1->serial_port().line().baud, 9600U);
         QVERIFY(rig.form.Command1->isEnabled());
@@ -201,8 +207,8 @@ private slots:
         generate(rig.batch, "1", "1-8", 0, "联动");
         QVERIFY(rig.batch_active);
         QTest::keyClick(rig.batch, Qt::Key_F5);
-        QVERIFY(QTest::qWaitFor([&] { return column(rig.batch, ui::outcome_column).count("成功") >= 2; },
-                                kWaitMs));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return column(rig.batch, ui::outcome_column).count("成功") >= 2; }, kWaitMs));
         QTest::keyClick(rig.batch, Qt::Key_Escape);
         QVERIFY(QTest::qWaitFor([&] { return !rig.batch->running(); }, kWaitMs));
         const QStringList outcomes = column(rig.batch, ui::outcome_column);
@@ -211,15 +217,19 @@ private slots:
         QVERIFY(rig.batch->status->text().startsWith("运行已停止"));
         std::vector<protocol::Request> requests;
         for (int channel = 1; channel <= done; ++channel) {
-            requests.push_back(protocol::ModeSetting{std::uint8_t(channel), protocol::Mode::linked});
+            requests.push_back(
+                protocol::ModeSetting{std::uint8_t(channel), protocol::Mode::linked});
         }
-        QCOMPARE(rig.sim.state(kWaitMs).value_or("(no state)"), rig.expected({module(1, requests)}));
+        QCOMPARE(rig.sim.state(kWaitMs).value_or("(no state)"),
+                 rig.expected({module(1, requests)}));
         QVERIFY(run(rig.batch, true));
         QCOMPARE(column(rig.batch, ui::outcome_column), QStringList(8, "成功"));
         for (int channel = done + 1; channel <= 8; ++channel) {
-            requests.push_back(protocol::ModeSetting{std::uint8_t(channel), protocol::Mode::linked});
+            requests.push_back(
+                protocol::ModeSetting{std::uint8_t(channel), protocol::Mode::linked});
         }
-        QCOMPARE(rig.sim.state(kWaitMs).value_or("(no state)"), rig.expected({module(1, requests)}));
+        QCOMPARE(rig.sim.state(kWaitMs).value_or("(no state)"),
+                 rig.expected({module(1, requests)}));
     }
 
     // A module that refuses and an address nobody answers: each row says so, and so
@@ -243,15 +253,18 @@ private slots:
     // tarvokctl's reader reads back to the very same steps.
     void plans_open_and_save_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("plain") << QByteArray("address,setting,channel,value\n5,mode,3,self-lock\n"
-                                             "5,mode,4,self-lock\n6,power-on,all,on\n");
-        QTest::newRow("Chinese, titled, remarked")
-            << QByteArray("柜 3\n地址,设置,通道,值,备注\n5,关联方式,第3路,自锁,门边\n"
-                          "5,关联方式,第 4 路,自锁,\"左, 上\"\n6,上电状态,全部,上电开\n");
-        QTest::newRow("ranged") << QByteArray("地址,设置,通道,值\n5,mode,3-4,自锁\n6,power-on,all,on\n");
-        QTest::newRow("GB18030") << QByteArray("\xb5\xd8\xd6\xb7,\xc9\xe8\xd6\xc3,\xcd\xa8\xb5\xc0,"
-                                               "\xd6\xb5\r\n5,mode,3,\xd7\xd4\xcb\xf8\r\n5,mode,4,"
-                                               "\xd7\xd4\xcb\xf8\r\n6,power-on,all,\xc9\xcf\xb5\xe7\xbf\xaa\r\n");
+        QTest::newRow("plain") << QByteArray(
+            "address,setting,channel,value\n5,mode,3,self-lock\n"
+            "5,mode,4,self-lock\n6,power-on,all,on\n");
+        QTest::newRow("Chinese, titled, remarked") << QByteArray(
+            "柜 3\n地址,设置,通道,值,备注\n5,关联方式,第3路,自锁,门边\n"
+            "5,关联方式,第 4 路,自锁,\"左, 上\"\n6,上电状态,全部,上电开\n");
+        QTest::newRow("ranged") << QByteArray(
+            "地址,设置,通道,值\n5,mode,3-4,自锁\n6,power-on,all,on\n");
+        QTest::newRow("GB18030") << QByteArray(
+            "\xb5\xd8\xd6\xb7,\xc9\xe8\xd6\xc3,\xcd\xa8\xb5\xc0,"
+            "\xd6\xb5\r\n5,mode,3,\xd7\xd4\xcb\xf8\r\n5,mode,4,"
+            "\xd7\xd4\xcb\xf8\r\n6,power-on,all,\xc9\xcf\xb5\xe7\xbf\xaa\r\n");
     }
     void plans_open_and_save() {
         QFETCH(QByteArray, bytes);
@@ -260,8 +273,9 @@ private slots:
         rig.batch->open_plan(write(dir, "plan.csv", bytes));
         const auto steps = rig.batch->steps();
         QVERIFY2(steps.has_value(), qPrintable(rig.batch->note->text()));
-        const plan::Plan plain = plan::parse_plan("address,setting,channel,value\n5,mode,3,self-lock\n"
-                                                  "5,mode,4,self-lock\n6,power-on,all,on\n");
+        const plan::Plan plain = plan::parse_plan(
+            "address,setting,channel,value\n5,mode,3,self-lock\n"
+            "5,mode,4,self-lock\n6,power-on,all,on\n");
         QVERIFY(sent(*steps, false) == sent(plain.steps, false));
         QVERIFY(rig.batch->save_plan(dir.filePath("saved.csv")));
         QFile saved(dir.filePath("saved.csv"));
@@ -284,8 +298,8 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTRY_COMPARE(table->item(0, ui::address_column)->text(), QStringLiteral("5.5"));
         QCOMPARE(table->item(0, ui::address_column)->toolTip(),
-                 QString::fromStdString(plan::error_words(
-                     plan::fault_at(0, plan::PlanFault::address_bad, plan::Column::address, "5.5"))));
+                 QString::fromStdString(plan::error_words(plan::fault_at(
+                     0, plan::PlanFault::address_bad, plan::Column::address, "5.5"))));
         QTest::keyClick(rig.batch, Qt::Key_F5);
         QVERIFY(!rig.batch->running() && !rig.form.MSComm1->port_open());
         QVERIFY(rig.batch->note->text().startsWith("什么也没有发送：第 1 行：地址“5.5”"));
@@ -298,7 +312,8 @@ private slots:
 
     // tarvok PLAN.csv: one plan file, and no more.
     void plan_on_the_command_line() {
-        const auto one = app::read_command_line(std::vector<std::string>{"-platform", "offscreen", "柜3.csv"});
+        const auto one =
+            app::read_command_line(std::vector<std::string>{"-platform", "offscreen", "柜3.csv"});
         QCOMPARE(std::get<app::CommandLine>(one).plan, std::string("柜3.csv"));
         const auto two = app::read_command_line(std::vector<std::string>{"a.csv", "b.csv"});
         QCOMPARE(std::get<cmdline::Error>(two).value, std::string("b.csv"));

@@ -49,8 +49,8 @@ QStringList values(const QString& setting) {
 }  // namespace
 
 QStringList batch_headers() {
-    return {QStringLiteral("地址"), QStringLiteral("设置"), QStringLiteral("通道"),
-            QStringLiteral("值"),   QStringLiteral("线路"), QStringLiteral("备注"),
+    return {QStringLiteral("地址"), QStringLiteral("设置"),    QStringLiteral("通道"),
+            QStringLiteral("值"),   QStringLiteral("线路"),    QStringLiteral("备注"),
             QStringLiteral("结果"), QStringLiteral("应答 ms"), QStringLiteral("时间"),
             QStringLiteral("说明")};
 }

@@ -106,7 +106,8 @@ void BatchWindow::load(const QByteArray& bytes, const QString& path) {
     }
     QStringList said{QStringLiteral("已打开“%1”：%2 行").arg(name).arg(table->rowCount())};
     if (plan_table.encoding == plan::PlanEncoding::gb18030) {
-        said.append(QStringLiteral("编码为 %1").arg(from(std::string(plan::encoding_name(plan_table.encoding)))));
+        said.append(QStringLiteral("编码为 %1")
+                        .arg(from(std::string(plan::encoding_name(plan_table.encoding)))));
     }
     if (plan_table.title_line > 0) {
         said.append(from(plan::title_words(plan_table.title_line)));
@@ -137,8 +138,8 @@ bool BatchWindow::save_record(const QString& path) {
     plan::JobRecord record{*job_, {}};
     for (int row = 0; row < table->rowCount(); ++row) {
         if (const auto shown = results_.find(row_id(row)); shown != results_.end()) {
-            record.rows.push_back(
-                plan::RecordRow{row + 1, shown->second.result, shown->second.time, shown->second.notes});
+            record.rows.push_back(plan::RecordRow{row + 1, shown->second.result, shown->second.time,
+                                                  shown->second.notes});
         }
     }
     if (const auto failed =
@@ -146,7 +147,8 @@ bool BatchWindow::save_record(const QString& path) {
         say(*failed);
         return false;
     }
-    status->setText(QStringLiteral("运行记录已保存到 %1（%2 行）。").arg(path).arg(record.rows.size()));
+    status->setText(
+        QStringLiteral("运行记录已保存到 %1（%2 行）。").arg(path).arg(record.rows.size()));
     return true;
 }
 

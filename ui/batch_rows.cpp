@@ -128,11 +128,12 @@ void BatchWindow::show_faults() {
             first = bad++ == 0 ? row : first;
         }
     }
-    note->setText(bad == 0 ? QString()
-                           : QStringLiteral("%1 行有误，已标出（鼠标停在格上可看原因）。第 %2 行：%3")
-                                 .arg(bad)
-                                 .arg(first + 1)
-                                 .arg(table->item(first, address_column)->data(kFaultRole).toString()));
+    note->setText(bad == 0
+                      ? QString()
+                      : QStringLiteral("%1 行有误，已标出（鼠标停在格上可看原因）。第 %2 行：%3")
+                            .arg(bad)
+                            .arg(first + 1)
+                            .arg(table->item(first, address_column)->data(kFaultRole).toString()));
 }
 
 void BatchWindow::clear_result(int row) {
@@ -201,9 +202,9 @@ void BatchWindow::add_generated() {
     // Rows that name only a module, as the scan hands them over, are filled by these.
     for (int row = table->rowCount() - 1; row >= 0; --row) {
         const plan::PlanRow cells = cells_of(row);
-        const bool generated_for = std::any_of(made.begin(), made.end(), [&](const plan::PlanRow& m) {
-            return m.address == plan::trimmed(cells.address);
-        });
+        const bool generated_for = std::any_of(
+            made.begin(), made.end(),
+            [&](const plan::PlanRow& m) { return m.address == plan::trimmed(cells.address); });
         if (placeholder(cells) && generated_for) {
             results_.erase(row_id(row));
             table->removeRow(row);
@@ -270,7 +271,8 @@ void BatchWindow::copy_rows() {
         lines.append(cells.join(QLatin1Char('\t')));
     }
     QApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-    status->setText(QStringLiteral("已复制 %1 行（制表符分隔，可粘贴到电子表格）。").arg(rows.size()));
+    status->setText(
+        QStringLiteral("已复制 %1 行（制表符分隔，可粘贴到电子表格）。").arg(rows.size()));
 }
 
 }  // namespace tarvok::ui

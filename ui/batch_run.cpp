@@ -23,7 +23,9 @@ namespace tarvok::ui {
 namespace {
 
 QString from(const std::string& text) { return QString::fromStdString(text); }
-QString from(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString from(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 QColor colour_of(plan::Outcome outcome) {
     switch (outcome) {
@@ -298,7 +300,9 @@ QString BatchWindow::tally_words() const {
         }
     }
     const bool failed = t.of(plan::Outcome::done) < static_cast<int>(shown.size());
-    return QStringLiteral("共 %1 项：%2。").arg(shown.size()).arg(parts.join(QStringLiteral("，"))) +
+    return QStringLiteral("共 %1 项：%2。")
+               .arg(shown.size())
+               .arg(parts.join(QStringLiteral("，"))) +
            (failed ? QStringLiteral("可按“重试失败的行”再发没有成功的行，或按“保存结果…”留下记录。")
                    : QStringLiteral("可按“保存结果…”留下记录。"));
 }

@@ -91,9 +91,8 @@ BatchWindow::BatchWindow(PortOwner& owner, QWidget* parent)
             [this] { choose_file(false, QStringLiteral("打开计划"), &BatchWindow::open_chosen); });
     connect(save_button, &QPushButton::clicked, this,
             [this] { choose_file(true, QStringLiteral("保存计划"), &BatchWindow::save_chosen); });
-    connect(record_button, &QPushButton::clicked, this, [this] {
-        choose_file(true, QStringLiteral("保存结果"), &BatchWindow::record_chosen);
-    });
+    connect(record_button, &QPushButton::clicked, this,
+            [this] { choose_file(true, QStringLiteral("保存结果"), &BatchWindow::record_chosen); });
     connect(table, &QTableWidget::cellChanged, this, &BatchWindow::cell_changed);
     owner_.watch_choice(this, [this] { show_choices(); });
     show_choices();
@@ -104,10 +103,8 @@ BatchWindow::~BatchWindow() = default;
 void BatchWindow::lay_out() {
     auto* generator = new QGroupBox(QStringLiteral("添加"), this);
     auto* made = new QHBoxLayout(generator);
-    const std::array<std::pair<const char*, QWidget*>, 4> boxes = {{{"地址", addresses},
-                                                                   {"通道", channels},
-                                                                   {"设置", setting},
-                                                                   {"值", value}}};
+    const std::array<std::pair<const char*, QWidget*>, 4> boxes = {
+        {{"地址", addresses}, {"通道", channels}, {"设置", setting}, {"值", value}}};
     for (const auto& [caption, box] : boxes) {
         auto* label = new QLabel(QString::fromUtf8(caption), generator);
         caption_for(label, box);
@@ -128,7 +125,8 @@ void BatchWindow::lay_out() {
     layout->addWidget(generator);
     layout->addLayout(row_of({open_button, save_button, delete_button, up_button, down_button}));
     layout->addWidget(table, 1);
-    layout->addLayout(row_of({start_button, stop_button, retry_button, record_button, copy_button}));
+    layout->addLayout(
+        row_of({start_button, stop_button, retry_button, record_button, copy_button}));
     layout->addWidget(progress);
     layout->addWidget(status);
     layout->addWidget(note);
@@ -216,8 +214,8 @@ void BatchWindow::say(const QString& text) {
 
 void BatchWindow::choose_file(bool save, const QString& title,
                               void (BatchWindow::*then)(const QString&)) {
-    auto* dialog = new QFileDialog(this, title, QDir::homePath(),
-                                   QStringLiteral("CSV (*.csv);;所有文件 (*)"));
+    auto* dialog =
+        new QFileDialog(this, title, QDir::homePath(), QStringLiteral("CSV (*.csv);;所有文件 (*)"));
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog->setDefaultSuffix(QStringLiteral("csv"));

@@ -140,7 +140,7 @@ private:
     PortOwner& owner_;
     std::unique_ptr<bus::PortLine> line_;
     std::unique_ptr<plan::Runner> runner_;
-    std::map<int, RowResult> results_;  // by row id, for the job so far
+    std::map<int, RowResult> results_;                           // by row id, for the job so far
     std::map<std::uint8_t, protocol::LineSetting> known_lines_;  // from the scan
     // Modules a proven line setting of this window moved: later rows go there.
     std::map<std::uint8_t, protocol::LineSetting> moved_;

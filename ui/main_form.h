@@ -148,7 +148,7 @@ private:
     QPointer<QWidget> scan_window_;
     QPointer<QWidget> batch_window_;
     BatchInbox* batch_inbox_ = nullptr;  // batch_window_'s, while it lives
-    bool following_text_ = false;  // the spin value is being set from typed text
+    bool following_text_ = false;        // the spin value is being set from typed text
     bool open_before_loan_ = false;
     Module1 module1_;
 };
