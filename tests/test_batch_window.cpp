@@ -186,8 +186,11 @@ private slots:
         QCOMPARE(rig.batch->table->rowCount(), 4);
         QVERIFY(run(rig.batch));
         QCOMPARE(column(rig.batch, ui::outcome_column), QStringList(4, "成功"));
-        QVERIFY(
-            rig.batch->table->item(1, ui::note_column)->text().contains("此后按它与地址 1 通讯"));
+        const QStringList notes = column(rig.batch, ui::note_column);
+        QVERIFY2(notes.at(1).contains("此后按它与地址 1 通讯"), qPrintable(notes.at(1)));
+        for (const int row : {0, 2, 3}) {
+            QVERIFY2(notes.at(row).startsWith("按 19200 偶校验 发送"), qPrintable(notes.at(row)));
+        }
         const protocol::LineSetting moved{19200, protocol::Parity::even};
         QCOMPARE(
             rig.sim.state(kWaitMs, 2).value_or("(no state)"),

@@ -16,12 +16,16 @@
 #include "protocol/number_text.h"
 #include "ui/batch_cells.h"
 #include "ui/batch_window.h"
+#include "ui/traffic.h"
 
 namespace tarvok::ui {
 
 namespace {
 
 QString from(const std::string& text) { return QString::fromStdString(text); }
+QString from(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 std::string path_text(const QString& path) { return path.toStdString(); }
 
 // The bytes, or the sentence why there are none.
@@ -61,11 +65,6 @@ std::optional<QString> write_file(const QString& path, const std::string& text,
                             ? QStringLiteral("没有写入权限")
                             : QStringLiteral("无法写入");
     return QStringLiteral("%1没有保存到 %2：%3，请换一个位置再试。").arg(what, path, why);
-}
-
-QString now() {
-    return QDateTime::currentDateTime().toString(QString::fromLatin1(
-        plan::kTimePattern.data(), static_cast<qsizetype>(plan::kTimePattern.size())));
 }
 
 }  // namespace
@@ -175,6 +174,29 @@ void BatchWindow::take_modules(const std::vector<KnownModule>& modules) {
     activateWindow();
 }
 
-QString BatchWindow::stamp() { return now(); }
+QString BatchWindow::stamp() { return stamp_of(QDateTime::currentDateTime()); }
+
+// "共 32 项：成功 30，失败 1，无应答 1。可按“重试失败的行”再发失败的行。"
+QString BatchWindow::tally_words() const {
+    std::vector<plan::StepResult> shown;
+    for (const auto& [id, row] : results_) {
+        shown.push_back(row.result);
+    }
+    const plan::Tally t = plan::tally(shown);
+    QStringList parts;
+    for (std::size_t i = 0; i < plan::kOutcomeNames.size(); ++i) {
+        const auto outcome = static_cast<plan::Outcome>(i);
+        if (t.of(outcome) > 0) {
+            parts.append(from(plan::outcome_word(outcome)) + QLatin1Char(' ') +
+                         QString::number(t.of(outcome)));
+        }
+    }
+    const bool failed = t.of(plan::Outcome::done) < static_cast<int>(shown.size());
+    return QStringLiteral("共 %1 项：%2。")
+               .arg(shown.size())
+               .arg(parts.join(QStringLiteral("，"))) +
+           (failed ? QStringLiteral("可按“重试失败的行”再发没有成功的行，或按“保存结果…”留下记录。")
+                   : QStringLiteral("可按“保存结果…”留下记录。"));
+}
 
 }  // namespace tarvok::ui

@@ -4,18 +4,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSaveFile>
 #include <QTableWidget>
 
 #include <algorithm>
 #include <set>
 
-#include "plan/plan_input.h"
-#include "plan/plan_table.h"
 #include "plan/plan_words.h"
 #include "plan/plan_writer.h"
 #include "plan/run_words.h"
@@ -180,13 +175,15 @@ void BatchWindow::add_generated() {
         addresses->setFocus();
         return;
     }
+    const auto* kind = plan::find_kind(setting->currentText().toStdString());
+    const bool takes_channel = kind != nullptr && plan::takes_channel(kind->value);
     std::vector<plan::PlanRow> made;
     for (const std::uint8_t address : *list) {
         const auto known = known_lines_.find(address);
         const plan::PlanRow row{
             std::to_string(address),
             setting->currentText().toStdString(),
-            channels->isEnabled() ? channels->currentText().toStdString() : std::string(),
+            takes_channel ? channels->currentText().toStdString() : std::string(),
             value->currentText().toStdString(),
             {},
             known != known_lines_.end() ? plan::line_text(known->second) : std::string()};

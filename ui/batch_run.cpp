@@ -170,10 +170,6 @@ void BatchWindow::stop() {
 void BatchWindow::step_started(std::size_t index, std::size_t total) {
     const int row = run_rows_.at(index);
     const plan::StepResult& r = runner_->results().at(index);
-    if (!(r.line == told_line_)) {
-        told_line_ = r.line;  // the record names the line the frames go out at
-        owner_.traffic().port_opened(port_, device_, r.line);
-    }
     table->scrollToItem(table->item(row, address_column));
     if (!stopping_) {
         status->setText(QStringLiteral("正在发送 %1/%2 · 第 %3 行 · 地址 %4 · %5")
@@ -212,7 +208,14 @@ void BatchWindow::remarked(const plan::Remark& remark) {
     show_result(row, shown->second);
 }
 
-void BatchWindow::noted(const bus::Note& note) { owner_.traffic().noted(note); }
+// The record names the line each frame goes out at, as the runner changes it.
+void BatchWindow::noted(const bus::Note& note) {
+    if (note.kind == bus::Note::Kind::sent && !(line_->setting() == told_line_)) {
+        told_line_ = line_->setting();
+        owner_.traffic().port_opened(port_, device_, told_line_);
+    }
+    owner_.traffic().noted(note);
+}
 
 void BatchWindow::exchanged(const bus::Result& result) { owner_.traffic().unanswered(result); }
 
@@ -225,6 +228,10 @@ void BatchWindow::run_finished(plan::RunEnd end) {
 void BatchWindow::show_result(int row, const RowResult& shown) {
     const plan::StepResult& r = shown.result;
     std::string note_text = plan::result_note(r);
+    if (r.attempts > 0 && job_ && !(r.line == job_->line)) {
+        note_text =
+            "按 " + plan::line_text(r.line) + " 发送" + (note_text.empty() ? "" : "；") + note_text;
+    }
     if (!shown.notes.empty()) {
         note_text += (note_text.empty() ? "" : "；") + shown.notes;
     }
@@ -282,29 +289,6 @@ void BatchWindow::finish() {
     if (close_when_done_) {
         deleteLater();
     }
-}
-
-// "共 32 项：成功 30，失败 1，无应答 1。可按“重试失败的行”再发失败的行。"
-QString BatchWindow::tally_words() const {
-    std::vector<plan::StepResult> shown;
-    for (const auto& [id, row] : results_) {
-        shown.push_back(row.result);
-    }
-    const plan::Tally t = plan::tally(shown);
-    QStringList parts;
-    for (std::size_t i = 0; i < plan::kOutcomeNames.size(); ++i) {
-        const auto outcome = static_cast<plan::Outcome>(i);
-        if (t.of(outcome) > 0) {
-            parts.append(from(plan::outcome_word(outcome)) + QLatin1Char(' ') +
-                         QString::number(t.of(outcome)));
-        }
-    }
-    const bool failed = t.of(plan::Outcome::done) < static_cast<int>(shown.size());
-    return QStringLiteral("共 %1 项：%2。")
-               .arg(shown.size())
-               .arg(parts.join(QStringLiteral("，"))) +
-           (failed ? QStringLiteral("可按“重试失败的行”再发没有成功的行，或按“保存结果…”留下记录。")
-                   : QStringLiteral("可按“保存结果…”留下记录。"));
 }
 
 }  // namespace tarvok::ui

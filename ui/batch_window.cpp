@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -67,6 +68,11 @@ BatchWindow::BatchWindow(PortOwner& owner, QWidget* parent)
     table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::AnyKeyPressed);
     table->horizontalHeader()->setStretchLastSection(true);
+    // Wide enough for the words each column holds; 说明 takes the rest.
+    constexpr std::array<int, kBatchColumns - 1> kWidths = {60, 80, 70, 110, 110, 110, 60, 70, 70};
+    for (std::size_t column = 0; column < kWidths.size(); ++column) {
+        table->setColumnWidth(static_cast<int>(column), kWidths.at(column));
+    }
     table->setWordWrap(false);
     for (QLabel* label : {status, note}) {
         label->setWordWrap(true);
@@ -87,12 +93,19 @@ BatchWindow::BatchWindow(PortOwner& owner, QWidget* parent)
     connect(start_button, &QPushButton::clicked, this, &BatchWindow::start);
     connect(stop_button, &QPushButton::clicked, this, &BatchWindow::stop);
     connect(retry_button, &QPushButton::clicked, this, &BatchWindow::retry_failed);
-    connect(open_button, &QPushButton::clicked, this,
-            [this] { choose_file(false, QStringLiteral("打开计划"), &BatchWindow::open_chosen); });
-    connect(save_button, &QPushButton::clicked, this,
-            [this] { choose_file(true, QStringLiteral("保存计划"), &BatchWindow::save_chosen); });
-    connect(record_button, &QPushButton::clicked, this,
-            [this] { choose_file(true, QStringLiteral("保存结果"), &BatchWindow::record_chosen); });
+    connect(open_button, &QPushButton::clicked, this, [this] {
+        choose_file(false, QStringLiteral("打开计划"), {}, &BatchWindow::open_chosen);
+    });
+    connect(save_button, &QPushButton::clicked, this, [this] {
+        choose_file(true, QStringLiteral("保存计划"), QStringLiteral("计划.csv"),
+                    &BatchWindow::save_chosen);
+    });
+    connect(record_button, &QPushButton::clicked, this, [this] {
+        const QString name =
+            QStringLiteral("批量配置记录 %1.csv")
+                .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HHmm")));
+        choose_file(true, QStringLiteral("保存结果"), name, &BatchWindow::record_chosen);
+    });
     connect(table, &QTableWidget::cellChanged, this, &BatchWindow::cell_changed);
     owner_.watch_choice(this, [this] { show_choices(); });
     show_choices();
@@ -212,10 +225,10 @@ void BatchWindow::say(const QString& text) {
     box->open();
 }
 
-void BatchWindow::choose_file(bool save, const QString& title,
+void BatchWindow::choose_file(bool save, const QString& title, const QString& name,
                               void (BatchWindow::*then)(const QString&)) {
-    auto* dialog =
-        new QFileDialog(this, title, QDir::homePath(), QStringLiteral("CSV (*.csv);;所有文件 (*)"));
+    auto* dialog = new QFileDialog(this, title, QDir::home().filePath(name),
+                                   QStringLiteral("CSV (*.csv);;所有文件 (*)"));
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog->setDefaultSuffix(QStringLiteral("csv"));

@@ -111,7 +111,9 @@ private:
     void fill_values();
     void set_running(bool running);
     void say(const QString& text);
-    void choose_file(bool save, const QString& title, void (BatchWindow::*then)(const QString&));
+    // `name`: the file the dialog proposes, in the home folder.
+    void choose_file(bool save, const QString& title, const QString& name,
+                     void (BatchWindow::*then)(const QString&));
     void open_chosen(const QString& path) { open_plan(path); }
     void save_chosen(const QString& path) { save_plan(path); }
     void record_chosen(const QString& path) { save_record(path); }
