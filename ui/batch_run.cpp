@@ -1,6 +1,7 @@
 // 批量配置's runs: the rows' steps through the plan runner on the port the main window
 // lends, each row's outcome as it comes, stopping after the exchange in flight, and
 // the port given back as it was.
+#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTableWidget>
@@ -75,6 +76,12 @@ void BatchWindow::retry_failed() {
 }
 
 void BatchWindow::run_rows(const std::vector<int>& rows, bool fresh) {
+    // A cell being edited (F5 leaves the focus in it) counts as typed so far: taking
+    // the focus from it commits it.
+    if (const QWidget* editing = QApplication::focusWidget();
+        editing != nullptr && table->viewport()->isAncestorOf(editing)) {
+        table->setFocus();
+    }
     note->clear();
     if (rows.empty()) {
         note->setText(QStringLiteral("表里还没有设置：用上面的“添加”生成，或打开计划文件。"));
