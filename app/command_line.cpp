@@ -49,8 +49,10 @@ std::variant<CommandLine, cmdline::Error> read(std::span<const cmdline::Option> 
         line.asked = Asked::help;
     } else if (cmdline::asks(given, 1)) {
         line.asked = Asked::version;
+    } else if (given.positional.size() > 1) {
+        return cmdline::Error{cmdline::Fault::extra_argument, {}, given.positional[1], {}, {}};
     } else if (!given.positional.empty()) {
-        return cmdline::Error{cmdline::Fault::extra_argument, {}, given.positional.front(), {}, {}};
+        line.plan = given.positional.front();
     }
     for (const auto& [option, value] : given.options) {
         const std::string_view name = table[option].name;
@@ -71,13 +73,19 @@ std::variant<CommandLine, cmdline::Error> read_leftovers(std::span<const std::st
 }
 
 std::string help_text() {
-    return "用法：tarvok [选项]\n"
+    return "用法：tarvok [选项] [计划文件]\n"
            "Tarvok：通过串口设置继电器模块各路的关联方式、上电状态和模块的通讯参数。\n"
+           "给出计划文件（tarvokctl 读的 CSV）时，启动后在“批量配置”窗口中打开它。\n"
            "\n"
            "选项：\n"
            "  -h, --help     显示本帮助后退出。\n"
            "  -v, --version  显示版本号后退出。\n"
            "也接受 Qt 的选项，如 -platform offscreen、-display :0。\n"
+           "\n"
+           "按键（也可在主窗口空白处点右键，从菜单打开）：\n"
+           "  F12 或 Ctrl+L  通讯记录：收发的每一帧及其含义\n"
+           "  Ctrl+F         扫描总线：找出线路上的模块，不改动任何设置\n"
+           "  Ctrl+B         批量配置：一次设置许多模块的许多通道；F5 开始，Esc 停止\n"
            "\n"
            "SIGTERM、SIGHUP 和 SIGINT（Ctrl-C）像关闭窗口一样结束程序：串口随之关闭，\n"
            "退出码为 128 加信号的编号（143、129、130）。\n";

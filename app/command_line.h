@@ -1,7 +1,7 @@
 // The window program's command line, in the style every program shares
-// (cmdline/parse.h): -h/--help, -v/--version, and the options Qt's GUI takes for
-// itself (-platform, -display, -reverse, ...), which count as known until the
-// application object has taken them out.
+// (cmdline/parse.h): -h/--help, -v/--version, at most one plan file to open in
+// 批量配置, and the options Qt's GUI takes for itself (-platform, -display, -reverse,
+// ...), which count as known until the application object has taken them out.
 #pragma once
 
 #include <span>
@@ -18,6 +18,7 @@ struct CommandLine {
     Asked asked = Asked::window;
     std::string platform;        // -platform's value; empty when not given
     bool display_named = false;  // -display given
+    std::string plan;            // a plan file to open in 批量配置; empty for none
 };
 
 // `args` after the program's name, before the application object exists.

@@ -128,6 +128,25 @@ private:
     QIcon files_;
 };
 
+// The arguments after the program's name that Qt's application object left.
+std::vector<std::string> leftovers(const QStringList& arguments) {
+    std::vector<std::string> args;
+    for (const QString& argument : arguments.mid(1)) {
+        args.push_back(argument.toStdString());
+    }
+    return args;
+}
+
+// The plan file named on the command line, once Qt has taken its own options out.
+std::optional<QString> plan_argument(const QStringList& arguments) {
+    const auto read = read_leftovers(leftovers(arguments));
+    const auto* line = std::get_if<CommandLine>(&read);
+    if (line == nullptr || line->plan.empty()) {
+        return std::nullopt;
+    }
+    return QString::fromStdString(line->plan);
+}
+
 }  // namespace
 
 std::optional<int> answer_before_gui(int argc, char** argv) {
@@ -165,11 +184,7 @@ std::unique_ptr<QApplication> make_application(int& argc, char** argv) {
 }
 
 std::optional<int> refuse_unknown_options(const QStringList& arguments) {
-    std::vector<std::string> args;
-    for (const QString& argument : arguments.mid(1)) {
-        args.push_back(argument.toStdString());
-    }
-    if (const auto read = read_leftovers(args);
+    if (const auto read = read_leftovers(leftovers(arguments));
         const auto* error = std::get_if<cmdline::Error>(&read)) {
         return refuse(*error);
     }
@@ -200,6 +215,9 @@ int run_window(int argc, char** argv, const std::function<void(QWidget&)>& befor
         before_show(form);
     }
     form.show();
+    if (const auto plan = plan_argument(QApplication::arguments())) {
+        form.open_batch_file(*plan);
+    }
     const int code = QApplication::exec();
     return end_on_signals.exit_code().value_or(code);
 }

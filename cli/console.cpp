@@ -37,6 +37,9 @@ void Console::step_started(std::size_t index, std::size_t total) {
 
 void Console::step_finished(const plan::StepResult& result) {
     ++shown_;
+    if (keeper_ != nullptr) {
+        keeper_->finished(result);
+    }
     progress_.clear();
     if (json_) {
         output_.out(json_line(result));
@@ -46,6 +49,9 @@ void Console::step_finished(const plan::StepResult& result) {
 }
 
 void Console::remarked(const plan::Remark& remark) {
+    if (keeper_ != nullptr) {
+        keeper_->remarked(remark);
+    }
     const plan::StepResult* about =
         results_ != nullptr && remark.step && *remark.step < results_->size()
             ? &results_->at(*remark.step)

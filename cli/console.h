@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/job_keeper.h"
 #include "cli/progress_line.h"
 #include "cli/result_words.h"
 #include "plan/runner.h"
@@ -34,6 +35,7 @@ public:
 
     void set_results(const std::vector<plan::StepResult>* results) { results_ = results; }
     void set_end(std::function<void(plan::RunEnd)> end) { end_ = std::move(end); }
+    void set_keeper(JobKeeper* keeper) { keeper_ = keeper; }
 
     void step_started(std::size_t index, std::size_t total) override;
     void step_finished(const plan::StepResult& result) override;
@@ -57,6 +59,7 @@ private:
     Output output_;
     const std::vector<plan::StepResult>* results_ = nullptr;
     std::function<void(plan::RunEnd)> end_;
+    JobKeeper* keeper_ = nullptr;
 };
 
 }  // namespace tarvok::cli

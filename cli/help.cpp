@@ -63,6 +63,8 @@ constexpr std::string_view kWaiting =
     "                 not-sent）、attempts、milliseconds，适用时还有 late、warning、\n"
     "                 doubt、unsent、moved_to、proven；进度行这时写到标准错误\n"
     "  --verbose      说明计划文件按哪种编码读取（不是 UTF-8 时总会说明）\n"
+    "  --record FILE  把这次运行记录为 CSV（UTF-8 带 BOM）：开始和结束的日期时间、串口号、\n"
+    "                 设备、线路，每项的结果（中文与 done 等机器词各一列）和时间\n"
     "\n"
     "计划文件（CSV；# 之后为注释；第一个不是注释的行为表头，表头之上可有一行表名）：\n"
     "  地址,设置,通道,值,线路,备注\n"

@@ -37,11 +37,12 @@ enum class Key {
     addresses,
     json,
     verbose,
+    record,
     help,
     version
 };
 
-constexpr std::array<cmdline::Option, 15> kOptions = {{
+constexpr std::array<cmdline::Option, 16> kOptions = {{
     {"port", true},
     {"baud", true},
     {"parity", true},
@@ -55,6 +56,7 @@ constexpr std::array<cmdline::Option, 15> kOptions = {{
     {"addresses", true},
     {"json", false},
     {"verbose", false},
+    {"record", true},
     {"help", false, "h"},
     {"version", false},
 }};
@@ -74,6 +76,7 @@ struct Words {
     Once<std::uint32_t> timeout;
     Once<std::uint32_t> retries;
     Once<std::vector<std::uint8_t>> addresses;
+    Once<std::string> record;
     std::array<bool, kOptions.size()> switches{};
     std::vector<std::string> positional;
 
@@ -134,6 +137,11 @@ std::optional<Error> take_value(Words& w, Key key, std::string_view name, std::s
         return w.channel.set(name, v, std::string(v));  // checked with its setting
     case Key::addresses:
         return set_addresses(w, name, v);
+    case Key::record:
+        if (v.empty()) {
+            return Error{Fault::missing_value, std::string(name), {}, {}, {}};
+        }
+        return w.record.set(name, v, std::string(v));
     case Key::strict:
     case Key::lenient:
     case Key::follow:
@@ -196,6 +204,10 @@ Built command_of(const Words& w, const RunConfig& run) {
     }
     const std::string_view word = w.positional.front();
     const bool targets = w.channel.get() || w.address.get();
+    const bool sends = !same_word(word, "scan") && !same_word(word, "ports");
+    if (w.record.get() && !sends) {
+        return command_error(CommandFault::record_not_taken);
+    }
     if (same_word(word, "scan")) {
         if (w.positional.size() != 1 || targets) {
             return command_error(CommandFault::scan_arguments);
@@ -249,6 +261,7 @@ std::variant<Invocation, UsageError> invocation_of(const Words& w) {
     run.follow = w.given(Key::follow);
     invocation.json = w.given(Key::json);
     invocation.verbose = w.given(Key::verbose);
+    invocation.record = w.record.get();
     auto command = command_of(w, run);
     if (auto* error = std::get_if<UsageError>(&command)) {
         return std::move(*error);

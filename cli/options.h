@@ -56,6 +56,8 @@ struct Invocation {
     RunConfig run;
     bool json = false;
     bool verbose = false;  // say which encoding a plan was read in, even UTF-8
+    // Where the job record goes (plan/job_record.h); only for commands that send settings.
+    std::optional<std::string> record;
     Command command;
 };
 
@@ -70,6 +72,7 @@ enum class CommandFault {
     ports_arguments,    // ports with arguments, --address or --channel
     apply_target,       // apply with --address or --channel
     apply_plan,         // apply without exactly one plan
+    record_not_taken,   // --record with scan or ports, which send no settings
 };
 
 struct CommandError {

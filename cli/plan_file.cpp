@@ -28,7 +28,6 @@ void say(const std::string& text) {
 
 // Opens the plan; the reason, one sentence, when it cannot be read.
 std::optional<std::string> open_plan(QFile& file, const std::string& path) {
-    const std::string name = "计划文件" + echo(path);
     if (path == "-") {
         // Through the C stream: an unbuffered read then returns what a pipe holds.
         return file.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered)
@@ -37,14 +36,14 @@ std::optional<std::string> open_plan(QFile& file, const std::string& path) {
     }
     const QString local = QString::fromLocal8Bit(path.c_str());
     if (!QFileInfo::exists(local)) {
-        return "找不到" + name + "，请检查路径";
+        return plan::file_fault_words(plan::FileFault::missing, path);
     }
     if (QFileInfo(local).isDir()) {
-        return name + "是一个文件夹，请给出 CSV 文件";
+        return plan::file_fault_words(plan::FileFault::folder, path);
     }
     file.setFileName(local);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        return "无法读取" + name + "，请检查文件权限";
+        return plan::file_fault_words(plan::FileFault::unreadable, path);
     }
     return std::nullopt;
 }
@@ -135,7 +134,8 @@ std::optional<std::vector<plan::PlanStep>> read_plan_file(const std::string& pat
         }
     };
     if (!read_into(file, reader, faults, tell_encoding)) {
-        say("tarvokctl：读取计划文件" + echo(path) + "时出错，什么也没有发送\n");
+        say("tarvokctl：" + plan::file_fault_words(plan::FileFault::read_error, path) +
+            "，什么也没有发送\n");
         return std::nullopt;
     }
     reader.finish();

@@ -224,6 +224,9 @@ std::string result_line(const StepResult& r, bool follow) {
 
 std::string summary_text(std::span<const StepResult> results, RunStop stop) {
     std::string text = "汇总：共 " + std::to_string(results.size()) + " 项\n";
+    if (stop.job) {
+        text += "  " + plan::job_words(*stop.job) + "\n";
+    }
     const plan::Tally t = plan::tally(results);
     for (std::size_t i = 0; i < kOutcomeLabels.size(); ++i) {
         const auto outcome = static_cast<Outcome>(i);

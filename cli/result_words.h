@@ -7,14 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "plan/job_record.h"
 #include "plan/step_result.h"
 
 namespace tarvok::cli {
 
 // How a run ended besides its results, for the summary.
 struct RunStop {
-    int signo = 0;         // the signal that stopped it; 0: none
+    int signo = 0;                      // the signal that stopped it; 0: none
     bool at_once = false;  // a second signal ended it without waiting for the reply in flight
+    std::optional<plan::JobFacts> job;  // when and where it ran
 };
 
 // "第 3 行 · 地址 5 · 第3路 关联方式 自锁 → 成功（4.2 ms）"; no line part for line 0.

@@ -41,6 +41,8 @@ int run_steps(const Invocation& invocation, const std::vector<PlanStep>& steps, 
     QObject::connect(&port, &serial::Port::lost,
                      [&](const serial::SerialError& error) { lost_device = error.device; });
     const QString device = port.device();
+    JobKeeper keeper(run.port, device.toStdString(), run.line);
+    console.set_keeper(&keeper);
     bus::PortLine line(port);
     plan::Runner runner(line, settings_of(run), steps, console);
     console.set_results(&runner.results());
@@ -50,8 +52,15 @@ int run_steps(const Invocation& invocation, const std::vector<PlanStep>& steps, 
         if (std::exchange(finished, true)) {
             return;
         }
+        stop.job = keeper.end();
         console.finish(stop);
         port.close();
+        if (const auto failed = invocation.record
+                                    ? keeper.write(*invocation.record, runner.results())
+                                    : std::nullopt) {
+            console.say(*failed);
+            code = Exit::port_lost;
+        }
         if (console.output().failed()) {
             std::fputs("tarvokctl：写出结果失败（磁盘已满，或读取输出的程序已退出）；结果不完整\n",
                        stderr);

@@ -25,6 +25,9 @@ std::string command_text(const CommandError& e) {
         return "ports 只列出串口号，不带参数、--address 或 --channel";
     case CommandFault::apply_target:
         return "apply 不带 --address 或 --channel：计划文件每行自带地址和通道";
+    case CommandFault::record_not_taken:
+        return "--record 只用于发送设置的命令（mode、power-on、line、apply），scan 和 ports "
+               "不写记录";
     case CommandFault::apply_plan:
         break;
     }

@@ -2,7 +2,9 @@
 // text, each with its words. Read in two pieces cut anywhere, they read the same.
 // Every setting accepted encodes to a frame that decodes back to it, and the plan
 // written out again, in Chinese or in English, reads back to the same settings. The
-// same bytes as one table row's cells make steps or faults, never both.
+// same bytes as one table row's cells make steps or faults, never both. Read as a
+// table, the rows make the plan's settings exactly when the plan has no fault, and
+// the rows written out as they stand read back to them.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "plan/plan_input.h"
+#include "plan/plan_table.h"
 #include "plan/plan_words.h"
 #include "plan/plan_writer.h"
 #include "plan/row_check.h"
@@ -36,6 +39,37 @@ std::vector<PlanStep> renumbered(std::vector<PlanStep> steps) {
         steps[i].line = static_cast<int>(i) + 2;
     }
     return steps;
+}
+
+std::vector<PlanStep> unnumbered(std::vector<PlanStep> steps) {
+    for (PlanStep& step : steps) {
+        step.line = 0;
+    }
+    return steps;
+}
+
+// The bytes as a table: its rows' settings agree with the plan's, and written out as
+// they stand they read back to the same settings.
+void check_table(std::string_view text, const plan::Plan& plan, int lines) {
+    const plan::PlanTable table = plan::read_table(text);
+    std::vector<PlanStep> steps;
+    std::vector<plan::PlanRow> cells;
+    bool rows_ok = true;
+    for (const plan::TableRow& row : table.rows) {
+        require(row.line >= 1 && row.line <= lines, "a table row's line");
+        const auto check = plan::check_row(row.cells, row.line);
+        rows_ok = rows_ok && check.ok();
+        steps.insert(steps.end(), check.steps.begin(), check.steps.end());
+        cells.push_back(row.cells);
+    }
+    const bool clean = table.ok() && rows_ok && !table.rows.empty();
+    require(clean == plan.ok(), "a table is clean where its plan has faults, or the reverse");
+    if (clean) {
+        require(steps == plan.steps, "a table's rows make other settings than its plan");
+        const auto written = plan::parse_plan(plan::write_rows(cells, plan::PlanLanguage::chinese));
+        require(unnumbered(written.steps) == unnumbered(steps),
+                "a table written out reads otherwise");
+    }
 }
 
 // The input cut at tabs into a row's six cells.
@@ -66,6 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(error.line >= 0 && error.line <= lines, "error line");
         require(!plan::error_words(error).empty(), "a fault without words");
     }
+    check_table(text, plan, lines);
     const auto row = plan::check_row(row_from(text), 3);
     require(row.ok() == !row.steps.empty() && row.steps.size() <= 32, "a row's steps or faults");
     if (!plan.ok()) {

@@ -62,6 +62,9 @@ void PlanCheck::take_row(int line, const Cells& cells) {
         fail(std::move(*error));
         return;
     }
+    if (watcher_) {
+        watcher_(line, std::get<PlanRow>(row));
+    }
     RowCheck check = check_row(std::get<PlanRow>(row), line);
     if (!check.ok()) {
         fail(std::move(check.faults.front()));

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -117,10 +118,18 @@ struct Plan {
     friend bool operator==(const Plan&, const Plan&) = default;
 };
 
+struct PlanRow;
+
+// Sees every row of settings as its cells, good or bad, with its line.
+using RowWatcher = std::function<void(int line, const PlanRow& row)>;
+
 // Checks a plan line after line, so no more than one line is ever held as text.
 class PlanCheck {
 public:
     explicit PlanCheck(std::size_t max_steps) : max_steps_(max_steps) {}
+
+    // For a table that shows every row, the bad ones marked (plan/plan_table.h).
+    void watch_rows(RowWatcher watcher) { watcher_ = std::move(watcher); }
 
     // One line as UTF-8 text without its line end; lines count from 1.
     void take(int line, std::string_view text);
@@ -143,6 +152,7 @@ private:
     Stage stage_ = Stage::header;
     int title_ = 0;  // the row held as a title until the next shows whether a header follows
     Layout layout_{};
+    RowWatcher watcher_;
     std::size_t max_steps_;
     std::size_t steps_ = 0;  // settings read, kept or not
 };

@@ -46,6 +46,8 @@ public:
     bool feed(std::string_view chunk);
     // The end of the input.
     void finish();
+    // Every row of settings as its cells, from now on.
+    void watch_rows(RowWatcher watcher) { check_.watch_rows(std::move(watcher)); }
 
     const Plan& plan() const { return check_.plan(); }
     PlanEncoding encoding() const { return encoding_; }

@@ -153,6 +153,21 @@ std::string setting_fault_words(const SettingFault& f) {
     return echo(f.word) + "不是校验位，可用：" + choices(protocol::kParities);
 }
 
+std::string file_fault_words(FileFault fault, std::string_view path) {
+    const std::string name = "计划文件" + echo(path);
+    switch (fault) {
+    case FileFault::missing:
+        return "找不到" + name + "，请检查路径";
+    case FileFault::folder:
+        return name + "是一个文件夹，请给出 CSV 文件";
+    case FileFault::unreadable:
+        return "无法读取" + name + "，请检查文件权限";
+    case FileFault::read_error:
+        break;
+    }
+    return "读取" + name + "时出错";
+}
+
 std::string title_words(int line) { return "第 " + std::to_string(line) + " 行当作表名略过"; }
 
 std::string_view encoding_name(PlanEncoding encoding) {

@@ -19,6 +19,12 @@ std::string error_words(const PlanError& error);
 // "通道“33”无效，应为 1 到 32、第1路 到 第32路、all 或 全部".
 std::string setting_fault_words(const SettingFault& fault);
 
+// Why a plan file given by name could not be read at all.
+enum class FileFault { missing, folder, unreadable, read_error };
+
+// "找不到计划文件“柜3.csv”，请检查路径".
+std::string file_fault_words(FileFault fault, std::string_view path);
+
 // "第 1 行当作表名略过".
 std::string title_words(int line);
 

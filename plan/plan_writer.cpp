@@ -47,48 +47,63 @@ std::string line_words(const protocol::LineSetting& line, PlanLanguage language,
            word(protocol::kParities, line.parity, language);
 }
 
-// A remark as one field: line breaks (and NUL, which no text file holds) become
-// blanks, and it is quoted when it holds what a field cannot hold bare.
-std::string remark_field(std::string_view remark) {
-    std::string text;
-    bool quoted = false;
-    for (const char c : remark) {
-        const bool breaks = c == '\n' || c == '\r' || c == '\0';
-        quoted = quoted || c == ',' || c == '"' || c == '#';
-        text += breaks ? ' ' : c;
-        if (c == '"') {
-            text += '"';
-        }
-    }
-    return quoted ? "\"" + text + "\"" : text;
-}
-
-std::string row(const PlanStep& step, PlanLanguage language) {
-    std::string channel;
-    std::string value;
-    if (const auto* mode = std::get_if<protocol::ModeSetting>(&step.request)) {
-        channel = channel_word(mode->channel, language);
-        value = word(protocol::kModes, mode->mode, language);
-    } else if (const auto* state = std::get_if<protocol::PowerOnSetting>(&step.request)) {
-        channel = channel_word(state->channel, language);
-        value = word(protocol::kPowerOnStates, state->state, language);
-    } else {
-        value = line_words(std::get<protocol::LineSetting>(step.request), language, " ");
-    }
-    return std::to_string(step.address) + "," +
-           word(kKinds, protocol::kind_of(step.request), language) + "," + channel + "," + value +
-           "," + (step.module_line ? line_words(*step.module_line, language, "/") : std::string()) +
-           "," + remark_field(step.remark);
+std::string line_cell(const std::optional<protocol::LineSetting>& line, PlanLanguage language) {
+    return line ? line_words(*line, language, "/") : std::string();
 }
 
 }  // namespace
 
-std::string write_plan(std::span<const PlanStep> steps, PlanLanguage language) {
-    std::string text = "\xEF\xBB\xBF" + header(language) + "\r\n";
-    for (const PlanStep& step : steps) {
-        text += row(step, language) + "\r\n";
+PlanRow row_cells(const PlanStep& step, PlanLanguage language) {
+    PlanRow row;
+    row.address = std::to_string(step.address);
+    row.setting = word(kKinds, protocol::kind_of(step.request), language);
+    if (const auto* mode = std::get_if<protocol::ModeSetting>(&step.request)) {
+        row.channel = channel_word(mode->channel, language);
+        row.value = word(protocol::kModes, mode->mode, language);
+    } else if (const auto* state = std::get_if<protocol::PowerOnSetting>(&step.request)) {
+        row.channel = channel_word(state->channel, language);
+        row.value = word(protocol::kPowerOnStates, state->state, language);
+    } else {
+        row.value = line_words(std::get<protocol::LineSetting>(step.request), language, " ");
+    }
+    row.line = line_cell(step.module_line, language);
+    row.remark = step.remark;
+    return row;
+}
+
+std::string csv_field(std::string_view text) {
+    std::string field;
+    bool quoted = false;
+    for (const char c : text) {
+        const bool breaks = c == '\n' || c == '\r' || c == '\0';
+        quoted = quoted || c == ',' || c == '"' || c == '#';
+        field += breaks ? ' ' : c;
+        if (c == '"') {
+            field += '"';
+        }
+    }
+    return quoted ? "\"" + field + "\"" : field;
+}
+
+std::string write_rows(std::span<const PlanRow> rows, PlanLanguage language) {
+    std::string text = std::string(kUtf8Mark) + header(language) + "\r\n";
+    for (const PlanRow& row : rows) {
+        for (const std::string* cell :
+             {&row.address, &row.setting, &row.channel, &row.value, &row.line, &row.remark}) {
+            text += (cell == &row.address ? "" : ",") + csv_field(*cell);
+        }
+        text += "\r\n";
     }
     return text;
+}
+
+std::string write_plan(std::span<const PlanStep> steps, PlanLanguage language) {
+    std::vector<PlanRow> rows;
+    rows.reserve(steps.size());
+    for (const PlanStep& step : steps) {
+        rows.push_back(row_cells(step, language));
+    }
+    return write_rows(rows, language);
 }
 
 }  // namespace tarvok::plan

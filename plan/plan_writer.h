@@ -2,13 +2,16 @@
 // byte-order mark (so spreadsheets read the Chinese right) and CR LF line ends, a
 // header and one row a step, columns 地址,设置,通道,值,线路,备注 or
 // address,setting,channel,value,line,note. The plan reader reads it back to the same
-// steps, each on its own row (a remark's line breaks become blanks: a row is one line).
+// steps, each on its own row (a cell's line breaks become blanks: a row is one line).
+// A table's rows go out as typed, so a row still to be mended is kept as it stands.
 #pragma once
 
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "plan/plan.h"
+#include "plan/row_check.h"
 
 namespace tarvok::plan {
 
@@ -16,6 +19,17 @@ namespace tarvok::plan {
 // (mode, 3, self-lock); the reader takes either.
 enum class PlanLanguage { chinese, english };
 
+// A step's cells as the writer puts them: check_row() makes the step of them again.
+PlanRow row_cells(const PlanStep& step, PlanLanguage language);
+
 std::string write_plan(std::span<const PlanStep> steps, PlanLanguage language);
+std::string write_rows(std::span<const PlanRow> rows, PlanLanguage language);
+
+// Text as one CSV field: line breaks (and NUL, which no text file holds) become
+// blanks, and it is quoted when it holds what a bare field cannot (, " #).
+std::string csv_field(std::string_view text);
+
+// The byte-order mark that tells a spreadsheet the file is UTF-8.
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 }  // namespace tarvok::plan

@@ -4,8 +4,18 @@
 # number, port 1 when free (TARVOK_SIM_PORT=N forces N). The simulator's lines go to
 # the terminal and to build/tarvok-sim-comN.log; it stops, and its port link goes,
 # when the window closes or the script is interrupted. A second run.sh beside a
-# running one gets a port, a log and a simulator of its own.
+# running one gets a port, a log and a simulator of its own. Arguments go to the
+# window: scripts/run.sh plan.csv opens that plan in 批量配置.
 set -euo pipefail
+# Files named relative to where the script was started from, before it moves.
+window_args=()
+for arg in "$@"; do
+    if [[ -e $arg ]]; then
+        window_args+=("$(realpath -- "$arg")")
+    else
+        window_args+=("$arg")
+    fi
+done
 cd "$(dirname "$0")/.."
 # Said before anything is installed or built, so a headless machine learns it at once.
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
@@ -22,14 +32,21 @@ if [[ -n ${TARVOK_SIM_PORT:-} ]]; then
 fi
 scripts/setup.sh run
 
-# Only what this script runs; tests and benchmarks are scripts/test.sh's business.
+# Only what this script runs; tests and benchmarks are scripts/test.sh's business. One
+# line while it builds; the build's own output goes to a log, named when it fails.
 if [[ ! -x build/app/tarvok || ! -x build/sim/tarvok-sim ]]; then
     echo "首次构建 Tarvok 窗口和模拟模块，大约需要一分钟（2 核），以后启动只需几秒……"
+else
+    echo "正在构建 Tarvok 窗口和模拟模块……"
 fi
-if [[ ! -f build/CMakeCache.txt ]]; then
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+mkdir -p build
+build_log=build/run-build.log
+if ! { [[ -f build/CMakeCache.txt ]] || cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo; } >"$build_log" 2>&1 ||
+    ! cmake --build build -j "$(nproc)" --target tarvok tarvok-sim >>"$build_log" 2>&1; then
+    tail -n 15 "$build_log" >&2
+    echo "构建失败，Tarvok 不启动。完整的构建输出在 $build_log" >&2
+    exit 1
 fi
-cmake --build build -j "$(nproc)" --target tarvok tarvok-sim
 
 # This run's own log until the simulator has its port; then the port's log, which no
 # other running simulator can hold.
@@ -108,7 +125,7 @@ tail_pid=$!
 
 # A child the script waits for, rather than a foreground command, so that a TERM or
 # Ctrl-C is handled at once instead of after the window closes.
-build/app/tarvok &
+build/app/tarvok ${window_args[@]+"${window_args[@]}"} &
 app_pid=$!
 status=0
 wait "$app_pid" || status=$?

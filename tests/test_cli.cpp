@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "testbed/child.h"
@@ -120,12 +121,18 @@ void CliTest::runs_data() {
     QTest::newRow("line") << QStringList{} << QString() << QStringList{"line", "19200", "偶校验"}
                           << false << 0 << done << 2
                           << QStringList{"1:状态 地址=1 波特率=19200 校验=偶校验"} << QStringList{};
-    QTest::newRow("bus of 8, plan of 10")
-        << QStringList{"--address", "1-8"} << plan(bus_plan) << QStringList{} << false << 2
-        << bus_outcomes << 8 + 2 * 2
+    // %R: a record file in the test's folder, checked against the outcomes.
+    QTest::newRow("bus of 8, plan of 10, recorded")
+        << QStringList{"--address", "1-8"} << plan(bus_plan) << QStringList{"--record", "%R"}
+        << false << 2 << bus_outcomes << 8 + 2 * 2
         << QStringList{"1:第1路 关联方式=联动 上电状态=上电关",
                        "8:第8路 关联方式=联动 上电状态=上电关"}
-        << QStringList{"无应答    2  第 10–11 行"};
+        << QStringList{"无应答    2  第 10–11 行", "· 串口 7（/dev/"};
+    QTest::newRow("record not written")
+        << QStringList{} << QString()
+        << QStringList{"--record=/nonexistent/job.csv", "line", "9600", "none"} << false << 74
+        << done << 2 << QStringList{}
+        << QStringList{"记录文件“/nonexistent/job.csv”没有写成（无法写入）"};
     QTest::newRow("refused") << QStringList{"--fail"} << QString()
                              << QStringList{"mode", "--channel", "1", "自锁"} << false << 1
                              << QStringList{"refused"} << 1 << QStringList{idle} << QStringList{};
@@ -182,6 +189,8 @@ void CliTest::runs() {
                  .isEmpty());
     QStringList all{"--port", QString::number(kPort), "--json"};
     all += args.contains("--timeout") ? args : QStringList{"--timeout", "250"} + args;
+    const QString record = config.root() + "/job.csv";
+    all.replaceInStrings("%R", record);
     if (!plan.isEmpty()) {
         QFile file(config.root() + "/plan.csv");
         QVERIFY(file.open(QIODevice::WriteOnly) &&
@@ -199,6 +208,15 @@ void CliTest::runs() {
     QCOMPARE(frames_heard(simulator), frames);
     for (const QString& line : state) {
         QVERIFY2(printed.contains('\n' + line + '\n'), qPrintable(line));
+    }
+    if (args.contains("%R")) {
+        QFile file(record);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList rows = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        QVERIFY(rows.contains("串口号," + QString::number(kPort)));
+        rows = rows.mid(rows.indexOf(QRegularExpression("行,地址,.*")) + 1);
+        QCOMPARE(rows.replaceInStrings(QRegularExpression("^([^,]*,){8}([^,]*),.*"), "\\2"),
+                 outcomes);
     }
 }
 

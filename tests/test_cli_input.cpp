@@ -132,6 +132,8 @@ void CliInputTest::command_lines_data() {
         << QStringList{"--bogus"} + mode << 64 << false << "没有选项“--bogus”";
     QTest::newRow("missing value")
         << QStringList{"mode", "自锁", "--channel"} << 64 << false << "选项 --channel 缺少取值";
+    QTest::newRow("record of a scan") << QStringList{"--record", "scan.csv", "scan"} << 64 << false
+                                      << "--record 只用于发送设置的命令";
     QTest::newRow("switch with a value")
         << QStringList{"--strict=yes"} + mode << 64 << false << "选项 --strict 不带取值";
     QTest::newRow("long word cut") << QStringList{"mode", "--channel", "3", QString(5000, 'x')}

@@ -1,11 +1,13 @@
 // The bus scan window against the far side of a pty: what it puts on the wire at
 // each line, what it lists, what a found module fills in, and the port as it was.
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTreeWidget>
 
 #include <set>
@@ -13,6 +15,8 @@
 #include "protocol/reply.h"
 #include "protocol/scan.h"
 #include "tests/support/window.h"
+#include "ui/batch_cells.h"
+#include "ui/batch_window.h"
 #include "ui/scan_window.h"
 
 using namespace tarvok;
@@ -127,6 +131,22 @@ private slots:
         QCOMPARE(w.form.Combo3->currentText(), open ? "9600" : "19200");
         QCOMPARE(w.form.Combo7->currentText(), open ? "无校验" : "偶校验");
         QCOMPARE(scan->note->text().contains("重新打开"), open);
+
+        // Passed on: as text, and as rows of 批量配置 at the module's line.
+        scan->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), scan);
+        scan->modules->setFocus();
+        QTest::keyClick(scan->modules, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QString("地址\t波特率\t校验位\n%1\t19200\t偶校验\n").arg(first));
+        click(scan->batch_button);
+        auto* batch = qobject_cast<ui::BatchWindow*>(w.form.batch_window());
+        QVERIFY(batch && batch->table->rowCount() == 1);
+        QCOMPARE(batch->addresses->text(), QString::number(first));
+        click(batch->add_button);  // channels 1-8, each a row at the module's line
+        QCOMPARE(batch->table->rowCount(), 8);
+        QCOMPARE(batch->table->item(7, ui::line_column)->text(), QStringLiteral("19200/偶校验"));
+        batch->close();
         w.form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w.form));
         QTest::keyClick(&w.form, Qt::Key_F, Qt::ControlModifier);

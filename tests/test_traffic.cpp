@@ -16,11 +16,19 @@ using tarvok::ui::TrafficWindow;
 
 namespace {
 
-// The window's lines without their time column.
+// The record's first line: when it began, by the wall clock.
+const QRegularExpression kBegan(
+    "^记录开始于 \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d（以下时间从此刻算起）$");
+
+// The window's lines without their time column, after the first line, which must say
+// when the record began.
 QStringList shown_lines(const TrafficWindow* window) {
-    QStringList lines;
-    for (const QString& line : window->view->toPlainText().split('\n', Qt::SkipEmptyParts)) {
-        lines.append(line.section(QStringLiteral(" ms  "), 1));
+    QStringList lines = window->view->toPlainText().split('\n', Qt::SkipEmptyParts);
+    if (lines.isEmpty() || !kBegan.match(lines.takeFirst()).hasMatch()) {
+        return {QStringLiteral("(no first line with the date)")};
+    }
+    for (QString& line : lines) {
+        line = line.section(QStringLiteral(" ms  "), 1);
     }
     return lines;
 }
@@ -186,15 +194,16 @@ private slots:
         QFile csv(dir.filePath("log.csv"));
         QVERIFY(text.open(QIODevice::ReadOnly) && csv.open(QIODevice::ReadOnly));
         const QStringList saved = QString::fromUtf8(text.readAll()).split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(saved.size(), 5);
-        QVERIFY(saved.at(1).endsWith(kSent) && !saved.at(0).startsWith(QChar(0xFEFF)));
+        QCOMPARE(saved.size(), 6);
+        QVERIFY(kBegan.match(saved.at(0)).hasMatch() && saved.at(2).endsWith(kSent));
         const QByteArray bytes = csv.readAll();
-        QVERIFY(bytes.startsWith("\xEF\xBB\xBF毫秒,类型,字节,说明\n"));  // UTF-8 for spreadsheets
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF记录开始," + saved.at(0).mid(6, 19).toUtf8() +
+                                 "\n毫秒,类型,字节,说明\n"));  // UTF-8 for spreadsheets
         const QStringList rows = QString::fromUtf8(bytes.mid(3)).split('\n', Qt::SkipEmptyParts);
-        QVERIFY2(rows.value(3).endsWith(",接收,22 01 44 00 00 00 01 68,成功"),
-                 qPrintable(rows.value(3)));
-        QVERIFY(rows.value(5).section(',', 0, 0).toInt() >=
-                rows.value(3).section(',', 0, 0).toInt());
+        QVERIFY2(rows.value(4).endsWith(",接收,22 01 44 00 00 00 01 68,成功"),
+                 qPrintable(rows.value(4)));
+        QVERIFY(rows.value(6).section(',', 0, 0).toInt() >=
+                rows.value(4).section(',', 0, 0).toInt());
         log->save_to(dir.filePath("no/such/folder/log.txt"));
         QTRY_COMPARE(log->findChildren<QMessageBox*>().size(), 1);
         QVERIFY(log->findChildren<QMessageBox*>().first()->text().contains("没有保存到"));

@@ -23,6 +23,7 @@ class QPushButton;
 
 namespace tarvok::ui {
 
+class BatchInbox;
 class SpinArrows;
 class WireWatch;
 
@@ -78,6 +79,11 @@ public:
     // first opened and after it was closed.
     QWidget* scan_window() const { return scan_window_; }
     void open_scan_window();
+    // "批量配置", opened with Ctrl+B or the background's context menu, or with a plan
+    // file (tarvok PLAN.csv); null until first opened and after it was closed.
+    QWidget* batch_window() const { return batch_window_; }
+    void open_batch_window();
+    void open_batch_file(const QString& path);
     Module1& module1() { return module1_; }
 
     // Lending the port to the windows that work on it (ui/port_owner.h).
@@ -90,6 +96,7 @@ public:
     Traffic& traffic() override { return traffic_; }
     std::optional<QString> use_module(std::uint8_t address,
                                       const protocol::LineSetting& line) override;
+    void open_batch_with(const std::vector<KnownModule>& modules) override;
 
     // Event handlers.
     void Form_Load();
@@ -144,7 +151,9 @@ private:
     WireWatch* watch_;
     QPointer<QWidget> traffic_window_;
     QPointer<QWidget> scan_window_;
-    bool following_text_ = false;  // the spin value is being set from typed text
+    QPointer<QWidget> batch_window_;
+    BatchInbox* batch_inbox_ = nullptr;  // batch_window_'s, while it lives
+    bool following_text_ = false;        // the spin value is being set from typed text
     bool open_before_loan_ = false;
     Module1 module1_;
 };

@@ -15,6 +15,7 @@
 #include "form/design.h"
 #include "protocol/number_text.h"
 #include "serial/port_directory.h"
+#include "ui/batch_inbox.h"
 #include "ui/design.h"
 #include "ui/main_form.h"
 #include "ui/spin_arrows.h"
@@ -123,6 +124,26 @@ void main_form::open_scan_window() {
     scan_window_->activateWindow();
 }
 
+void main_form::open_batch_window() {
+    if (batch_window_.isNull()) {
+        const BatchWindowParts parts = make_batch_window(*this, this);
+        batch_window_ = parts.window;
+        batch_inbox_ = parts.inbox;
+    }
+    batch_window_->show();
+    batch_window_->activateWindow();
+}
+
+void main_form::open_batch_file(const QString& path) {
+    open_batch_window();
+    batch_inbox_->open_plan(path);
+}
+
+void main_form::open_batch_with(const std::vector<KnownModule>& modules) {
+    open_batch_window();
+    batch_inbox_->take_modules(modules);
+}
+
 void main_form::add_shortcuts() {
     for (const QKeySequence& keys :
          {QKeySequence(Qt::Key_F12), QKeySequence(Qt::CTRL | Qt::Key_L)}) {
@@ -131,6 +152,8 @@ void main_form::add_shortcuts() {
     }
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this,
             &main_form::open_scan_window);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_B), this), &QShortcut::activated, this,
+            &main_form::open_batch_window);
 }
 
 void main_form::contextMenuEvent(QContextMenuEvent* event) {
@@ -140,12 +163,16 @@ void main_form::contextMenuEvent(QContextMenuEvent* event) {
                     &main_form::open_traffic_window);
     menu->addAction(QStringLiteral("扫描总线…"), QKeySequence(Qt::CTRL | Qt::Key_F), this,
                     &main_form::open_scan_window);
+    menu->addAction(QStringLiteral("批量配置…"), QKeySequence(Qt::CTRL | Qt::Key_B), this,
+                    &main_form::open_batch_window);
     menu->popup(event->globalPos());
 }
 
 void main_form::closeEvent(QCloseEvent* event) {
-    // A scan ends with the window, before the port closes: nothing reopens it.
+    // A scan or a batch run ends with the window, before the port closes: nothing
+    // reopens it.
     delete scan_window_.data();
+    delete batch_window_.data();
     MSComm1->set_port_open(false);
     // Dialogs have no owner; left alone, a hidden or visible one would keep the
     // program running with no main window.

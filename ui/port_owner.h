@@ -1,7 +1,7 @@
 // What a window that works on the main window's serial port may ask of the main window,
 // and all it may touch of it: which port and line its controls name, the port itself for
-// a while, the traffic record, and a module to take up. No window includes another's
-// header or touches its widgets.
+// a while, the traffic record, a module to take up, and modules to hand to 批量配置. No
+// window includes another's header or touches its widgets.
 #pragma once
 
 #include <QString>
@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <variant>
+#include <vector>
 
 #include "protocol/request.h"
 
@@ -25,6 +26,12 @@ class Traffic;
 
 struct PortChoice {
     int port = 1;
+    protocol::LineSetting line;
+};
+
+// A module found on the bus: its address and the line it answered at.
+struct KnownModule {
+    std::uint8_t address = 0;
     protocol::LineSetting line;
 };
 
@@ -54,6 +61,8 @@ public:
     // another line.
     virtual std::optional<QString> use_module(std::uint8_t address,
                                               const protocol::LineSetting& line) = 0;
+    // Opens 批量配置 with these modules' addresses and lines, for its rows.
+    virtual void open_batch_with(const std::vector<KnownModule>& modules) = 0;
 };
 
 }  // namespace tarvok::ui

@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTreeWidget>
 
@@ -44,6 +45,9 @@ ScanWindow::ScanWindow(PortOwner& owner, QWidget* parent)
       progress(new QProgressBar(this)),
       status(new QLabel(this)),
       modules(new QTreeWidget(this)),
+      copy_button(new QPushButton(QStringLiteral("复制"), this)),
+      save_button(new QPushButton(QStringLiteral("保存…"), this)),
+      batch_button(new QPushButton(QStringLiteral("加入批量配置"), this)),
       note(new QLabel(this)),
       owner_(owner) {
     setWindowTitle(QStringLiteral("扫描总线"));
@@ -60,6 +64,12 @@ ScanWindow::ScanWindow(PortOwner& owner, QWidget* parent)
     modules->setSortingEnabled(true);
     modules->sortByColumn(address_column, Qt::AscendingOrder);
     modules->header()->setSectionResizeMode(QHeaderView::Stretch);
+    modules->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    copy_button->setToolTip(
+        QStringLiteral("把选中的模块（没有选中时为全部）以制表符分隔复制到剪贴板（Ctrl+C）"));
+    save_button->setToolTip(QStringLiteral("把选中的模块（没有选中时为全部）保存为 CSV 文件"));
+    batch_button->setToolTip(
+        QStringLiteral("把选中的模块（没有选中时为全部）的地址和线路交给批量配置（Ctrl+B）"));
     note->setWordWrap(true);
     status->setWordWrap(true);
     start_button->setToolTip(QStringLiteral(
@@ -71,6 +81,11 @@ ScanWindow::ScanWindow(PortOwner& owner, QWidget* parent)
     connect(start_button, &QPushButton::clicked, this, &ScanWindow::start);
     connect(stop_button, &QPushButton::clicked, this, &ScanWindow::stop);
     connect(modules, &QTreeWidget::itemActivated, this, &ScanWindow::use_module);
+    connect(copy_button, &QPushButton::clicked, this, &ScanWindow::copy_modules);
+    connect(save_button, &QPushButton::clicked, this, &ScanWindow::choose_file);
+    connect(batch_button, &QPushButton::clicked, this, &ScanWindow::send_to_batch);
+    auto* copy_key = new QShortcut(QKeySequence::Copy, modules, [this] { copy_modules(); });
+    copy_key->setContext(Qt::WidgetWithChildrenShortcut);
     owner_.watch_choice(this, [this] { show_choices(); });
     show_choices();
 }
@@ -91,6 +106,11 @@ void ScanWindow::lay_out() {
     buttons->addWidget(start_button);
     buttons->addWidget(stop_button);
     buttons->addStretch(1);
+    auto* found = new QHBoxLayout;
+    for (QPushButton* button : {copy_button, save_button, batch_button}) {
+        found->addWidget(button);
+    }
+    found->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     for (QWidget* widget : std::initializer_list<QWidget*>{port_label, current_line, all_lines}) {
         layout->addWidget(widget);
@@ -100,11 +120,13 @@ void ScanWindow::lay_out() {
     layout->addWidget(progress);
     layout->addWidget(status);
     layout->addWidget(modules, 1);
+    layout->addLayout(found);
     layout->addWidget(note);
 }
 
 void ScanWindow::name_controls() {
-    for (QPushButton* button : {start_button, stop_button}) {
+    for (QPushButton* button :
+         {start_button, stop_button, copy_button, save_button, batch_button}) {
         button->setAutoDefault(false);
         button->setAccessibleName(button->text());
         press_on_enter(button);
@@ -168,6 +190,7 @@ void ScanWindow::use_module(const QTreeWidgetItem* item) {
 
 void ScanWindow::set_running(bool running) {
     start_button->setEnabled(!running);
+    batch_button->setEnabled(!running);
     stop_button->setEnabled(running);
     for (QWidget* choice :
          std::initializer_list<QWidget*>{current_line, all_lines, first_address, last_address}) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "bus/scanner.h"
 #include "ui/port_owner.h"
@@ -45,13 +46,22 @@ public:
     QPushButton* stop_button;
     QProgressBar* progress;
     QLabel* status;
-    QTreeWidget* modules;  // 地址 / 波特率 / 校验位; activating a row uses that module
-    QLabel* note;          // what failed, or what the operator must do next
+    QTreeWidget* modules;       // 地址 / 波特率 / 校验位; activating a row uses that module
+    QPushButton* copy_button;   // the found modules, tab-separated (Ctrl+C)
+    QPushButton* save_button;   // as CSV
+    QPushButton* batch_button;  // "加入批量配置"
+    QLabel* note;               // what failed, or what the operator must do next
 
     bool scanning() const { return scanner_ != nullptr; }
     void start();
     // Ends after the frame in flight has its answer or its deadline.
     void stop();
+    // The selected modules, or all when none is selected: on the clipboard, in a CSV
+    // file (false, with the reason in the note, when it could not be written), or into
+    // 批量配置 as rows.
+    void copy_modules();
+    bool save_modules(const QString& path);
+    void send_to_batch();
 
     void line_started(const protocol::LineSetting& line, int index, int count) override;
     void progressed(int done, int total, std::uint8_t address) override;
@@ -72,6 +82,8 @@ private:
     void finish();
     void use_module(const QTreeWidgetItem* item);
     void set_running(bool running);
+    std::vector<KnownModule> chosen_modules() const;
+    void choose_file();
 
     PortOwner& owner_;
     std::unique_ptr<bus::PortLine> line_;

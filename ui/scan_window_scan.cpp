@@ -55,6 +55,10 @@ void ScanWindow::start() {
     if (!planned) {
         return;
     }
+    if (owner_.lent()) {
+        note->setText(QStringLiteral("串口正被另一个窗口使用，请等它结束后再开始。"));
+        return;
+    }
     const auto& [scan_plan, port] = *planned;
     modules->clear();
     line_now_.clear();
@@ -142,9 +146,12 @@ void ScanWindow::finish() {
     if (failure) {
         note->setText(*failure);
     } else if (modules->topLevelItemCount() == 0) {
-        note->setText(QStringLiteral(
-            "没有找到模块。可以试试：选“全部”，询问所有波特率和校验位；检查接线，"
-            "RS-485 适配器的 A、B 两线是否接反；确认模块已通电。"));
+        note->setText(
+            QStringLiteral("没有找到模块。可以试试：%1检查接线，RS-485 适配器的 A、B 两线是否接反；"
+                           "确认模块已通电。")
+                .arg(all_lines->isChecked()
+                         ? QString()
+                         : QStringLiteral("选“全部”，询问所有波特率和校验位；")));
     } else {
         note->clear();
     }

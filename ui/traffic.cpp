@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include "plan/job_record.h"
 #include "protocol/reply.h"
 #include "serial/line_settings.h"
 
@@ -115,6 +116,15 @@ TrafficWords words(const TrafficEvent& e) {
     return plain(e.ms, QStringLiteral("串口"), QStringLiteral("串口 %1 已关闭").arg(e.port));
 }
 
+QString stamp_of(const QDateTime& time) {
+    return time.toString(QString::fromLatin1(plan::kTimePattern.data(),
+                                             static_cast<qsizetype>(plan::kTimePattern.size())));
+}
+
+QString began_words(const QDateTime& began) {
+    return QStringLiteral("记录开始于 %1（以下时间从此刻算起）").arg(stamp_of(began));
+}
+
 QString line(const TrafficWords& w) {
     return QStringLiteral("%1 ms  ").arg(grouped(w.ms), 10) + w.text;
 }
@@ -212,6 +222,7 @@ void Traffic::clear() {
 void Traffic::record(TrafficEvent event) {
     if (events_.empty() && dropped_ == 0) {
         since_start_.restart();
+        began_ = QDateTime::currentDateTime();
     }
     event.ms = since_start_.elapsed();
     event.port = port_;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QObject>
@@ -66,6 +67,10 @@ TrafficWords words(const TrafficEvent& event);
 QString line(const TrafficWords& words);
 // 531464730 as "531,464,730", whatever the locale: every copy of a record reads alike.
 QString grouped(qint64 number);
+// "记录开始于 2026-12-07 14:03:05（以下时间从此刻算起）": a record's first line.
+QString began_words(const QDateTime& began);
+// "2026-12-07 14:03:05", as every time a person keeps is written (plan/job_record.h).
+QString stamp_of(const QDateTime& time);
 
 class Traffic : public QObject {
     Q_OBJECT
@@ -86,6 +91,8 @@ public:
     void discarded(std::span<const std::uint8_t> bytes);
 
     const std::deque<TrafficEvent>& events() const { return events_; }
+    // When the record's first event came, by the wall clock.
+    const QDateTime& began() const { return began_; }
     // How many of the oldest events made room for newer ones.
     qint64 dropped() const { return dropped_; }
     void clear();
@@ -97,6 +104,7 @@ private:
     void record(TrafficEvent event);
 
     QElapsedTimer since_start_;  // from the record's first event
+    QDateTime began_;
     std::optional<protocol::Frame> last_sent_;
     std::deque<TrafficEvent> events_;
     qint64 dropped_ = 0;

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "ui/controls.h"
@@ -87,6 +88,9 @@ void TrafficWindow::append(const TrafficEvent& event) {
 void TrafficWindow::flush() {
     if (!pending_.empty()) {
         QStringList lines;
+        if (view->document()->isEmpty()) {
+            lines.append(began_words(traffic_.began()));
+        }
         for (const TrafficEvent& event : pending_) {
             lines.append(line(words(event)));
         }
@@ -120,7 +124,10 @@ void TrafficWindow::choose_file() {
 QByteArray TrafficWindow::saved_form(bool csv) const {
     QStringList lines;
     if (csv) {
+        lines.append(QStringLiteral("记录开始,") + stamp_of(traffic_.began()));
         lines.append(QStringLiteral("毫秒,类型,字节,说明"));
+    } else {
+        lines.append(began_words(traffic_.began()));
     }
     for (const TrafficEvent& event : traffic_.events()) {
         const TrafficWords w = words(event);

@@ -6,6 +6,7 @@ class QWidget;
 
 namespace tarvok::ui {
 
+class BatchInbox;
 class PortOwner;
 class Traffic;
 
@@ -13,5 +14,13 @@ class Traffic;
 QWidget* make_traffic_window(Traffic& traffic, QWidget* parent);
 // "扫描总线".
 QWidget* make_scan_window(PortOwner& owner, QWidget* parent);
+
+// "批量配置", and the way in for what the main window hands it; both live as long as
+// the window.
+struct BatchWindowParts {
+    QWidget* window;
+    BatchInbox* inbox;
+};
+BatchWindowParts make_batch_window(PortOwner& owner, QWidget* parent);
 
 }  // namespace tarvok::ui
