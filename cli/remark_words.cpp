@@ -60,7 +60,8 @@ std::optional<std::string> remark_line(const plan::Remark& r, const plan::StepRe
         return "收到不属于" + whose + "的回复 " + reply_words(r.bytes) + "，" +
                std::string(protocol::kUnmatchedWords) + "，不计入";
     case plan::Remark::Kind::garbled_echo:
-        return std::string(protocol::kGarbledEchoWords) + "：" + protocol::hex(r.bytes) + " · " + whose;
+        return std::string(protocol::kGarbledEchoWords) + "：" + protocol::hex(r.bytes) + " · " +
+               whose;
     case plan::Remark::Kind::discarded:
         return "发送前线路上已有 " + std::to_string(r.bytes.size()) + " 字节，已丢弃：" +
                shown_bytes(r.bytes);
