@@ -11,17 +11,12 @@
 //
 //   bench_plan_one_module [runs per rate, default 9]
 #include <QCoreApplication>
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 
-#include <algorithm>
-#include <array>
 #include <chrono>
 #include <csignal>
 #include <vector>
 
-#include "bench/sim_wire.h"
+#include "bench/one_module_plan.h"
 #include "bus/exchange.h"
 #include "protocol/wire.h"
 
@@ -30,44 +25,8 @@ namespace protocol = tarvok::protocol;
 
 namespace {
 
-constexpr int kSettings = 32;
-constexpr int kTimeoutMs = 60'000;
-
-struct Rate {
-    std::uint32_t baud;
-    int port;
-};
-constexpr std::array<Rate, 2> kRates = {{{9600, 1}, {115200, 2}}};
-
-QString write_plan(const ConfigDir& config, int settings) {
-    QByteArray text = "address,setting,arguments\n";
-    for (int channel = 1; channel <= settings; ++channel) {
-        text += QByteArray("1,mode,") + QByteArray::number(channel) + ",self-lock\n";
-    }
-    const QString path = config.root() + QStringLiteral("/one-module-%1.csv").arg(settings);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
-        give_up("bench_plan_one_module", "cannot write the plan");
-    }
-    return path;
-}
-
-// Milliseconds from start to exit; every setting must be done.
-double run_ms(const QString& plan, const Rate& rate, int settings) {
-    const tarvok::testbed::Ended ended =
-        tarvok::testbed::run(QStringLiteral(TARVOKCTL_PATH),
-                             {"--port", QString::number(rate.port), "--baud",
-                              QString::number(rate.baud), "--json", "apply", plan},
-                             {.core = subject_core()}, kTimeoutMs);
-    const QList<QByteArray> lines = ended.out_lines();
-    const bool all_done = std::all_of(lines.begin(), lines.end(), [](const QByteArray& line) {
-        return QJsonDocument::fromJson(line).object().value("outcome").toString() == "done";
-    });
-    if (ended.exit != 0 || lines.size() != settings || !all_done) {
-        give_up("bench_plan_one_module", "a plan run did not do every setting");
-    }
-    return ended.wall_us / 1000;
-}
+constexpr int kSettings = kPlanSettings;
+constexpr auto& kRates = kPlanRates;
 
 double bound_ms(std::uint32_t baud, int settings) {
     const protocol::LineSetting line{baud, protocol::Parity::none};
@@ -84,20 +43,20 @@ int main(int argc, char** argv) {
     pin_to(subject_core());
     QCoreApplication app(argc, argv);
     const ConfigDir config;
-    const QString plan = write_plan(config, kSettings);
-    const QString one = write_plan(config, 1);
+    const QString plan = write_one_module_plan(config, kSettings);
+    const QString one = write_one_module_plan(config, 1);
     std::array<tarvok::testbed::Simulator, kRates.size()> simulators;
     for (std::size_t i = 0; i < kRates.size(); ++i) {
         start_far_end(simulators.at(i), {"--baud", QString::number(kRates.at(i).baud)},
                       kRates.at(i).port);
-        run_ms(plan, kRates.at(i), kSettings);
+        tarvokctl_plan_ms(plan, kRates.at(i), kSettings);
     }
     std::array<std::vector<double>, kRates.size()> times;
     std::array<std::vector<double>, kRates.size()> single;
     for (int run = 0; run < runs; ++run) {
         for (std::size_t i = 0; i < kRates.size(); ++i) {
-            times.at(i).push_back(run_ms(plan, kRates.at(i), kSettings));
-            single.at(i).push_back(run_ms(one, kRates.at(i), 1));
+            times.at(i).push_back(tarvokctl_plan_ms(plan, kRates.at(i), kSettings));
+            single.at(i).push_back(tarvokctl_plan_ms(one, kRates.at(i), 1));
         }
     }
     for (std::size_t i = 0; i < kRates.size(); ++i) {
@@ -108,7 +67,9 @@ int main(int argc, char** argv) {
                      .toStdString(),
                  "ms", "tarvokctl", median(times.at(i)), "32 × (wire + 3 ms turn-around + gap)",
                  bound_ms(baud, kSettings));
-        emit_row(QStringLiteral("the same less a plan of one setting at %1 baud").arg(baud).toStdString(),
+        emit_row(QStringLiteral("the same less a plan of one setting at %1 baud")
+                     .arg(baud)
+                     .toStdString(),
                  "ms", "tarvokctl", median(times.at(i)) - median(single.at(i)),
                  "31 × (wire + 3 ms turn-around + gap)", bound_ms(baud, kSettings - 1));
     }
