@@ -62,7 +62,7 @@ std::string unsent_words(plan::Unsent why) {
     case plan::Unsent::line_fault:
         return "（串口出错）";
     case plan::Unsent::line_busy:
-        return "（" + std::string(protocol::kBusyWords) + "，等不到安静的时机发送）";
+        return "（" + std::string(protocol::busy_words()) + "，等不到安静的时机发送）";
     case plan::Unsent::write_failed:
         return "（串口拒绝写入）";
     case plan::Unsent::none:
@@ -206,16 +206,16 @@ std::string result_line(const StepResult& r, bool follow) {
         }
     };
     if (r.reply && !r.echoed) {
-        add(std::string(protocol::kMismatchWords));
+        add(std::string(protocol::mismatch_words()));
     }
     if (r.late && r.outcome != Outcome::unconfirmed) {
         add(late_advice(r));
     }
     if (r.busy && r.reply) {
-        add(std::string(protocol::kBusyWords));
+        add(std::string(protocol::busy_words()));
     }
     if (r.echoes > 0) {
-        add(std::string(protocol::kEchoWords) + " " + std::to_string(r.echoes) + " 次");
+        add(std::string(protocol::echo_words()) + " " + std::to_string(r.echoes) + " 次");
     }
     if (r.module_moved_to && r.outcome != Outcome::not_sent) {
         add("地址 " + std::to_string(r.step.address) + " 已改为 " + line_words(*r.module_moved_to) +

@@ -59,7 +59,9 @@ TrafficWords junk_words(const TrafficEvent& e) {
 QString no_reply_meaning(const TrafficEvent& e) {
     const int address = e.about ? (*e.about)[protocol::kAddressByte] : 0;
     if (e.busy) {
-        return QStringLiteral("地址 %1：%2").arg(address).arg(from(std::string(protocol::kBusyWords)));
+        return QStringLiteral("地址 %1：%2")
+            .arg(address)
+            .arg(from(std::string(protocol::busy_words())));
     }
     return QStringLiteral("地址 %1 在 %2 ms 内没有有效回复，请检查模块地址、波特率和校验位、接线")
         .arg(address)
@@ -87,16 +89,17 @@ TrafficWords words(const TrafficEvent& e) {
     case Kind::reply:
         return heard(e, e.late ? protocol::late_words(e.waited_ms) : std::string());
     case Kind::echo:
-        return wire(e.ms, {"接收", hex_of(e.bytes).toStdString(), std::string(protocol::kEchoWords)});
-    case Kind::garbled_echo:
         return wire(e.ms,
-                    {"接收", hex_of(e.bytes).toStdString(), std::string(protocol::kGarbledEchoWords)});
+                    {"接收", hex_of(e.bytes).toStdString(), std::string(protocol::echo_words())});
+    case Kind::garbled_echo:
+        return wire(e.ms, {"接收", hex_of(e.bytes).toStdString(),
+                           std::string(protocol::garbled_echo_words())});
     case Kind::junk:
         return junk_words(e);
     case Kind::unmatched:
         return heard(e, {});
     case Kind::duplicate:
-        return heard(e, std::string(protocol::kDuplicateWords));
+        return heard(e, std::string(protocol::duplicate_words()));
     case Kind::late:
         return heard(e, protocol::late_words(e.waited_ms) + "，对应 " + about_words(e));
     case Kind::no_reply:
