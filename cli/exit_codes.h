@@ -43,13 +43,18 @@ inline constexpr std::array<ExitMeaning, 10> kExitCodes = {{
     {Exit::terminated, "被 SIGTERM 停止：进行中的一项结束后停下，其余未发送"},
 }};
 
-// 128 plus the signal's number, as a shell reports a program killed by it: SIGHUP 1,
-// SIGINT 2 (also a console's Ctrl-C), SIGTERM 15.
+// The stop signals by their POSIX numbers, which a Windows console's Ctrl-C takes as
+// SIGINT's (Windows' <csignal> has no SIGHUP).
+inline constexpr int kSigHup = 1;
+inline constexpr int kSigInt = 2;
+inline constexpr int kSigTerm = 15;
+
+// 128 plus the signal's number, as a shell reports a program killed by it.
 inline Exit exit_for_signal(int signo) {
     switch (signo) {
-    case 1:
+    case kSigHup:
         return Exit::hangup;
-    case 15:
+    case kSigTerm:
         return Exit::terminated;
     default:
         return Exit::interrupted;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/file_names.h"
 #include "plan/plan_words.h"
 #include "plan/run_words.h"
 
@@ -18,7 +19,7 @@ enum class WriteFault { none, permission, other };
 // and an old record stays whole when the new one cannot be written.
 WriteFault write_whole(const std::string& path, const std::string& text) {
     const std::string temporary = path + ".part";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
+    FILE* file = open_file(temporary, "wb");
     if (file == nullptr) {
         return errno == EACCES || errno == EPERM ? WriteFault::permission : WriteFault::other;
     }
@@ -26,12 +27,12 @@ WriteFault write_whole(const std::string& path, const std::string& text) {
     const bool closed = std::fclose(file) == 0;
     std::error_code error;
     if (written && closed) {
-        std::filesystem::rename(temporary, path, error);
+        std::filesystem::rename(file_path(temporary), file_path(path), error);
         if (!error) {
             return WriteFault::none;
         }
     }
-    std::filesystem::remove(temporary, error);
+    std::filesystem::remove(file_path(temporary), error);
     return WriteFault::other;
 }
 

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <variant>
 
+#include "cli/file_names.h"
 #include "plan/plan_input.h"
 #include "plan/plan_words.h"
 
@@ -46,14 +47,14 @@ std::variant<Source, std::string> open_plan(const std::string& path) {
         return Source{File(stdin), false};
     }
     std::error_code error;
-    const auto status = std::filesystem::status(path, error);
+    const auto status = std::filesystem::status(file_path(path), error);
     if (!std::filesystem::exists(status)) {
         return plan::file_fault_words(plan::FileFault::missing, path);
     }
     if (std::filesystem::is_directory(status)) {
         return plan::file_fault_words(plan::FileFault::folder, path);
     }
-    File file(std::fopen(path.c_str(), "rb"));
+    File file(open_file(path, "rb"));
     if (!file) {
         return plan::file_fault_words(plan::FileFault::unreadable, path);
     }

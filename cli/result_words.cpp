@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <vector>
 
+#include "cli/exit_codes.h"
 #include "protocol/reply.h"
 #include "protocol/request.h"
 
@@ -184,11 +184,11 @@ std::string padded(std::string_view name) {
 
 std::string signal_name(int signo) {
     switch (signo) {
-    case SIGINT:
+    case kSigInt:
         return "Ctrl-C（SIGINT）";
-    case SIGTERM:
+    case kSigTerm:
         return "SIGTERM";
-    case SIGHUP:
+    case kSigHup:
         return "SIGHUP";
     default:
         return "信号 " + std::to_string(signo);

@@ -1,5 +1,7 @@
 // The encodings a plan file arrives in: UTF-8, and GB18030 (a superset of GBK), which
-// Excel and WPS use for CSV on a Chinese Windows. Plain C++ over glibc's iconv.
+// Excel and WPS use for CSV on a Chinese Windows. Plain C++; GB18030 comes from the
+// system: glibc's iconv (plan/gb18030_iconv.cpp), Windows' code page 54936
+// (win/gb18030_codepage.cpp), as CMake chooses.
 #pragma once
 
 #include <memory>

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Windows release of the window, cross-compiled on Debian with mingw-w64
-# (one static tarvok.exe, no DLL beside it):
+# Builds the Windows release, cross-compiled on Debian with mingw-w64 (the window
+# tarvok.exe and the command-line tool tarvokctl.exe, each static, no DLL beside them):
 #   build-windows/tarvok-<version>-win64.zip        the program, licences and README
 #   build-windows/tarvok-<version>-win64-setup.exe  an installer made with NSIS:
 #       program folder, Start-menu entry, uninstaller, entry in Windows' program list
@@ -13,12 +13,14 @@ name=tarvok-$version-win64
 # The toolchain counts when the folder is configured first, and only then.
 CMAKE_TOOLCHAIN_FILE=$PWD/cmake/mingw-w64.cmake cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release \
     >/dev/null
-cmake --build "$dir" -j "$(nproc)" --target tarvok >/dev/null
+cmake --build "$dir" -j "$(nproc)" --target tarvok tarvokctl >/dev/null
 
 stage=$dir/package/$name
 rm -rf "$dir/package" "$dir/$name.zip" "$dir/$name-setup.exe"
 mkdir -p "$stage"
-x86_64-w64-mingw32-strip -o "$stage/tarvok.exe" "$dir/win/tarvok.exe"
+for program in tarvok tarvokctl; do
+    x86_64-w64-mingw32-strip -o "$stage/$program.exe" "$dir/win/$program.exe"
+done
 # Windows' Notepad wants CR LF.
 for file in LICENSE:LICENSE.txt ui/fonts/OFL.txt:OFL.txt packaging/windows/README.txt:README.txt; do
     sed 's/$/\r/' "${file%%:*}" >"$stage/${file##*:}"

@@ -274,6 +274,9 @@ bool ComPort::write(std::span<const std::uint8_t> bytes) {
 }
 
 bool ComPort::set_setting(const protocol::LineSetting& setting) {
+    if (port_ && setting == setting_) {
+        return true;
+    }
     if (!port_ || !apply_setting(port_.get(), setting)) {
         return false;
     }

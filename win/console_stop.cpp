@@ -9,7 +9,8 @@ std::atomic<ConsoleStop*> g_stop{nullptr};
 
 }  // namespace
 
-ConsoleStop::ConsoleStop() : event_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+ConsoleStop::ConsoleStop(int taken)
+    : event_(CreateEventW(nullptr, FALSE, FALSE, nullptr)), taken_(taken) {
     g_stop.store(this);
     SetConsoleCtrlHandler(&ConsoleStop::handler, TRUE);
 }
@@ -28,7 +29,7 @@ BOOL WINAPI ConsoleStop::handler(DWORD type) {
     if (stop == nullptr) {
         return FALSE;
     }
-    if (stop->requested_.exchange(true)) {
+    if (stop->presses_.fetch_add(1) >= stop->taken_) {
         ExitProcess(kExitAtOnce);
     }
     SetEvent(stop->event_);

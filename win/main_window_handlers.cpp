@@ -18,25 +18,6 @@ namespace tarvok::win {
 
 using form::Id;
 
-namespace {
-
-// Windows' own words for an error, without the line end it puts after them.
-std::string system_words(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD size = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring words(text, size);
-    LocalFree(text);
-    while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' ||
-                              words.back() == L'.' || words.back() == L'。')) {
-        words.pop_back();
-    }
-    return words.empty() ? "系统错误 " + std::to_string(error) : utf8(words);
-}
-
-}  // namespace
-
 // ---- Opening and closing the port ------------------------------------------------
 
 void MainWindow::open_comm_Click() {

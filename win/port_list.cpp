@@ -66,14 +66,15 @@ std::vector<AvailablePort> available_ports() {
     return ports;
 }
 
-std::wstring port_table_text(const std::vector<AvailablePort>& ports) {
+std::wstring port_table_text(const std::vector<AvailablePort>& ports, std::wstring_view between) {
     if (ports.empty()) {
         return L"没有找到串口";
     }
     std::wstring text;
     for (const auto& port : ports) {
         const std::wstring n = std::to_wstring(port.number);
-        text += (text.empty() ? L"" : L"\r\n") + n + L" = COM" + n + L" (" + port.device + L")";
+        text += (text.empty() ? L"" : std::wstring(between)) + n + L" = COM" + n + L" (" +
+                port.device + L")";
     }
     return text;
 }

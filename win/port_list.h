@@ -21,7 +21,9 @@ std::vector<AvailablePort> available_ports();
 // "COM12" is 12 (any case); nothing for any other name or a number outside 1 to 255.
 std::optional<int> com_number(std::wstring_view name);
 
-// "1 = COM1 (\Device\Serial0)", one line a port, for the port number's tooltip.
-std::wstring port_table_text(const std::vector<AvailablePort>& ports);
+// "1 = COM1 (\Device\Serial0)", one line a port, the lines joined by `between`; for
+// the port number's tooltip and tarvokctl's ports.
+std::wstring port_table_text(const std::vector<AvailablePort>& ports,
+                             std::wstring_view between = L"\r\n");
 
 }  // namespace tarvok::win

@@ -1,6 +1,9 @@
 #include "win/words.h"
 
+#include <windows.h>
+
 #include "serial/port_words.h"
+#include "win/text.h"
 
 namespace tarvok::win {
 
@@ -16,8 +19,8 @@ std::string port_words(const PortFact& fact) {
         serial::FaultFacts facts;
         facts.fault = fact.fault;
         // A number with no port behind it has no device to name.
-        facts.device = fact.fault == serial::SerialFault::no_such_port ? std::string()
-                                                                       : com_name(fact.port);
+        facts.device =
+            fact.fault == serial::SerialFault::no_such_port ? std::string() : com_name(fact.port);
         facts.detail = fact.detail;
         facts.holder_untold = true;
         return serial::words::open_failed(fact.port, facts);
@@ -32,6 +35,20 @@ std::string port_words(const PortFact& fact) {
         return serial::words::read_failed(fact.port, com_name(fact.port));
     }
     return {};
+}
+
+std::string system_words(unsigned long error) {
+    wchar_t* text = nullptr;
+    const DWORD size = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring words(text, size);
+    LocalFree(text);
+    while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' ||
+                              words.back() == L'.' || words.back() == L'。')) {
+        words.pop_back();
+    }
+    return words.empty() ? "系统错误 " + std::to_string(error) : utf8(words);
 }
 
 std::string address_words(std::string_view typed) {

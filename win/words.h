@@ -20,6 +20,10 @@ struct PortFact {
 
 std::string port_words(const PortFact& fact);
 
+// Windows' own words for one of its error codes (a DWORD), without the line end it
+// puts after them; for the rare fault with no name of ours.
+std::string system_words(unsigned long error);
+
 // The address box holds no address from 0 to 255; nothing was sent.
 std::string address_words(std::string_view typed);
 

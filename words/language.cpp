@@ -29,8 +29,9 @@ std::optional<Language> g_language;  // NOLINT(cppcoreguidelines-avoid-non-const
 
 Language language_of(std::string_view language, std::string_view lc_all,
                      std::string_view lc_messages, std::string_view lang) {
-    const std::string_view locale =
-        !lc_all.empty() ? lc_all : !lc_messages.empty() ? lc_messages : lang;
+    const std::string_view locale = !lc_all.empty()        ? lc_all
+                                    : !lc_messages.empty() ? lc_messages
+                                                           : lang;
     if (plain_c(locale)) {
         return Language::chinese;
     }
@@ -39,7 +40,9 @@ Language language_of(std::string_view language, std::string_view lc_all,
 }
 
 Language language_from_environment() {
-    return language_of(env("LANGUAGE"), env("LC_ALL"), env("LC_MESSAGES"), env("LANG"));
+    const std::string system = env("LANG").empty() ? system_locale() : std::string();
+    return language_of(env("LANGUAGE"), env("LC_ALL"), env("LC_MESSAGES"),
+                       system.empty() ? env("LANG") : std::string_view(system));
 }
 
 Language language() {

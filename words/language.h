@@ -18,8 +18,14 @@ enum class Language { chinese, english };
 // The rule above, from the variables' values (empty: not set).
 Language language_of(std::string_view language, std::string_view lc_all,
                      std::string_view lc_messages, std::string_view lang);
-// From this process's environment.
+// From this process's environment; LANG, when it is not set, is the system's locale.
 Language language_from_environment();
+
+// The locale the system names when LANG is not set, as LANG would ("zh", "en"):
+// nothing on POSIX systems, where that means C; on Windows, which sets none of the
+// variables, the user's display language. Each system defines it once:
+// words/system_locale_posix.cpp, win/system_locale.cpp.
+std::string system_locale();
 
 // This process's language: chosen once, from the environment at the first question,
 // unless a program said otherwise first.

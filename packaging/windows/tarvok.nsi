@@ -1,6 +1,6 @@
-; The Windows installer of tarvok.exe, made by scripts/package-windows.sh with
-; Debian's makensis: program folder, Start-menu entry, uninstaller, and the entry in
-; Windows' list of installed programs.
+; The Windows installer of tarvok.exe and tarvokctl.exe, made by
+; scripts/package-windows.sh with Debian's makensis: program folder, Start-menu entry,
+; uninstaller, and the entry in Windows' list of installed programs.
 ; Defines from the script: VERSION, STAGE (the folder of files to install), OUTFILE.
 ; 64-bit, as tarvok.exe is.
 Target amd64-unicode
@@ -29,6 +29,7 @@ Section "Tarvok"
   SetShellVarContext all
   SetOutPath "$INSTDIR"
   File "${STAGE}\tarvok.exe"
+  File "${STAGE}\tarvokctl.exe"
   File "${STAGE}\LICENSE.txt"
   File "${STAGE}\OFL.txt"
   File "${STAGE}\README.txt"
@@ -49,6 +50,7 @@ Section "Uninstall"
   SetShellVarContext all
   Delete "$SMPROGRAMS\Tarvok.lnk"
   Delete "$INSTDIR\tarvok.exe"
+  Delete "$INSTDIR\tarvokctl.exe"
   Delete "$INSTDIR\LICENSE.txt"
   Delete "$INSTDIR\OFL.txt"
   Delete "$INSTDIR\README.txt"

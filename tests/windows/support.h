@@ -6,10 +6,13 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "win/text.h"
+#include "words/language.h"
 
 namespace tarvok::test {
 
@@ -59,6 +62,31 @@ inline std::string file_text(const std::wstring& path) {
     }
     CloseHandle(file);
     return out;
+}
+
+// Windows sets no locale variable; with none set the language is the user's display
+// language, which Wine takes from the locale run.sh starts the program in: `shown`,
+// "zh" or "en". Set, the variables decide as on Linux. Clears them for good.
+inline void check_language(const std::string& shown) {
+    using words::Language;
+    const Language display = shown == "zh" ? Language::chinese : Language::english;
+    const struct {
+        const wchar_t* set;
+        Language language;
+    } rows[] = {{L"", display},
+                {L"LANG=en_US.UTF-8", Language::english},
+                {L"LC_ALL=C", Language::chinese},
+                {L"LANGUAGE=zh_CN", Language::chinese}};
+    for (const auto& row : rows) {
+        for (const wchar_t* name : {L"LANGUAGE=", L"LC_ALL=", L"LC_MESSAGES=", L"LANG="}) {
+            _wputenv(name);
+        }
+        if (*row.set != L'\0') {
+            _wputenv(row.set);
+        }
+        CHECK(words::language_from_environment() == row.language,
+              "the language with \"" + win::utf8(row.set) + "\" on a " + shown + " display");
+    }
 }
 
 }  // namespace tarvok::test

@@ -1,7 +1,8 @@
 // win/ under Wine against the real tarvok-sim: the COM port as a bus line (a frame
 // out, the reply in through the wait loop, a port that is not there, a device that
-// goes away), the system's port list, and Ctrl-C at the console.
-// Usage: test_line.exe <folder of the simulators' logs, Windows path>
+// goes away), the system's port list, Ctrl-C at the console, and the language when no
+// locale variable is set.
+// Usage: test_line.exe <folder of the simulators' logs, Windows path> <zh|en>
 //        test_line.exe ctrl-c-twice   (the second press, in a child)
 #include <algorithm>
 #include <functional>
@@ -167,8 +168,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc > 1 && std::wstring(argv[1]) == L"ctrl-c-twice") {
         return ctrl_c_twice();
     }
-    if (argc < 2) {
-        std::printf("usage: test_line.exe <log folder>\n");
+    if (argc < 3) {
+        std::printf("usage: test_line.exe <log folder> <zh|en>\n");
         return 2;
     }
     const std::pair<const char*, std::function<void()>> steps[] = {
@@ -176,7 +177,8 @@ int wmain(int argc, wchar_t** argv) {
         {"ports that will not open", ports_that_will_not_open},
         {"a device that goes away", [&] { a_device_that_goes_away_is_lost(argv[1]); }},
         {"the system's port list", the_port_list_is_the_systems},
-        {"Ctrl-C", ctrl_c_asks_then_ends}};
+        {"Ctrl-C", ctrl_c_asks_then_ends},
+        {"the language", [&] { test::check_language(win::utf8(argv[2])); }}};
     for (const auto& [name, step] : steps) {
         std::printf("%s\n", name);
         std::fflush(stdout);
