@@ -33,7 +33,8 @@ inline constexpr std::array<ExitMeaning, 10> kExitCodes = {{
     {Exit::success, "每项设置都成功"},
     {Exit::refused, "有设置被模块拒绝（其余成功）"},
     {Exit::no_reply, "有设置没有收到有效应答（优先于 3 和 1）"},
-    {Exit::unconfirmed, "有设置未确认：收到的回复无法证明是对它的，或模块在新线路上没有应答（优先于 1）"},
+    {Exit::unconfirmed,
+     "有设置未确认：收到的回复无法证明是对它的，或模块在新线路上没有应答（优先于 1）"},
     {Exit::usage, "用法或计划文件有误，什么也没有发送"},
     {Exit::port_unavailable, "串口打不开"},
     {Exit::port_lost, "串口、线路或输出在运行中出错，其余设置未发送"},
@@ -41,6 +42,19 @@ inline constexpr std::array<ExitMeaning, 10> kExitCodes = {{
     {Exit::interrupted, "被 Ctrl-C（SIGINT）停止：进行中的一项结束后停下，其余未发送"},
     {Exit::terminated, "被 SIGTERM 停止：进行中的一项结束后停下，其余未发送"},
 }};
+
+// 128 plus the signal's number, as a shell reports a program killed by it: SIGHUP 1,
+// SIGINT 2 (also a console's Ctrl-C), SIGTERM 15.
+inline Exit exit_for_signal(int signo) {
+    switch (signo) {
+    case 1:
+        return Exit::hangup;
+    case 15:
+        return Exit::terminated;
+    default:
+        return Exit::interrupted;
+    }
+}
 
 // From the outcomes alone: no reply (or a setting left unsent) outweighs an
 // unconfirmed one, which outweighs a refusal, which outweighs success.

@@ -1,7 +1,9 @@
 #include "cli/job_keeper.h"
 
-#include <QDateTime>
-#include <QSaveFile>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "plan/plan_words.h"
 #include "plan/run_words.h"
@@ -10,20 +12,37 @@ namespace tarvok::cli {
 
 namespace {
 
-std::string now() {
-    return QDateTime::currentDateTime()
-        .toString(QString::fromLatin1(plan::kTimePattern.data(),
-                                      static_cast<qsizetype>(plan::kTimePattern.size())))
-        .toStdString();
+enum class WriteFault { none, permission, other };
+
+// Writes `text` beside `path` and renames it over: a reader never sees half a record,
+// and an old record stays whole when the new one cannot be written.
+WriteFault write_whole(const std::string& path, const std::string& text) {
+    const std::string temporary = path + ".part";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr) {
+        return errno == EACCES || errno == EPERM ? WriteFault::permission : WriteFault::other;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const bool closed = std::fclose(file) == 0;
+    std::error_code error;
+    if (written && closed) {
+        std::filesystem::rename(temporary, path, error);
+        if (!error) {
+            return WriteFault::none;
+        }
+    }
+    std::filesystem::remove(temporary, error);
+    return WriteFault::other;
 }
 
 }  // namespace
 
-JobKeeper::JobKeeper(int port, std::string device, const protocol::LineSetting& line)
-    : job_{now(), {}, port, std::move(device), line} {}
+JobKeeper::JobKeeper(int port, std::string device, const protocol::LineSetting& line,
+                     std::function<std::string()> clock)
+    : clock_(std::move(clock)), job_{clock_(), {}, port, std::move(device), line} {}
 
 void JobKeeper::finished(const plan::StepResult& /*result*/) {
-    times_.push_back(now());
+    times_.push_back(clock_());
     notes_.emplace_back();
 }
 
@@ -41,7 +60,7 @@ void JobKeeper::remarked(const plan::Remark& remark) {
 }
 
 const plan::JobFacts& JobKeeper::end() {
-    job_.ended = now();
+    job_.ended = clock_();
     return job_;
 }
 
@@ -55,15 +74,11 @@ std::optional<std::string> JobKeeper::write(const std::string& path,
                                               came ? notes_[i] : std::string()});
     }
     const std::string text = plan::record_csv(record);
-    QSaveFile file(QString::fromLocal8Bit(path.c_str()));
-    if (file.open(QIODevice::WriteOnly) &&
-        file.write(text.data(), static_cast<qint64>(text.size())) ==
-            static_cast<qint64>(text.size()) &&
-        file.commit()) {
+    const WriteFault fault = write_whole(path, text);
+    if (fault == WriteFault::none) {
         return std::nullopt;
     }
-    const std::string why =
-        file.error() == QFileDevice::PermissionsError ? "没有写入权限" : "无法写入";
+    const std::string why = fault == WriteFault::permission ? "没有写入权限" : "无法写入";
     return "记录文件" + plan::echo(path) + "没有写成（" + why +
            "）：设置已经发送，结果见上；请换一个位置再用 --record";
 }

@@ -4,6 +4,7 @@
 // for --record.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,7 +16,9 @@ namespace tarvok::cli {
 
 class JobKeeper {
 public:
-    JobKeeper(int port, std::string device, const protocol::LineSetting& line);
+    // `clock` gives the local date and time as plan/job_record.h writes it.
+    JobKeeper(int port, std::string device, const protocol::LineSetting& line,
+              std::function<std::string()> clock);
 
     void finished(const plan::StepResult& result);
     void remarked(const plan::Remark& remark);
@@ -27,6 +30,7 @@ public:
                                      std::span<const plan::StepResult> results) const;
 
 private:
+    std::function<std::string()> clock_;
     plan::JobFacts job_;
     std::vector<std::string> times_;  // one per result so far, in plan order
     std::vector<std::string> notes_;

@@ -3,7 +3,9 @@
 #include <array>
 #include <cstdio>
 
+#include "protocol/request.h"
 #include "protocol/tables.h"
+#include "words/language.h"
 
 namespace tarvok::cli {
 
@@ -92,7 +94,8 @@ std::string json_line(const plan::StepResult& r) {
     add(line, "address", std::to_string(r.step.address));
     add(line, "setting",
         quoted(find_value(protocol::kKinds, protocol::kind_of(r.step.request))->alias));
-    add(line, "request", quoted(protocol::describe(r.step.request)));
+    // A machine word like the others: the same in every language.
+    add(line, "request", quoted(protocol::describe(r.step.request, words::Language::chinese)));
     add(line, "frame", quoted(protocol::hex(r.frame)));
     add(line, "reply", r.reply ? quoted(protocol::hex(*r.reply)) : "null");
     add(line, "received", quoted(protocol::hex(r.received)));

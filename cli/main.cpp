@@ -1,41 +1,66 @@
-// tarvokctl: sets up relay modules from the command line, one setting per call or a
-// whole plan file, with an exit code a script can act on. QtCore and QSerialPort
-// only: it runs with no display.
+// tarvokctl on Linux: the platform it needs (cli/platform.h) over Qt's event loop,
+// serial::Port and the stop signals' self-pipe. QtCore and QSerialPort only: it runs
+// with no display.
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QEventLoop>
 
 #include <csignal>
-#include <cstdio>
+#include <memory>
 #include <string>
-#include <variant>
 #include <vector>
 
-#include "cli/help.h"
-#include "cli/options.h"
-#include "cli/plan_file.h"
-#include "cli/exit_codes.h"
-#include "cli/run_command.h"
-#include "cli/scan_command.h"
-#include "cmdline/error.h"
+#include "bus/port_line.h"
+#include "cli/stop_signals.h"
+#include "cli/tool.h"
+#include "plan/job_record.h"
+#include "serial/port.h"
 #include "serial/port_directory.h"
+#include "serial/port_messages.h"
 
 namespace {
 
-using namespace tarvok::cli;
+using namespace tarvok;
 
-void print(FILE* stream, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
-    std::fflush(stream);
-}
+// The port goes with the line that drives it, and before it.
+struct PortHolder {
+    serial::Port port;
+};
 
-int usage_error(const std::string& message) {
-    print(stderr, tarvok::cmdline::usage_line("tarvokctl", message) + "\n");
-    return static_cast<int>(Exit::usage);
-}
+class OwningLine : private PortHolder, public bus::PortLine {
+public:
+    OwningLine() : bus::PortLine(PortHolder::port) {}
+    serial::Port& owned() { return PortHolder::port; }
+};
 
-int apply(const Invocation& invocation, const std::string& path) {
-    const auto steps = read_plan_file(path, invocation.verbose);
-    return steps ? run_steps(invocation, *steps, true) : static_cast<int>(Exit::usage);
-}
+class QtPlatform : public cli::Platform {
+public:
+    std::variant<Opened, std::string> open(int number, const protocol::LineSetting& line) override {
+        auto owning = std::make_unique<OwningLine>();
+        if (const auto error = owning->owned().open(number, line)) {
+            return serial::open_failed(number, *error).toStdString();
+        }
+        std::string device = owning->owned().device().toStdString();
+        return Opened{std::move(owning), std::move(device)};
+    }
+
+    void run(const std::function<bool()>& done, const std::function<void(int)>& stop) override {
+        const cli::StopSignals stops;
+        QObject::connect(&stops, &cli::StopSignals::caught, stop);
+        while (!done()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    }
+
+    std::string port_table() override { return serial::port_table_text().toStdString(); }
+
+    std::string now() override {
+        const auto& pattern = plan::kTimePattern;
+        return QDateTime::currentDateTime()
+            .toString(QString::fromLatin1(pattern.data(), static_cast<qsizetype>(pattern.size())))
+            .toStdString();
+    }
+};
 
 }  // namespace
 
@@ -43,33 +68,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     // A reader that went away costs a sentence and exit 74, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
+    QtPlatform platform;
     // The arguments' bytes as they came: a plan's file name stays the file's.
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    const auto parsed = parse_invocation(arguments);
-    if (const auto* error = std::get_if<UsageError>(&parsed)) {
-        return usage_error(usage_text(*error));
-    }
-    const auto& invocation = std::get<Invocation>(parsed);
-    const Command& command = invocation.command;
-    if (std::holds_alternative<ShowHelp>(command)) {
-        print(stdout, help_text());
-        return 0;
-    }
-    if (std::holds_alternative<ShowVersion>(command)) {
-        print(stdout, std::string("tarvokctl ") + TARVOK_VERSION + "\n");
-        return 0;
-    }
-    if (std::holds_alternative<ListPorts>(command)) {
-        const QString table = tarvok::serial::port_table_text();
-        print(stdout,
-              table.isEmpty() ? std::string("没有找到串口。\n") : table.toStdString() + "\n");
-        return 0;
-    }
-    if (const auto* scan = std::get_if<ScanBus>(&command)) {
-        return run_scan(invocation.run, *scan, invocation.json);
-    }
-    if (const auto* one = std::get_if<SendOne>(&command)) {
-        return run_steps(invocation, {one->step}, false);
-    }
-    return apply(invocation, std::get<ApplyPlan>(command).path);
+    return cli::run_tarvokctl(std::vector<std::string>(argv + 1, argv + argc), platform);
 }

@@ -1,11 +1,11 @@
 #include "cli/plan_file.h"
 
-#include <QFile>
-#include <QFileInfo>
-
-#include <array>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
+#include <memory>
+#include <system_error>
+#include <variant>
 
 #include "plan/plan_input.h"
 #include "plan/plan_words.h"
@@ -19,7 +19,21 @@ using plan::Plan;
 using plan::PlanEncoding;
 using plan::PlanReader;
 
-constexpr qint64 kChunkBytes = 16 * 1024;
+constexpr std::size_t kChunkBytes = 16 * 1024;
+
+struct CloseFile {
+    void operator()(FILE* file) const {
+        if (file != stdin) {
+            std::fclose(file);
+        }
+    }
+};
+using File = std::unique_ptr<FILE, CloseFile>;
+
+struct Source {
+    File file;
+    bool still = false;  // a regular file: it can be read whole before judging it
+};
 
 void say(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stderr);
@@ -27,25 +41,36 @@ void say(const std::string& text) {
 }
 
 // Opens the plan; the reason, one sentence, when it cannot be read.
-std::optional<std::string> open_plan(QFile& file, const std::string& path) {
+std::variant<Source, std::string> open_plan(const std::string& path) {
     if (path == "-") {
-        // Through the C stream: an unbuffered read then returns what a pipe holds.
-        return file.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered)
-                   ? std::nullopt
-                   : std::optional<std::string>("无法读取标准输入上的计划");
+        return Source{File(stdin), false};
     }
-    const QString local = QString::fromLocal8Bit(path.c_str());
-    if (!QFileInfo::exists(local)) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status)) {
         return plan::file_fault_words(plan::FileFault::missing, path);
     }
-    if (QFileInfo(local).isDir()) {
+    if (std::filesystem::is_directory(status)) {
         return plan::file_fault_words(plan::FileFault::folder, path);
     }
-    file.setFileName(local);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
         return plan::file_fault_words(plan::FileFault::unreadable, path);
     }
-    return std::nullopt;
+    return Source{std::move(file), std::filesystem::is_regular_file(status)};
+}
+
+// Up to a line, or a chunk when the line is longer: from a pipe, a line is handed on
+// as soon as it has come, whatever follows it.
+std::string next_piece(FILE* file) {
+    std::string piece;
+    for (int c = 0; piece.size() < kChunkBytes && (c = std::getc(file)) != EOF;) {
+        piece.push_back(static_cast<char>(c));
+        if (c == '\n') {
+            break;
+        }
+    }
+    return piece;
 }
 
 // Tells the plan's faults as they come, under one heading.
@@ -85,25 +110,26 @@ private:
 // Reads the plan into `reader`, telling faults as they come; false on a read error.
 // A file that holds still (not a pipe or terminal) is read whole first, within the
 // byte limit, so that its encoding is judged from all of it.
-bool read_into(QFile& file, PlanReader& reader, FaultTeller& faults,
+bool read_into(const Source& source, PlanReader& reader, FaultTeller& faults,
                const std::function<void()>& tell_encoding) {
-    if (!file.isSequential()) {
-        const QByteArray all = file.read(static_cast<qint64>(plan::kPlanLimits.bytes) + 1);
-        if (file.error() != QFileDevice::NoError) {
+    FILE* file = source.file.get();
+    if (source.still) {
+        std::string all(plan::kPlanLimits.bytes + 1, '\0');
+        all.resize(std::fread(all.data(), 1, all.size(), file));
+        if (std::ferror(file) != 0) {
             return false;
         }
-        const std::string_view text(all.constData(), static_cast<std::size_t>(all.size()));
+        const std::string_view text(all);
         reader.judged(plan::whole_encoding(text.substr(0, plan::kPlanLimits.bytes)));
         reader.feed(text);
         return true;
     }
-    std::array<char, kChunkBytes> chunk{};
     for (;;) {
-        const qint64 got = file.read(chunk.data(), kChunkBytes);
-        if (got < 0) {
+        const std::string piece = next_piece(file);
+        if (std::ferror(file) != 0) {
             return false;
         }
-        const bool more = got > 0 && reader.feed({chunk.data(), static_cast<std::size_t>(got)});
+        const bool more = !piece.empty() && reader.feed(piece);
         if (reader.encoding() != PlanEncoding::ascii) {
             tell_encoding();
         }
@@ -117,11 +143,12 @@ bool read_into(QFile& file, PlanReader& reader, FaultTeller& faults,
 }  // namespace
 
 std::optional<std::vector<plan::PlanStep>> read_plan_file(const std::string& path, bool verbose) {
-    QFile file;
-    if (const auto fault = open_plan(file, path)) {
+    auto opened = open_plan(path);
+    if (const auto* fault = std::get_if<std::string>(&opened)) {
         say("tarvokctl：" + *fault + "\n");
         return std::nullopt;
     }
+    const Source source = std::move(std::get<Source>(opened));
     PlanReader reader;
     FaultTeller faults(path);
     bool encoding_told = false;
@@ -133,7 +160,7 @@ std::optional<std::vector<plan::PlanStep>> read_plan_file(const std::string& pat
             encoding_told = true;
         }
     };
-    if (!read_into(file, reader, faults, tell_encoding)) {
+    if (!read_into(source, reader, faults, tell_encoding)) {
         say("tarvokctl：" + plan::file_fault_words(plan::FileFault::read_error, path) +
             "，什么也没有发送\n");
         return std::nullopt;

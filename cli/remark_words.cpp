@@ -55,12 +55,14 @@ std::optional<std::string> remark_line(const plan::Remark& r, const plan::StepRe
         return protocol::late_words(rounded_ms(r.after)) + " " + reply_words(r.bytes) + " · 对" +
                whose + "，此时已另有发送，不计入任何一项";
     case plan::Remark::Kind::duplicate:
-        return std::string(protocol::kDuplicateWords) + "：" + reply_words(r.bytes) + " · " + whose;
+        return std::string(protocol::duplicate_words()) + "：" + reply_words(r.bytes) + " · " +
+               whose;
     case plan::Remark::Kind::unmatched:
         return "收到不属于" + whose + "的回复 " + reply_words(r.bytes) + "，" +
-               std::string(protocol::kUnmatchedWords) + "，不计入";
+               std::string(protocol::unmatched_words()) + "，不计入";
     case plan::Remark::Kind::garbled_echo:
-        return std::string(protocol::kGarbledEchoWords) + "：" + protocol::hex(r.bytes) + " · " + whose;
+        return std::string(protocol::garbled_echo_words()) + "：" + protocol::hex(r.bytes) + " · " +
+               whose;
     case plan::Remark::Kind::discarded:
         return "发送前线路上已有 " + std::to_string(r.bytes.size()) + " 字节，已丢弃：" +
                shown_bytes(r.bytes);

@@ -14,15 +14,15 @@ namespace tarvok::cli {
 namespace {
 
 using plan::Outcome;
-using protocol::line_words;
 using plan::StepResult;
+using protocol::line_words;
 
 // Received bytes shown in a line, at most; a flood would say nothing more.
 constexpr std::size_t kShownBytes = 24;
 
 // In Outcome's order: the summary's labels and the result lines' words.
-constexpr std::array<std::string_view, 5> kOutcomeLabels = {"成功", "模块拒绝", "无应答",
-                                                            "未确认", "未发送"};
+constexpr std::array<std::string_view, 5> kOutcomeLabels = {"成功", "模块拒绝", "无应答", "未确认",
+                                                            "未发送"};
 
 std::string_view label(Outcome outcome) {
     return kOutcomeLabels.at(static_cast<std::size_t>(outcome));
@@ -62,7 +62,7 @@ std::string unsent_words(plan::Unsent why) {
     case plan::Unsent::line_fault:
         return "（串口出错）";
     case plan::Unsent::line_busy:
-        return "（" + std::string(protocol::kBusyWords) + "，等不到安静的时机发送）";
+        return "（" + std::string(protocol::busy_words()) + "，等不到安静的时机发送）";
     case plan::Unsent::write_failed:
         return "（串口拒绝写入）";
     case plan::Unsent::none:
@@ -79,8 +79,10 @@ std::string doubt_words(const StepResult& r) {
                "请查看模块状态，必要时单独再发本项）";
     case plan::Doubt::line_unproven:
         return "（模块应答了修改，但按 " + line_words(*r.moved_to) + " 没有应答：它可能仍按 " +
-               line_words(r.line) + " 收发，也可能已改；用 tarvokctl scan --baud all --parity all "
-               "--addresses " + address + " 找它）";
+               line_words(r.line) +
+               " 收发，也可能已改；用 tarvokctl scan --baud all --parity all "
+               "--addresses " +
+               address + " 找它）";
     case plan::Doubt::stopped_unproven:
         return "（模块应答了修改，运行停止前没来得及按 " + line_words(*r.moved_to) + " 确认）";
     case plan::Doubt::none:
@@ -137,9 +139,10 @@ std::string line_change_words(const StepResult& r, bool follow) {
         return "模块已按 " + now + " 应答，此后按它与地址 " + address + " 通讯";
     }
     return "模块已按 " + now + " 应答，此后按它收发；" +
-           (r.later_need_line ? "之后发给地址 " + address + " 的设置需要新的波特率：加 --follow，或另用 " +
-                                    line_options(*r.moved_to)
-                              : "以后发给它的设置请用 " + line_options(*r.moved_to));
+           (r.later_need_line
+                ? "之后发给地址 " + address + " 的设置需要新的波特率：加 --follow，或另用 " +
+                      line_options(*r.moved_to)
+                : "以后发给它的设置请用 " + line_options(*r.moved_to));
 }
 
 // "第 2–9、12 行" for the plan lines of the results that ended in `outcome`; a range
@@ -195,24 +198,24 @@ std::string signal_name(int signo) {
 }  // namespace
 
 std::string result_line(const StepResult& r, bool follow) {
-    std::string line = where(r.step) + " · " + protocol::describe(r.step.request) + " → " +
-                       outcome_detail(r);
+    std::string line =
+        where(r.step) + " · " + protocol::describe(r.step.request) + " → " + outcome_detail(r);
     const auto add = [&line](const std::string& part) {
         if (!part.empty()) {
             line += " · " + part;
         }
     };
     if (r.reply && !r.echoed) {
-        add(std::string(protocol::kMismatchWords));
+        add(std::string(protocol::mismatch_words()));
     }
     if (r.late && r.outcome != Outcome::unconfirmed) {
         add(late_advice(r));
     }
     if (r.busy && r.reply) {
-        add(std::string(protocol::kBusyWords));
+        add(std::string(protocol::busy_words()));
     }
     if (r.echoes > 0) {
-        add(std::string(protocol::kEchoWords) + " " + std::to_string(r.echoes) + " 次");
+        add(std::string(protocol::echo_words()) + " " + std::to_string(r.echoes) + " 次");
     }
     if (r.module_moved_to && r.outcome != Outcome::not_sent) {
         add("地址 " + std::to_string(r.step.address) + " 已改为 " + line_words(*r.module_moved_to) +

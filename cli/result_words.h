@@ -14,7 +14,7 @@ namespace tarvok::cli {
 
 // How a run ended besides its results, for the summary.
 struct RunStop {
-    int signo = 0;                      // the signal that stopped it; 0: none
+    int signo = 0;         // the signal that stopped it; 0: none
     bool at_once = false;  // a second signal ended it without waiting for the reply in flight
     std::optional<plan::JobFacts> job;  // when and where it ran
 };

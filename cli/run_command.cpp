@@ -1,17 +1,12 @@
 #include "cli/run_command.h"
 
-#include <QCoreApplication>
-#include <QTimer>
-
 #include <cstdio>
-#include <utility>
+#include <optional>
+#include <variant>
 
-#include "bus/port_line.h"
 #include "cli/console.h"
 #include "cli/exit_codes.h"
-#include "cli/stop_signals.h"
-#include "serial/port.h"
-#include "serial/port_messages.h"
+#include "serial/port_words.h"
 
 namespace tarvok::cli {
 
@@ -29,32 +24,30 @@ plan::RunSettings settings_of(const RunConfig& run) {
 
 }  // namespace
 
-int run_steps(const Invocation& invocation, const std::vector<PlanStep>& steps, bool plan) {
+int run_steps(const Invocation& invocation, const std::vector<PlanStep>& steps, bool plan,
+              Platform& platform) {
     const RunConfig& run = invocation.run;
     Console console(invocation.json, plan, run.follow);
-    serial::Port port;
-    if (const auto error = port.open(run.port, run.line)) {
-        console.say(serial::open_failed(run.port, *error).toStdString());
+    auto opened = platform.open(run.port, run.line);
+    if (const auto* why = std::get_if<std::string>(&opened)) {
+        console.say(*why);
         return static_cast<int>(Exit::port_unavailable);
     }
-    QString lost_device;
-    QObject::connect(&port, &serial::Port::lost,
-                     [&](const serial::SerialError& error) { lost_device = error.device; });
-    const QString device = port.device();
-    JobKeeper keeper(run.port, device.toStdString(), run.line);
+    bus::Line& line = *std::get<Platform::Opened>(opened).line;
+    const std::string device = std::get<Platform::Opened>(opened).device;
+    JobKeeper keeper(run.port, device, run.line, [&platform] { return platform.now(); });
     console.set_keeper(&keeper);
-    bus::PortLine line(port);
     plan::Runner runner(line, settings_of(run), steps, console);
     console.set_results(&runner.results());
     RunStop stop;
-    bool finished = false;
-    const auto finish = [&](Exit code) {
-        if (std::exchange(finished, true)) {
+    std::optional<Exit> code;
+    const auto finish = [&](Exit exit) {
+        if (code) {
             return;
         }
         stop.job = keeper.end();
         console.finish(stop);
-        port.close();
+        code = exit;
         if (const auto failed = invocation.record
                                     ? keeper.write(*invocation.record, runner.results())
                                     : std::nullopt) {
@@ -66,7 +59,6 @@ int run_steps(const Invocation& invocation, const std::vector<PlanStep>& steps, 
                        stderr);
             code = Exit::port_lost;
         }
-        QCoreApplication::exit(static_cast<int>(code));
     };
     console.set_end([&](plan::RunEnd end) {
         switch (end) {
@@ -77,33 +69,31 @@ int run_steps(const Invocation& invocation, const std::vector<PlanStep>& steps, 
             finish(stop.signo != 0 ? exit_for_signal(stop.signo) : Exit::interrupted);
             return;
         case plan::RunEnd::port_lost:
-            console.say(serial::port_lost(run.port, lost_device.isEmpty() ? device : lost_device)
-                            .toStdString());
+            console.say(serial::words::port_lost(run.port, device));
             finish(Exit::port_lost);
             return;
         case plan::RunEnd::line_fault:
-            console.say((runner.fault() == bus::LineFault::read
-                             ? serial::read_failed(run.port, device)
-                             : serial::write_failed(run.port, device))
-                            .toStdString());
+            console.say(runner.fault() == bus::LineFault::read
+                            ? serial::words::read_failed(run.port, device)
+                            : serial::words::write_failed(run.port, device));
             finish(Exit::port_lost);
             return;
         }
     });
-    const StopSignals stop_signals;
-    QObject::connect(&stop_signals, &StopSignals::caught, [&](int signo) {
-        if (stop.signo != 0) {
-            // A second signal: no waiting for the exchange in flight.
-            stop.at_once = true;
-            runner.abort();
-            return;
-        }
-        stop.signo = signo;
-        console.say("收到信号，进行中的一项结束后停止；再收到一次立即结束");
-        runner.stop();
-    });
-    QTimer::singleShot(0, [&runner] { runner.start(); });
-    return QCoreApplication::exec();
+    runner.start();
+    platform.run([&code] { return code.has_value(); },
+                 [&](int signo) {
+                     if (stop.signo != 0) {
+                         // A second signal: no waiting for the exchange in flight.
+                         stop.at_once = true;
+                         runner.abort();
+                         return;
+                     }
+                     stop.signo = signo;
+                     console.say("收到信号，进行中的一项结束后停止；再收到一次立即结束");
+                     runner.stop();
+                 });
+    return static_cast<int>(code.value_or(Exit::interrupted));
 }
 
 }  // namespace tarvok::cli

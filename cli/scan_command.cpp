@@ -1,21 +1,17 @@
 #include "cli/scan_command.h"
 
-#include <QCoreApplication>
-#include <QTimer>
-
-#include <csignal>
+#include <chrono>
+#include <optional>
 #include <string>
 #include <utility>
+#include <variant>
 
-#include "bus/port_line.h"
 #include "bus/scanner.h"
 #include "cli/console.h"
 #include "cli/exit_codes.h"
 #include "cli/progress_line.h"
-#include "cli/stop_signals.h"
 #include "protocol/scan.h"
-#include "serial/port.h"
-#include "serial/port_messages.h"
+#include "serial/port_words.h"
 
 namespace tarvok::cli {
 
@@ -91,7 +87,8 @@ public:
     std::function<void(bus::ScanEnd)> on_end;
 
     void line_started(const protocol::LineSetting& line, int index, int count) override {
-        line_now_ = protocol::line_words(line) + " " + std::to_string(index + 1) + "/" + std::to_string(count);
+        line_now_ = protocol::line_words(line) + " " + std::to_string(index + 1) + "/" +
+                    std::to_string(count);
     }
     void progressed(int done, int total, std::uint8_t address) override {
         progress_.show("[" + line_now_ + "] 地址 " + std::to_string(address) + " · " +
@@ -101,9 +98,10 @@ public:
     void module_found(const bus::FoundModule& m) override {
         ++found_;
         clear();
-        output_.out(json_ ? json_of(m)
-                          : "地址 " + std::to_string(m.address) + " · " + protocol::line_words(m.line) +
-                                (m.late ? "（回复迟到）" : "") + "\n");
+        output_.out(json_
+                        ? json_of(m)
+                        : "地址 " + std::to_string(m.address) + " · " +
+                              protocol::line_words(m.line) + (m.late ? "（回复迟到）" : "") + "\n");
     }
     void found_again(const bus::FoundModule& first, const protocol::LineSetting& again) override {
         words(protocol::found_again_words(first.address, first.line, again));
@@ -122,74 +120,72 @@ private:
 
 }  // namespace
 
-int run_scan(const RunConfig& run, const ScanBus& scan, bool json) {
+int run_scan(const RunConfig& run, const ScanBus& scan, bool json, Platform& platform) {
     bus::ScanPlan plan;
     plan.lines = protocol::scan_lines(scan.baud, scan.parity);
     plan.addresses = scan.addresses;
     plan.retries = scan.retries;
     plan.deadline_ms = run.timeout_ms;
-    serial::Port port;
-    if (const auto error = port.open(run.port, plan.lines.front())) {
-        std::fputs(("tarvokctl：" + serial::open_failed(run.port, *error).toStdString() + "\n").c_str(),
-                   stderr);
+    auto opened = platform.open(run.port, plan.lines.front());
+    if (const auto* why = std::get_if<std::string>(&opened)) {
+        std::fputs(("tarvokctl：" + *why + "\n").c_str(), stderr);
         return static_cast<int>(Exit::port_unavailable);
     }
-    const QString device = port.device();
-    bus::PortLine line(port);
-    std::optional<ScanConsole> console(std::in_place, json);
-    std::optional<bus::Scanner> scanner(std::in_place, line, plan, *console);
+    bus::Line& line = *std::get<Platform::Opened>(opened).line;
+    const std::string device = std::get<Platform::Opened>(opened).device;
+    ScanConsole console(json);
+    bus::Scanner scanner(line, plan, console);
     std::optional<int> stopped_by;
-    bool ended = false;
-    console->on_end = [&](bus::ScanEnd end) {
-        if (std::exchange(ended, true)) {
+    std::optional<Exit> code;
+    console.on_end = [&](bus::ScanEnd end) {
+        if (code) {
             return;
         }
-        Exit code = scanner->found().empty() ? Exit::no_reply : Exit::success;
+        Exit exit = scanner.found().empty() ? Exit::no_reply : Exit::success;
         switch (end) {
         case bus::ScanEnd::port_lost:
-            console->say("tarvokctl：" + serial::port_lost(run.port, device).toStdString());
-            code = Exit::port_lost;
+            console.say("tarvokctl：" + serial::words::port_lost(run.port, device));
+            exit = Exit::port_lost;
             break;
         case bus::ScanEnd::line_fault:
-            console->say("tarvokctl：" + serial::read_failed(run.port, device).toStdString());
-            code = Exit::port_lost;
+            console.say("tarvokctl：" + serial::words::read_failed(run.port, device));
+            exit = Exit::port_lost;
             break;
         case bus::ScanEnd::stopped:
-            console->say(unasked_words(plan, scanner->position()));
-            code = exit_for_signal(stopped_by.value_or(SIGINT));
+            console.say(unasked_words(plan, scanner.position()));
+            exit = exit_for_signal(stopped_by.value_or(2));
             break;
         case bus::ScanEnd::completed:
             break;
         }
         if (!json) {
-            console->words(scanner->found().empty() ? std::string(kNothingFound)
-                                                    : table_of(scanner->found()));
+            console.words(scanner.found().empty() ? std::string(kNothingFound)
+                                                  : table_of(scanner.found()));
         }
-        port.close();
-        if (console->output().failed()) {
+        if (console.output().failed()) {
             std::fputs("tarvokctl：写出结果失败（磁盘已满，或读取输出的程序已退出）；结果不完整\n",
                        stderr);
-            code = Exit::port_lost;
+            exit = Exit::port_lost;
         }
-        QCoreApplication::exit(static_cast<int>(code));
+        code = exit;
     };
-    const StopSignals stop_signals;
-    QObject::connect(&stop_signals, &StopSignals::caught, [&](int signo) {
-        if (stopped_by) {
-            console->on_end(bus::ScanEnd::stopped);  // a second signal: at once
-            return;
-        }
-        stopped_by = signo;
-        scanner->stop();
-    });
     const auto bound = bus::scan_bound(plan);
     if (bound > std::chrono::seconds(10)) {
-        console->say("扫描 " + std::to_string(plan.addresses.size()) + " 个地址、" +
-                     std::to_string(plan.lines.size()) + " 种线路，最多约需 " +
-                     std::to_string((bound.count() + 999) / 1000) + " 秒（Ctrl-C 可提前结束）");
+        console.say("扫描 " + std::to_string(plan.addresses.size()) + " 个地址、" +
+                    std::to_string(plan.lines.size()) + " 种线路，最多约需 " +
+                    std::to_string((bound.count() + 999) / 1000) + " 秒（Ctrl-C 可提前结束）");
     }
-    QTimer::singleShot(0, [&] { scanner->start(); });
-    return QCoreApplication::exec();
+    scanner.start();
+    platform.run([&code] { return code.has_value(); },
+                 [&](int signo) {
+                     if (stopped_by) {
+                         console.on_end(bus::ScanEnd::stopped);  // a second signal: at once
+                         return;
+                     }
+                     stopped_by = signo;
+                     scanner.stop();
+                 });
+    return static_cast<int>(code.value_or(Exit::interrupted));
 }
 
 }  // namespace tarvok::cli

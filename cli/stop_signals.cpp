@@ -13,17 +13,6 @@ constexpr std::array kStopSignals{SIGINT, SIGTERM, SIGHUP};
 
 }  // namespace
 
-Exit exit_for_signal(int signo) {
-    switch (signo) {
-    case SIGHUP:
-        return Exit::hangup;
-    case SIGTERM:
-        return Exit::terminated;
-    default:
-        return Exit::interrupted;
-    }
-}
-
 StopSignals::StopSignals(QObject* parent) : QObject(parent), pipe_(kStopSignals) {
     if (!pipe_.ok()) {
         return;  // the signals then end the program as they always would

@@ -14,9 +14,6 @@ class QSocketNotifier;
 
 namespace tarvok::cli {
 
-// 128 plus the signal's number, as a shell reports a program killed by it.
-Exit exit_for_signal(int signo);
-
 class StopSignals : public QObject {
     Q_OBJECT
 

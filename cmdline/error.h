@@ -50,7 +50,7 @@ struct Error {
     Allowed allowed = {};
 };
 
-// The sentence for an error, in Chinese, without a final full stop.
+// The sentence for an error, in the user's language, without a final full stop.
 std::string error_text(const Error& error);
 
 // One line for standard error: "tarvok-sim：<sentence>。用 tarvok-sim --help 查看用法。"

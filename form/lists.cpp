@@ -11,7 +11,8 @@ template <typename Value, std::size_t N>
 std::vector<Entry> named(const std::array<protocol::Named<Value>, N>& table) {
     std::vector<Entry> out;
     for (const auto& entry : table) {
-        out.push_back({std::string(entry.name), static_cast<int>(entry.value)});
+        out.push_back({std::string(protocol::shown(entry, words::language())),
+                       static_cast<int>(entry.value)});
     }
     return out;
 }

@@ -36,7 +36,7 @@ std::string word(const std::array<protocol::Named<Value>, N>& table, Value value
 
 std::string channel_word(std::uint8_t channel, PlanLanguage language) {
     if (language == PlanLanguage::chinese) {
-        return protocol::channel_entry(channel);
+        return protocol::channel_entry(channel, words::Language::chinese);
     }
     return channel == protocol::kAllChannels ? "all" : std::to_string(channel);
 }

@@ -125,14 +125,15 @@ std::string result_note(const StepResult& r) {
     };
     add(outcome_note(r));
     if (r.reply && !r.echoed) {
-        add(std::string(protocol::kMismatchWords));
+        add(std::string(protocol::mismatch_words()));
     }
     if (r.late && r.outcome != Outcome::unconfirmed) {
         add(protocol::late_words(rounded(r.reply_ms)) + "，期限 " + std::to_string(r.wait_ms) +
             " ms");
     }
     if (r.duplicates > 0) {
-        add(std::string(protocol::kDuplicateWords) + "（" + std::to_string(r.duplicates) + " 个）");
+        add(std::string(protocol::duplicate_words()) + "（" + std::to_string(r.duplicates) +
+            " 个）");
     }
     if (r.busy && r.reply) {
         add("线路上一直有数据，无法判断应答：请检查是否有别的主机或设备在发送");
@@ -147,12 +148,12 @@ std::string remark_note(const Remark& r) {
         return protocol::late_words(rounded(r.after)) + reply_of(r.bytes) +
                "，此时已另有发送，不计入";
     case Remark::Kind::duplicate:
-        return std::string(protocol::kDuplicateWords) + reply_of(r.bytes);
+        return std::string(protocol::duplicate_words()) + reply_of(r.bytes);
     case Remark::Kind::unmatched:
         return "收到不属于本项的回复" + reply_of(r.bytes) + "，" +
-               std::string(protocol::kUnmatchedWords) + "，不计入";
+               std::string(protocol::unmatched_words()) + "，不计入";
     case Remark::Kind::garbled_echo:
-        return std::string(protocol::kGarbledEchoWords);
+        return std::string(protocol::garbled_echo_words());
     case Remark::Kind::discarded:
     case Remark::Kind::learned:
         break;

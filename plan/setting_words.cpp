@@ -12,6 +12,11 @@ using protocol::kAllChannels;
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
+// Plan files and command lines take the Chinese list words in every language.
+std::string chinese_entry(std::uint8_t channel) {
+    return protocol::channel_entry(channel, words::Language::chinese);
+}
+
 SettingOrFault channel_setting(Kind kind, std::string_view channel_text, std::string_view value) {
     const auto channel = channel_from(channel_text);
     if (!channel) {
@@ -56,7 +61,7 @@ const protocol::Named<Kind>* find_kind(std::string_view text) { return find_word
 bool takes_channel(Kind kind) { return kind != Kind::line; }
 
 std::optional<std::uint8_t> channel_from(std::string_view text) {
-    if (same_word(text, "all") || text == protocol::channel_entry(kAllChannels)) {
+    if (same_word(text, "all") || text == chinese_entry(kAllChannels)) {
         return kAllChannels;
     }
     if (const auto n = protocol::whole_number(text, 1, protocol::kChannelCount)) {
@@ -65,7 +70,7 @@ std::optional<std::uint8_t> channel_from(std::string_view text) {
     std::string packed(text);  // "第 3 路" as the window writes it, "第3路"
     packed.erase(std::remove_if(packed.begin(), packed.end(), is_blank), packed.end());
     for (int n = 1; n <= protocol::kChannelCount; ++n) {
-        if (packed == protocol::channel_entry(static_cast<std::uint8_t>(n))) {
+        if (packed == chinese_entry(static_cast<std::uint8_t>(n))) {
             return static_cast<std::uint8_t>(n);
         }
     }

@@ -1,5 +1,6 @@
 #include "protocol/reply.h"
 
+#include "protocol/protocol_words.h"
 #include "protocol/request.h"
 
 namespace tarvok::protocol {
@@ -32,27 +33,29 @@ bool echoes(const Frame& reply, const Frame& sent) {
 std::string describe(Verdict verdict, const Frame& reply) {
     switch (verdict) {
     case Verdict::success:
-        return "成功";
+        return std::string(word(ProtocolWord::success));
     case Verdict::failure:
-        return "失败";
+        return std::string(word(ProtocolWord::failure));
     case Verdict::start_byte:
-        return "起始字节不是 " + hex_byte(kReplyStart);
+        return words::fill(word(ProtocolWord::start_byte_not), {hex_byte(kReplyStart)});
     case Verdict::checksum:
         break;
     }
-    return "校验和错误（应为 " + hex_byte(checksum(reply)) + "）";
+    return words::fill(word(ProtocolWord::checksum_wrong), {hex_byte(checksum(reply))});
 }
 
 WireWords sent_words(const Frame& frame) {
-    return {"发送", hex(frame),
-            "地址 " + std::to_string(frame[kAddressByte]) + " " + describe_frame(frame)};
+    return {std::string(word(ProtocolWord::sent)), hex(frame),
+            words::fill(word(ProtocolWord::at_address),
+                        {std::to_string(frame[kAddressByte]), describe_frame(frame)})};
 }
 
 WireWords received_words(const Frame& reply, const std::optional<Frame>& last_sent) {
     const Verdict verdict = judge(reply);
-    WireWords words{"接收", hex(reply), describe(verdict, reply)};
+    WireWords words{std::string(word(ProtocolWord::received)), hex(reply),
+                    describe(verdict, reply)};
     if (accepted(verdict) && last_sent && !echoes(reply, *last_sent)) {
-        words.meaning += " · " + std::string(kUnmatchedWords);
+        words.meaning += " · " + std::string(unmatched_words());
     }
     return words;
 }
@@ -61,6 +64,8 @@ std::string line(const WireWords& words) {
     return words.direction + " " + words.hex + " · " + words.meaning;
 }
 
-std::string late_words(int ms) { return "迟到的回复（" + std::to_string(ms) + " ms）"; }
+std::string late_words(int ms) {
+    return words::fill(word(ProtocolWord::late), {std::to_string(ms)});
+}
 
 }  // namespace tarvok::protocol

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "protocol/frame.h"
+#include "protocol/protocol_words.h"
 #include "protocol/tables.h"
 
 namespace tarvok::protocol {
@@ -34,7 +35,7 @@ Frame make_reply(std::uint8_t address, std::uint8_t code, bool success);
 // module echoes them, so a mismatch is worth a word, never a refusal by itself.
 bool echoes(const Frame& reply, const Frame& sent);
 
-// "成功", "失败", "起始字节不是 22", "校验和错误（应为 6C）".
+// "成功", "失败", "起始字节不是 22", "校验和错误（应为 6C）"; "success", "failure".
 std::string describe(Verdict verdict, const Frame& reply);
 
 // A frame on the wire in words, as every traffic log writes it; its line joins the
@@ -42,7 +43,7 @@ std::string describe(Verdict verdict, const Frame& reply);
 // "接收 22 05 44 00 00 00 01 6C · 成功". A received frame that passed the check but
 // does not echo `last_sent` means more: " · 可能是对先前命令的回复".
 struct WireWords {
-    std::string direction;  // 发送 or 接收
+    std::string direction;  // 发送 or 接收; sent or received
     std::string hex;
     std::string meaning;
 };
@@ -51,21 +52,8 @@ WireWords sent_words(const Frame& frame);
 WireWords received_words(const Frame& reply, const std::optional<Frame>& last_sent);
 std::string line(const WireWords& words);
 
-// What the bus engine and the traffic window call what they meet on a line, in the
-// same words everywhere.
-// The adapter handing back the frame it just sent.
-inline constexpr std::string_view kEchoWords = "回显";
-// A frame with the command start byte that is not what was sent.
-inline constexpr std::string_view kGarbledEchoWords =
-    "回显与发送的帧不一致，可能是总线冲突或接线故障";
-// A second valid reply to one command.
-inline constexpr std::string_view kDuplicateWords = "重复的回复，可能有两个模块使用同一地址";
-// A line that never went quiet long enough to judge a reply.
-inline constexpr std::string_view kBusyWords = "线路上一直有数据，无法判断回复：请检查是否有别的主机或设备在发送";
-// A valid reply that answers no frame in flight.
-inline constexpr std::string_view kUnmatchedWords = "可能是对先前命令的回复";
-// A reply that does not repeat the address and command sent (taken with --lenient).
-inline constexpr std::string_view kMismatchWords = "回复的地址或命令与发送的不一致";
+// What the bus engine and the traffic window call what they meet on a line (echo,
+// duplicate and the like) are protocol/protocol_words.h's echo_words() and its kin.
 // "迟到的回复（230 ms）": a valid reply after its deadline.
 std::string late_words(int ms);
 

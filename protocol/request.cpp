@@ -4,6 +4,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "protocol/protocol_words.h"
+
 namespace tarvok::protocol {
 
 namespace {
@@ -136,12 +138,14 @@ Decoded request_from(Command command, const Params& p) {
     return request ? Decoded(*request) : Decoded(Refusal::out_of_range);
 }
 
-std::string target_text(std::uint8_t channel) {
-    return channel == kAllChannels ? std::string("全部通道") : channel_entry(channel);
+std::string target_text(std::uint8_t channel, words::Language language) {
+    return channel == kAllChannels ? std::string(word(ProtocolWord::all_channels, language))
+                                   : channel_entry(channel, language);
 }
 
-std::string params_text(const Frame& frame) {
-    return " 参数 " + hex(std::span(frame).subspan(3, 4));
+std::string with_params(std::string_view command, const Frame& frame) {
+    return words::fill(word(ProtocolWord::with_params),
+                       {command, hex(std::span(frame).subspan(3, 4))});
 }
 
 }  // namespace
@@ -172,7 +176,13 @@ Decoded decode(const Frame& frame) {
 }
 
 std::string channel_entry(std::uint8_t channel) {
-    return channel == kAllChannels ? std::string("全部") : "第" + std::to_string(channel) + "路";
+    return channel_entry(channel, words::language());
+}
+
+std::string channel_entry(std::uint8_t channel, words::Language language) {
+    return channel == kAllChannels
+               ? std::string(word(ProtocolWord::all, language))
+               : words::fill(word(ProtocolWord::channel, language), {std::to_string(channel)});
 }
 
 Kind kind_of(const Request& request) {
@@ -185,41 +195,48 @@ Kind kind_of(const Request& request) {
 std::string baud_list_text() {
     std::string text;
     for (const auto& entry : kBaudCodes) {
-        text += (text.empty() ? "" : "、") + std::to_string(entry.baud);
+        text += text.empty() ? "" : word(ProtocolWord::list_separator);
+        text += std::to_string(entry.baud);
     }
     return text;
 }
 
-std::string describe(const Request& request) {
-    const std::string kind(name_in(kKinds, kind_of(request)));
+std::string describe(const Request& request) { return describe(request, words::language()); }
+
+std::string describe(const Request& request, words::Language language) {
+    const std::string_view kind = shown_in(kKinds, kind_of(request), language);
     if (const auto* m = std::get_if<ModeSetting>(&request)) {
-        return target_text(m->channel) + " " + kind + " " + std::string(name_in(kModes, m->mode));
+        return words::fill("{} {} {}", {target_text(m->channel, language), kind,
+                                        shown_in(kModes, m->mode, language)});
     }
     if (const auto* p = std::get_if<PowerOnSetting>(&request)) {
-        return target_text(p->channel) + " " + kind + " " +
-               std::string(name_in(kPowerOnStates, p->state));
+        return words::fill("{} {} {}", {target_text(p->channel, language), kind,
+                                        shown_in(kPowerOnStates, p->state, language)});
     }
-    return kind + " " + line_words(std::get<LineSetting>(request));
+    return words::fill("{} {}", {kind, line_words(std::get<LineSetting>(request), language)});
 }
 
-std::string line_words(const LineSetting& line) {
-    return std::to_string(line.baud) + " " + std::string(name_in(kParities, line.parity));
+std::string line_words(const LineSetting& line) { return line_words(line, words::language()); }
+
+std::string line_words(const LineSetting& line, words::Language language) {
+    return words::fill("{} {}",
+                       {std::to_string(line.baud), shown_in(kParities, line.parity, language)});
 }
 
 std::string describe(Refusal refusal, const Frame& frame) {
     switch (refusal) {
     case Refusal::start_byte:
-        return "起始字节不是 " + hex(std::span(&kCommandStart, 1));
+        return words::fill(word(ProtocolWord::start_byte_not), {hex(std::span(&kCommandStart, 1))});
     case Refusal::checksum: {
         const std::uint8_t expected = checksum(frame);
-        return "校验和错误（应为 " + hex(std::span(&expected, 1)) + "）";
+        return words::fill(word(ProtocolWord::checksum_wrong), {hex(std::span(&expected, 1))});
     }
     case Refusal::unknown_command:
-        return "未知命令";
+        return std::string(word(ProtocolWord::unknown_command));
     case Refusal::out_of_range:
         break;
     }
-    return "参数超出范围";
+    return std::string(word(ProtocolWord::out_of_range));
 }
 
 std::string describe_frame(const Frame& frame) {
@@ -227,11 +244,12 @@ std::string describe_frame(const Frame& frame) {
     if (const auto* request = std::get_if<Request>(&decoded)) {
         return describe(*request);
     }
-    const auto name = name_in(kCommands, static_cast<Command>(frame[kCodeByte]));
+    const auto name = shown_in(kCommands, static_cast<Command>(frame[kCodeByte]));
     if (name.empty()) {
-        return "未知命令 0x" + hex(std::span(frame).subspan(kCodeByte, 1)) + params_text(frame);
+        const std::string code = hex(std::span(frame).subspan(kCodeByte, 1));
+        return with_params(words::fill(word(ProtocolWord::unknown_code), {code}), frame);
     }
-    return std::string(name) + params_text(frame);
+    return with_params(name, frame);
 }
 
 }  // namespace tarvok::protocol

@@ -58,16 +58,23 @@ bool valid_channel(std::uint8_t channel);
 
 Kind kind_of(const Request& request);
 
+// Words in the process's language (words::language()); those that take a language
+// give words that must not change with it, such as a JSON field or a plan file's.
+
 // "1200、2400、…、115200": the rates the module knows.
 std::string baud_list_text();
 
-// "第3路" or "全部", as the window's channel list shows it.
+// "第3路" or "全部", as the window's channel list shows it; "channel 3" or "all".
 std::string channel_entry(std::uint8_t channel);
+std::string channel_entry(std::uint8_t channel, words::Language language);
 
-// "第3路 关联方式 自锁", "全部通道 上电状态 上电开", "通讯参数 19200 偶校验".
+// "第3路 关联方式 自锁", "全部通道 上电状态 上电开", "通讯参数 19200 偶校验";
+// "channel 3 mode self-lock", "line settings 19200 even parity".
 std::string describe(const Request& request);
-// A line in words, the same everywhere: "19200 偶校验", "9600 无校验".
+std::string describe(const Request& request, words::Language language);
+// A line in words, the same everywhere: "19200 偶校验", "9600 无校验"; "19200 even parity".
 std::string line_words(const LineSetting& line);
+std::string line_words(const LineSetting& line, words::Language language);
 // "起始字节不是 55", "校验和错误（应为 9E）", "未知命令", "参数超出范围".
 std::string describe(Refusal refusal, const Frame& frame);
 // A command frame in words: its request, or its command and raw parameters

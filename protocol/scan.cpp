@@ -1,5 +1,7 @@
 #include "protocol/scan.h"
 
+#include "protocol/protocol_words.h"
+
 namespace tarvok::protocol {
 
 std::vector<LineSetting> scan_lines(std::optional<std::uint32_t> baud,
@@ -20,8 +22,8 @@ std::vector<LineSetting> scan_lines(std::optional<std::uint32_t> baud,
 
 std::string found_again_words(std::uint8_t address, const LineSetting& first,
                               const LineSetting& again) {
-    return "注意：地址 " + std::to_string(address) + " 在 " + line_words(again) + " 也有回复（先在 " +
-           line_words(first) + " 找到）：可能是总线冲突，或两个模块同一地址而线路不同；只列出一次";
+    return words::fill(word(ProtocolWord::found_again),
+                       {std::to_string(address), line_words(again), line_words(first)});
 }
 
 }  // namespace tarvok::protocol

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "words/language.h"
+
 namespace tarvok::protocol {
 
 // The six commands the tool sends.
@@ -30,22 +32,24 @@ inline constexpr int kChannelCount = 32;
 // Stands for every channel at once.
 inline constexpr std::uint8_t kAllChannels = 0xFF;
 
-// A value with the Chinese text the window's list shows and a plain ASCII alias
-// for scripts.
+// A value with the Chinese text the window's list shows, a plain ASCII alias for
+// scripts, and the English the English interface shows. Plan files and command lines
+// take the name and the alias, whatever the language.
 template <typename Value>
 struct Named {
     Value value;
     std::string_view name;
     std::string_view alias;
+    std::string_view english;
 };
 
 inline constexpr std::array<Named<Command>, 6> kCommands = {{
-    {Command::channel_mode, "关联方式", "mode"},
-    {Command::power_on_state_all, "全部通道上电状态", "power-on-all"},
-    {Command::power_on_state_channel, "单路上电状态", "power-on"},
-    {Command::power_on_memory_all, "全部通道上电记忆", "memory-all"},
-    {Command::power_on_memory_channel, "单路上电记忆", "memory"},
-    {Command::device_serial, "通讯参数", "line"},
+    {Command::channel_mode, "关联方式", "mode", "mode"},
+    {Command::power_on_state_all, "全部通道上电状态", "power-on-all", "all-channel power-on state"},
+    {Command::power_on_state_channel, "单路上电状态", "power-on", "single-channel power-on state"},
+    {Command::power_on_memory_all, "全部通道上电记忆", "memory-all", "all-channel power-on memory"},
+    {Command::power_on_memory_channel, "单路上电记忆", "memory", "single-channel power-on memory"},
+    {Command::device_serial, "通讯参数", "line", "line settings"},
 }};
 
 // The three kinds of setting, as the command line and plan files name them and as
@@ -53,28 +57,28 @@ inline constexpr std::array<Named<Command>, 6> kCommands = {{
 enum class Kind { mode, power_on, line };
 
 inline constexpr std::array<Named<Kind>, 3> kKinds = {{
-    {Kind::mode, "关联方式", "mode"},
-    {Kind::power_on, "上电状态", "power-on"},
-    {Kind::line, "通讯参数", "line"},
+    {Kind::mode, "关联方式", "mode", "mode"},
+    {Kind::power_on, "上电状态", "power-on", "power-on state"},
+    {Kind::line, "通讯参数", "line", "line settings"},
 }};
 
 inline constexpr std::array<Named<Mode>, 4> kModes = {{
-    {Mode::none, "不关联", "none"},
-    {Mode::self_lock, "自锁", "self-lock"},
-    {Mode::linked, "联动", "linked"},
-    {Mode::momentary, "点动", "momentary"},
+    {Mode::none, "不关联", "none", "none"},
+    {Mode::self_lock, "自锁", "self-lock", "self-lock"},
+    {Mode::linked, "联动", "linked", "linked"},
+    {Mode::momentary, "点动", "momentary", "momentary"},
 }};
 
 inline constexpr std::array<Named<PowerOn>, 3> kPowerOnStates = {{
-    {PowerOn::off, "上电关", "off"},
-    {PowerOn::on, "上电开", "on"},
-    {PowerOn::memory, "上电记忆", "memory"},
+    {PowerOn::off, "上电关", "off", "off"},
+    {PowerOn::on, "上电开", "on", "on"},
+    {PowerOn::memory, "上电记忆", "memory", "memory"},
 }};
 
 inline constexpr std::array<Named<Parity>, 3> kParities = {{
-    {Parity::none, "无校验", "none"},
-    {Parity::odd, "奇校验", "odd"},
-    {Parity::even, "偶校验", "even"},
+    {Parity::none, "无校验", "none", "no parity"},
+    {Parity::odd, "奇校验", "odd", "odd parity"},
+    {Parity::even, "偶校验", "even", "even parity"},
 }};
 
 // Baud rates the module knows and the code that selects each.
@@ -116,11 +120,32 @@ constexpr const Named<Value>* find_text(const std::array<Named<Value>, N>& table
     return nullptr;
 }
 
-// The name of a value from the tables above; empty for a value none of them holds.
+// The Chinese name of a value from the tables above (the machine word plan files
+// write); empty for a value none of them holds.
 template <typename Value, std::size_t N>
 constexpr std::string_view name_in(const std::array<Named<Value>, N>& table, Value value) {
     const auto* entry = find_value(table, value);
     return entry ? entry->name : std::string_view{};
+}
+
+// What the interface shows for a value: its name in Chinese, its English in English.
+template <typename Value>
+constexpr std::string_view shown(const Named<Value>& entry, words::Language language) {
+    return language == words::Language::english ? entry.english : entry.name;
+}
+
+// The shown word of a value from the tables above, in the language given or the
+// process's; empty for a value none of them holds.
+template <typename Value, std::size_t N>
+constexpr std::string_view shown_in(const std::array<Named<Value>, N>& table, Value value,
+                                    words::Language language) {
+    const auto* entry = find_value(table, value);
+    return entry ? shown(*entry, language) : std::string_view{};
+}
+
+template <typename Value, std::size_t N>
+std::string_view shown_in(const std::array<Named<Value>, N>& table, Value value) {
+    return shown_in(table, value, words::language());
 }
 
 constexpr std::optional<std::uint8_t> code_for_baud(std::uint32_t baud) {

@@ -1,12 +1,14 @@
 // The plan room without a program around it: plans as people write them, read to
 // steps or to the words of their faults; one row at a time as a table editor checks
-// it; and steps written out and read back.
+// it; and steps written out and read back. Also the plain rooms' words in English
+// (tests/english_words.h), and their catalogues: every entry in both languages.
 #include <QTest>
 
 #include "plan/plan_input.h"
 #include "plan/plan_words.h"
 #include "plan/plan_writer.h"
 #include "plan/row_check.h"
+#include "tests/english_words.h"
 
 using namespace tarvok;
 using plan::PlanStep;
@@ -69,6 +71,9 @@ private slots:
     void rows_data();
     void rows();
     void round_trip();
+    void english_data();
+    void english();
+    void catalogues() { test::check_catalogues(); }
 };
 
 void PlanTest::reads_data() {
@@ -197,6 +202,27 @@ void PlanTest::round_trip() {
                                      : "\xEF\xBB\xBF"
                                        "address,setting,channel,value,line,note\r\n"));
     }
+}
+
+// Each sentence says what its Chinese says (the port, the holder, the line, the
+// verdict), with nothing left in Chinese; the JSON field stays as it is.
+void PlanTest::english_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("holds");
+    QTest::addColumn<bool>("english");
+    for (const auto& row : test::english_rows()) {
+        QTest::newRow(row.name) << QString::fromStdString(row.text) << row.holds << row.english;
+    }
+}
+
+void PlanTest::english() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, holds);
+    QFETCH(bool, english);
+    for (const QString& part : holds) {
+        QVERIFY2(text.contains(part), qPrintable(text + " lacks " + part));
+    }
+    QVERIFY2(test::has_cjk(text.toStdString()) != english, qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(PlanTest)

@@ -42,9 +42,9 @@ const QString kNoReply =
 QStringList shared_words(const QString& text) {
     QStringList found;
     for (const std::string_view words :
-         {std::string_view("成功"), std::string_view("无应答"), tarvok::protocol::kEchoWords,
+         {std::string_view("成功"), std::string_view("无应答"), tarvok::protocol::echo_words(),
           std::string_view("重复的回复"), std::string_view("迟到的回复"),
-          tarvok::protocol::kUnmatchedWords, std::string_view("线路上一直有数据")}) {
+          tarvok::protocol::unmatched_words(), std::string_view("线路上一直有数据")}) {
         const QString word = QString::fromUtf8(words.data(), qsizetype(words.size()));
         if (text.contains(word)) {
             found << word;

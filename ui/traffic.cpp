@@ -62,7 +62,9 @@ TrafficWords junk_words(const TrafficEvent& e) {
 QString no_reply_meaning(const TrafficEvent& e) {
     const int address = e.about ? (*e.about)[protocol::kAddressByte] : 0;
     if (e.busy) {
-        return Traffic::tr("地址 %1：%2").arg(address).arg(from(std::string(protocol::kBusyWords)));
+        return Traffic::tr("地址 %1：%2")
+            .arg(address)
+            .arg(from(std::string(protocol::busy_words())));
     }
     return Traffic::tr("地址 %1 在 %2 ms 内没有有效回复，请检查模块地址、波特率和校验位、接线")
         .arg(address)
@@ -93,16 +95,16 @@ TrafficWords words(const TrafficEvent& e) {
         return heard(e, e.late ? protocol::late_words(e.waited_ms) : std::string());
     case Kind::echo:
         return wire(e.ms, {received().toStdString(), hex_of(e.bytes).toStdString(),
-                           std::string(protocol::kEchoWords)});
+                           std::string(protocol::echo_words())});
     case Kind::garbled_echo:
         return wire(e.ms, {received().toStdString(), hex_of(e.bytes).toStdString(),
-                           std::string(protocol::kGarbledEchoWords)});
+                           std::string(protocol::garbled_echo_words())});
     case Kind::junk:
         return junk_words(e);
     case Kind::unmatched:
         return heard(e, {});
     case Kind::duplicate:
-        return heard(e, std::string(protocol::kDuplicateWords));
+        return heard(e, std::string(protocol::duplicate_words()));
     case Kind::late:
         return heard(e, Traffic::tr("%1，对应 %2")
                             .arg(from(protocol::late_words(e.waited_ms)), from(about_words(e)))

@@ -51,8 +51,10 @@ Language language() {
 
 void use_language(Language language) { g_language = language; }
 
-std::string_view pick(const Text& text) {
-    return language() == Language::english ? text.en : text.zh;
+std::string_view pick(const Text& text) { return pick(text, language()); }
+
+std::string_view pick(const Text& text, Language language) {
+    return language == Language::english ? text.en : text.zh;
 }
 
 std::string fill(std::string_view pattern, std::initializer_list<std::string_view> args) {

@@ -7,6 +7,7 @@
 // the locale when it is not.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -31,7 +32,10 @@ struct Text {
     std::string_view en;
 };
 
+// The text in the process's language, or in the one given: words that must not change
+// with the language (a JSON field, a plan file's words) ask for theirs.
 std::string_view pick(const Text& text);
+std::string_view pick(const Text& text, Language language);
 
 // The pattern with each "{}" replaced by the next argument, in order.
 std::string fill(std::string_view pattern, std::initializer_list<std::string_view> args);
