@@ -13,14 +13,6 @@ QString from(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Until protocol/ words its values in English itself, they are made here from the
-// tables' ASCII aliases: the one place to switch over.
-QString english_parity(protocol::Parity parity) {
-    const auto* entry = protocol::find_value(protocol::kParities, parity);
-    return parity == protocol::Parity::none ? QStringLiteral("no parity")
-                                            : from(entry->alias) + QStringLiteral(" parity");
-}
-
 QString mode_entry(protocol::Mode mode) {
     switch (mode) {
     case protocol::Mode::none:
@@ -64,15 +56,11 @@ QString parity_entry(protocol::Parity parity) {
 bool in_english() { return words::language() == words::Language::english; }
 
 QString line_text(const protocol::LineSetting& line) {
-    if (!in_english()) {
-        return QString::fromStdString(protocol::line_words(line));
-    }
-    return QString::number(line.baud) + QLatin1Char(' ') + english_parity(line.parity);
+    return QString::fromStdString(protocol::line_words(line));
 }
 
 QString parity_text(protocol::Parity parity) {
-    return in_english() ? english_parity(parity)
-                        : from(protocol::name_in(protocol::kParities, parity));
+    return from(protocol::shown_in(protocol::kParities, parity, words::language()));
 }
 
 QString list_entry(form::List list, const form::Entry& entry) {
