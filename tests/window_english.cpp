@@ -11,7 +11,9 @@
 #include "form/lists.h"
 #include "tests/support/english.h"
 #include "tests/support/window.h"
+#include "ui/batch_inbox.h"
 #include "ui/result_dialogs.h"
+#include "ui/scan_window.h"
 #include "ui/traffic.h"
 #include "ui/traffic_window.h"
 
@@ -199,6 +201,37 @@ private slots:
         QLineEdit entry;
         const std::unique_ptr<QMenu> menu(entry.createStandardContextMenu());
         QVERIFY(!has_cjk(shown_texts(menu.get()).join(' ')));
+    }
+
+    // What the other windows say when a file cannot be written or a plan is wrong: in
+    // English, naming the file and what to do, with no Chinese around the plan's faults.
+    void english_file_messages() {
+        const InEnglish english;
+        QTemporaryDir folder;
+        const QString nowhere = folder.filePath("gone/out.csv");
+        QFile bad(folder.filePath("bad.csv"));
+        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("address,colour\n1,red\n") > 0);
+        bad.close();
+        main_form form;
+        tarvok::ui::TrafficWindow log(form.traffic(), nullptr);
+        log.save_to(nowhere);
+        form.open_scan_window();
+        auto* scan = qobject_cast<tarvok::ui::ScanWindow*>(form.scan_window());
+        QVERIFY(!scan->save_modules(nowhere));
+        form.open_batch_window();
+        dynamic_cast<tarvok::ui::BatchInbox*>(form.batch_window())->open_plan(bad.fileName());
+        const QString plan_faults = shown_messages(form.batch_window()).value(0);
+        const std::pair<QString, QString> rows[] = {
+            {shown_messages(&log).value(0),
+             "The traffic log was not saved to " + nowhere + ": cannot write. Try another place."},
+            {scan->note->text(), "The modules found were not saved to " + nowhere +
+                                     ": cannot write. Try another place."},
+            {plan_faults.section('\n', 0, 0),
+             "The plan file “bad.csv” has faults and was not opened:"}};
+        for (const auto& [made, expected] : rows) QCOMPARE(made, expected);
+        QVERIFY2(plan_faults.section('\n', 1).startsWith("line 1: ") &&
+                     plan_faults.contains("header") && !has_cjk(plan_faults),
+                 qPrintable(plan_faults));
     }
 };
 
