@@ -19,6 +19,7 @@
 #include "ui/controls.h"
 #include "ui/design.h"
 #include "ui/fonts.h"
+#include "words/language.h"
 
 namespace {
 
@@ -87,7 +88,11 @@ class TestLook : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { tarvok::app::prepare(*qApp); }
+    // The Chinese window, whatever the locale: Qt's texts below are checked in Chinese.
+    void initTestCase() {
+        tarvok::words::use_language(tarvok::words::Language::chinese);
+        tarvok::app::prepare(*qApp);
+    }
 
     void qt_texts_are_chinese() {
         const QMessageBox box(QMessageBox::Warning, QStringLiteral("提示"), {}, QMessageBox::Ok);
