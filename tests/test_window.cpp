@@ -1,17 +1,14 @@
 // The main window on its own, no wire: its lists, where it and its dialogs land on a
-// small screen, names for assistive technology, keys, and the two number boxes; then
-// the windows in English (window_english.cpp). Under an English locale only the
-// English half runs: the first half holds the design's Chinese words.
+// small screen, names for assistive technology, keys, and the two number boxes. The
+// windows in English are test_window_english.cpp.
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 
 #include "tests/support/window.h"
-#include "tests/window_english.h"
 #include "ui/design.h"
 #include "ui/result_dialogs.h"
 #include "ui/spin_arrows.h"
-#include "words/language.h"
 
 using namespace tarvok::test;
 using tarvok::testbed::ConfigDir;
@@ -235,12 +232,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setAttribute(Qt::AA_Use96Dpi, true);  // as QTEST_MAIN does
-    WindowTest test;
-    const bool chinese = tarvok::words::language() == tarvok::words::Language::chinese;
-    return (chinese ? QTest::qExec(&test, argc, argv) : 0) | run_english_window_test(argc, argv);
-}
-
+QTEST_MAIN(WindowTest)
 #include "test_window.moc"

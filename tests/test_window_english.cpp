@@ -1,5 +1,6 @@
-#include "tests/window_english.h"
-
+// The windows in English: every caption of the main window and the result dialogs fits
+// the design's geometry, no window shows Chinese, and the window's own sentences read as
+// they should.
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -235,9 +236,6 @@ private slots:
     }
 };
 
-int run_english_window_test(int argc, char** argv) {
-    EnglishWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(EnglishWindowTest)
 
-#include "window_english.moc"
+#include "test_window_english.moc"
