@@ -17,12 +17,24 @@
 #include "cmdline/error.h"
 #include "ui/fonts.h"
 #include "ui/main_form.h"
+#include "words/language.h"
 
 namespace tarvok::app {
 
 namespace {
 
 constexpr std::array kIconSizes{16, 24, 32, 48, 64, 128, 256};
+
+// Said before or instead of any window, so in the Qt-free catalogues' way.
+constexpr words::Text kNoDisplaySet = {
+    "无法打开 Tarvok 窗口：没有图形显示（DISPLAY 和 WAYLAND_DISPLAY 都未设置），"
+    "请在桌面会话中运行。",
+    "Cannot open the Tarvok window: there is no display (neither DISPLAY nor "
+    "WAYLAND_DISPLAY is set); run it in a desktop session."};
+constexpr words::Text kNoConnection = {
+    "无法打开 Tarvok 窗口：连接不上图形显示“{}”，请检查 DISPLAY 设置或在桌面会话中运行。",
+    "Cannot open the Tarvok window: the display \"{}\" cannot be reached; check DISPLAY "
+    "or run it in a desktop session."};
 
 void say(const std::string& sentence) { std::fprintf(stderr, "%s\n", sentence.c_str()); }
 void say(const QString& sentence) { say(sentence.toStdString()); }
@@ -38,13 +50,14 @@ int refuse(const cmdline::Error& error) {
     return kUsage;
 }
 
-// Qt's own texts (message box buttons, context menus) in Chinese like the rest.
-void load_qt_translation(QCoreApplication& app) {
-    auto* qt = new QTranslator(&app);
-    if (qt->load(QStringLiteral("qtbase_zh_CN"),
-                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(qt);
+// Loads a translation and lets it speak for the application; null when it is missing.
+QTranslator* install(QCoreApplication& app, const QString& name, const QString& folder) {
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(name, folder) || !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return nullptr;
     }
+    return translator;
 }
 
 // The platform Qt will start: -platform beats QT_QPA_PLATFORM beats Debian's xcb.
@@ -79,9 +92,7 @@ void no_window_on_fatal(QtMsgType type, const QMessageLogContext& context, const
     const QString display = !qEnvironmentVariableIsEmpty("DISPLAY")
                                 ? qEnvironmentVariable("DISPLAY")
                                 : qEnvironmentVariable("WAYLAND_DISPLAY");
-    say(QStringLiteral(
-            "无法打开 Tarvok 窗口：连接不上图形显示“%1”，请检查 DISPLAY 设置或在桌面会话中运行。")
-            .arg(display));
+    say(QString::fromStdString(words::fill(words::pick(kNoConnection), {display.toStdString()})));
     std::_Exit(kNoDisplay);
 }
 
@@ -168,9 +179,7 @@ std::optional<int> answer_before_gui(int argc, char** argv) {
         break;
     }
     if (display_missing(line)) {
-        say(std::string(
-            "无法打开 Tarvok 窗口：没有图形显示（DISPLAY 和 WAYLAND_DISPLAY 都未设置），"
-            "请在桌面会话中运行。"));
+        say(std::string(words::pick(kNoDisplaySet)));
         return kNoDisplay;
     }
     return std::nullopt;
@@ -191,10 +200,21 @@ std::optional<int> refuse_unknown_options(const QStringList& arguments) {
     return std::nullopt;
 }
 
+QTranslator* load_translations(QCoreApplication& app) {
+    switch (words::language()) {
+    case words::Language::chinese:
+        return install(app, QStringLiteral("qtbase_zh_CN"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    case words::Language::english:
+        break;
+    }
+    return install(app, QStringLiteral("tarvok_en"), QStringLiteral(":/tarvok/i18n"));
+}
+
 void prepare(QApplication& app) {
     name_application();
     QGuiApplication::setDesktopFileName(QStringLiteral("tarvok"));
-    load_qt_translation(app);
+    load_translations(app);
     ui::register_song_face();
     QApplication::setWindowIcon(window_icon());
 }

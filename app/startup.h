@@ -1,6 +1,6 @@
 // The window program's start, in the order main() runs it: what can be answered
 // before any window system is touched (--help, --version, no display), the
-// application object, then the process-wide look: Qt's own texts in Chinese, the
+// application object, then the process-wide look: the window's language, the
 // Song-style face and the icon set.
 #pragma once
 
@@ -12,6 +12,8 @@
 #include <optional>
 
 class QApplication;
+class QCoreApplication;
+class QTranslator;
 class QWidget;
 
 namespace tarvok::app {
@@ -34,7 +36,14 @@ std::unique_ptr<QApplication> make_application(int& argc, char** argv);
 // does not take it (-display under Wayland).
 std::optional<int> refuse_unknown_options(const QStringList& arguments);
 
-// Name and version, Qt's own Chinese translation, the face "宋体" and the window icon.
+// The window's words in the process's language (words/language.h). Chinese: the
+// design's own words, and Qt's own texts (buttons, context menus, file dialogs) from
+// Qt's Chinese translation. English: the window's English translation built into the
+// program (ui/translations/), and Qt's texts as Qt writes them. Returns the translation
+// installed (the application owns it; deleting it takes it back), or null.
+QTranslator* load_translations(QCoreApplication& app);
+
+// Name and version, the translations, the face "宋体" and the window icon.
 void prepare(QApplication& app);
 
 // Every size of the icon, so each screen and panel picks a sharp one.

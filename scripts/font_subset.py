@@ -4,14 +4,16 @@ of Noto Serif CJK (SIL OFL 1.1) cut down to the characters our programs can show
 a family name of our own, since the licence reserves the original names.
 
 The characters are printable ASCII, every character inside a string literal of the
-programs' sources, and Qt's own Chinese texts that the window shows (the contexts and
-source texts listed in ui/fonts/qt_texts.txt, looked up in qtbase_zh_CN.qm).
+programs' sources, the window's translations (ui/translations/*.ts), and Qt's own
+Chinese texts that the window shows (the contexts and source texts listed in
+ui/fonts/qt_texts.txt, looked up in qtbase_zh_CN.qm).
 
 Run through scripts/make_font_subset.sh, which installs what it needs first.
 """
 import re
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
 from fontTools import subset
@@ -37,6 +39,15 @@ def literal_text():
             if path.suffix in (".cpp", ".h"):
                 for match in TOKEN.finditer(path.read_text(encoding="utf-8")):
                     text.update(match.group(1) or "")
+    return text
+
+
+def translated_text():
+    text = set()
+    for path in sorted((ROOT / "ui/translations").glob("*.ts")):
+        for element in ElementTree.parse(path).iter():
+            if element.tag in ("translation", "numerusform"):
+                text.update(element.text or "")
     return text
 
 
@@ -119,7 +130,7 @@ def rename(font, style):
 
 
 def main():
-    text = set(chr(c) for c in range(0x20, 0x7F)) | literal_text() | qt_text()
+    text = set(chr(c) for c in range(0x20, 0x7F)) | literal_text() | translated_text() | qt_text()
     text = "".join(sorted(c for c in text if c >= " "))
     out_dir = ROOT / "ui/fonts"
     for style in STYLES:

@@ -5,7 +5,10 @@
 # scripts/package-windows.sh needs, font what rebuilding the font subset needs)
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev qt6-translations-l10n)
+# qt6-l10n-tools: lrelease builds the window's English into the program (lupdate,
+# scripts/translations.sh, keeps its sources up to date).
+packages=(cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev qt6-translations-l10n
+    qt6-l10n-tools)
 if [[ "${1:-run}" == test ]]; then
     packages+=(clang-14 libclang-rt-14-dev locales desktop-file-utils appstream groff-base man-db)
     # The Windows programs: cross-built, then run under Wine on a virtual display.
@@ -32,8 +35,13 @@ if [[ ${#missing[@]} -gt 0 ]]; then
     "${sudo[@]}" apt-get update
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
 fi
-# The tests also run in the locale our users run.
-if [[ "${1:-run}" == test ]] && ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
-    echo "正在生成 zh_CN.UTF-8 区域设置"
-    "${sudo[@]}" localedef -i zh_CN -c -f UTF-8 zh_CN.UTF-8
+# The tests also run in the locales our users run: Chinese, and English for the
+# window's English.
+if [[ "${1:-run}" == test ]]; then
+    for locale in zh_CN en_US; do
+        if ! locale -a 2>/dev/null | grep -qi "^$locale\.utf-\?8\$"; then
+            echo "正在生成 $locale.UTF-8 区域设置"
+            "${sudo[@]}" localedef -i "$locale" -c -f UTF-8 "$locale.UTF-8"
+        fi
+    done
 fi

@@ -3,7 +3,8 @@
 # stripped) and checks what a user gets: exactly the expected files, icons of every
 # size with transparency, a valid desktop entry and AppStream file, man pages in
 # English and Chinese that render without warnings, and programs that answer --help
-# and --version, and say why, with no display or a wrong option.
+# and --version, and say why, with no display or a wrong option (the window program
+# in English too).
 #   tests/packaging.sh <build folder> <version>
 set -euo pipefail
 build=$1
@@ -68,4 +69,10 @@ err=$(env -u DISPLAY -u WAYLAND_DISPLAY "$usr/bin/tarvok" --bogus 2>&1 >/dev/nul
 [[ $status == 64 && $err == *--bogus* && $(wc -l <<<"$err") == 1 ]] ||
     fail "tarvok --bogus without a display: exit $status, said '$err'"
 [[ $("$usr/bin/tarvok" --help) == *--version* ]] || fail "tarvok --help does not name --version"
+# In English no Chinese, in what the window program says before any window.
+english=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LANGUAGE LC_ALL=en_US.UTF-8)
+said=$("${english[@]}" "$usr/bin/tarvok" --help)$("${english[@]}" "$usr/bin/tarvok" 2>&1) || true
+[[ $said == "Usage: tarvok"*"Cannot open the Tarvok window: there is no display"* ]] ||
+    fail "tarvok in English said '$said'"
+! grep -qP '[\x{3000}-\x{9FFF}\x{FF00}-\x{FFEF}]' <<<"$said" || fail "tarvok in English said Chinese: $said"
 echo "installed tree as packaged: ${#expected[@]} files checked"

@@ -1,5 +1,6 @@
 // The main window on its own, no wire: its lists, where it and its dialogs land on a
-// small screen, names for assistive technology, keys, and the two number boxes.
+// small screen, names for assistive technology, keys, and the two number boxes. The
+// windows in English are test_window_english.cpp.
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>

@@ -1,20 +1,27 @@
 #include "ui/batch_cells.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 
 #include "plan/setting_words.h"
 #include "ui/controls.h"
+#include "ui/value_words.h"
 
 namespace tarvok::ui {
 
 namespace {
 
+template <typename Value>
+QString word(const protocol::Named<Value>& entry) {
+    return text_of(plan_language() == plan::PlanLanguage::chinese ? entry.name : entry.alias);
+}
+
 template <typename Value, std::size_t N>
 QStringList names(const std::array<protocol::Named<Value>, N>& table) {
     QStringList list;
     for (const auto& entry : table) {
-        list.append(text_of(entry.name));
+        list.append(word(entry));
     }
     return list;
 }
@@ -24,10 +31,17 @@ QStringList lines(const QString& between) {
     QStringList list;
     for (const auto& rate : protocol::kBaudCodes) {
         for (const auto& parity : protocol::kParities) {
-            list.append(QString::number(rate.baud) + between + text_of(parity.name));
+            list.append(QString::number(rate.baud) + between + word(parity));
         }
     }
     return list;
+}
+
+QString channel_word(std::uint8_t channel) {
+    if (plan_language() == plan::PlanLanguage::chinese) {
+        return text_of(protocol::channel_entry(channel));
+    }
+    return channel == protocol::kAllChannels ? QStringLiteral("all") : QString::number(channel);
 }
 
 QStringList values(const QString& setting) {
@@ -48,11 +62,32 @@ QStringList values(const QString& setting) {
 
 }  // namespace
 
+plan::PlanLanguage plan_language() {
+    return in_english() ? plan::PlanLanguage::english : plan::PlanLanguage::chinese;
+}
+
+QString line_cell(const protocol::LineSetting& line) {
+    const auto* parity = protocol::find_value(protocol::kParities, line.parity);
+    return QString::number(line.baud) + QLatin1Char(' ') + word(*parity);
+}
+
 QStringList batch_headers() {
-    return {QStringLiteral("地址"), QStringLiteral("设置"),    QStringLiteral("通道"),
-            QStringLiteral("值"),   QStringLiteral("线路"),    QStringLiteral("备注"),
-            QStringLiteral("结果"), QStringLiteral("应答 ms"), QStringLiteral("时间"),
-            QStringLiteral("说明")};
+    constexpr std::array<const char*, kBatchColumns> kHeaders = {
+        QT_TRANSLATE_NOOP("tarvok::ui::BatchWindow", "地址"),
+        QT_TRANSLATE_NOOP("tarvok::ui::BatchWindow", "设置"),
+        QT_TRANSLATE_NOOP("tarvok::ui::BatchWindow", "通道"),
+        QT_TRANSLATE_NOOP("tarvok::ui::BatchWindow", "值"),
+        QT_TRANSLATE_NOOP("tarvok::ui::BatchWindow", "线路"),
+        QT_TRANSLATE_NOOP("tarvok::ui::BatchWindow", "备注"),
+        QT_TRANSLATE_NOOP("tarvok::ui::BatchWindow", "结果"),
+        QT_TRANSLATE_NOOP("tarvok::ui::BatchWindow", "应答 ms"),
+        QT_TRANSLATE_NOOP("tarvok::ui::BatchWindow", "时间"),
+        QT_TRANSLATE_NOOP("tarvok::ui::BatchWindow", "说明")};
+    QStringList headers;
+    for (const char* header : kHeaders) {
+        headers.append(QCoreApplication::translate("tarvok::ui::BatchWindow", header));
+    }
+    return headers;
 }
 
 QStringList cell_choices(BatchColumn column, const QString& setting) {
@@ -62,9 +97,9 @@ QStringList cell_choices(BatchColumn column, const QString& setting) {
     case channel_column: {
         QStringList list;
         for (int channel = 1; channel <= protocol::kChannelCount; ++channel) {
-            list.append(text_of(protocol::channel_entry(static_cast<std::uint8_t>(channel))));
+            list.append(channel_word(static_cast<std::uint8_t>(channel)));
         }
-        return list << text_of(protocol::channel_entry(protocol::kAllChannels));
+        return list << channel_word(protocol::kAllChannels);
     }
     case value_column:
         return values(setting);

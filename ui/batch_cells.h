@@ -7,6 +7,7 @@
 #include <QStyledItemDelegate>
 
 #include "plan/plan.h"
+#include "plan/plan_writer.h"
 
 namespace tarvok::ui {
 
@@ -25,13 +26,22 @@ enum BatchColumn {
     kBatchColumns
 };
 
-// The header words; the plan's columns as the plan writer names them.
+// The words the window writes into cells and plan files: in Chinese the main window's
+// (关联方式, 第3路, 自锁), in English the aliases (mode, 3, self-lock). The plan reader
+// takes either, whatever the language.
+plan::PlanLanguage plan_language();
+
+// "19200 偶校验", "19200 even": a line as the window writes a plan's 线路 cell.
+QString line_cell(const protocol::LineSetting& line);
+
+// The header words.
 QStringList batch_headers();
 
 inline BatchColumn column_of(plan::Column column) { return static_cast<BatchColumn>(column); }
 
-// What the drop-down of a cell offers: the settings, the channels, the values of the
-// setting `setting` names (every value when it names none), the lines.
+// What the drop-down of a cell offers, in plan_language()'s words: the settings, the
+// channels, the values of the setting `setting` names (every value when it names
+// none), the lines.
 QStringList cell_choices(BatchColumn column, const QString& setting);
 
 // Gives the setting, channel, value and line cells an editable drop-down of their choices.

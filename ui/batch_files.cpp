@@ -62,9 +62,9 @@ std::optional<QString> write_file(const QString& path, const std::string& text,
         return std::nullopt;
     }
     const QString why = file.error() == QFileDevice::PermissionsError
-                            ? QStringLiteral("没有写入权限")
-                            : QStringLiteral("无法写入");
-    return QStringLiteral("%1没有保存到 %2：%3，请换一个位置再试。").arg(what, path, why);
+                            ? BatchWindow::tr("没有写入权限")
+                            : BatchWindow::tr("无法写入");
+    return BatchWindow::tr("%1没有保存到 %2：%3，请换一个位置再试。").arg(what, path, why);
 }
 
 }  // namespace
@@ -86,12 +86,12 @@ void BatchWindow::load(const QByteArray& bytes, const QString& path) {
         plan::read_table({bytes.constData(), static_cast<std::size_t>(bytes.size())});
     const QString name = QFileInfo(path).fileName();
     if (!plan_table.ok()) {
-        QStringList lines{QStringLiteral("计划文件“%1”有误，没有打开：").arg(name)};
+        QStringList lines{tr("计划文件“%1”有误，没有打开：").arg(name)};
         for (const plan::PlanError& fault : plan_table.faults) {
             lines.append(from(plan::error_words(fault)));
         }
         if (plan_table.more_faults > 0) {
-            lines.append(QStringLiteral("还有 %1 处有误").arg(plan_table.more_faults));
+            lines.append(tr("还有 %n 处有误", nullptr, plan_table.more_faults));
         }
         say(lines.join(QLatin1Char('\n')));
         return;
@@ -103,15 +103,15 @@ void BatchWindow::load(const QByteArray& bytes, const QString& path) {
     for (const plan::TableRow& row : plan_table.rows) {
         append_row(row.cells);
     }
-    QStringList said{QStringLiteral("已打开“%1”：%2 行").arg(name).arg(table->rowCount())};
+    QStringList said{tr("已打开“%1”：%n 行", nullptr, table->rowCount()).arg(name)};
     if (plan_table.encoding == plan::PlanEncoding::gb18030) {
-        said.append(QStringLiteral("编码为 %1")
-                        .arg(from(std::string(plan::encoding_name(plan_table.encoding)))));
+        said.append(
+            tr("编码为 %1").arg(from(std::string(plan::encoding_name(plan_table.encoding)))));
     }
     if (plan_table.title_line > 0) {
         said.append(from(plan::title_words(plan_table.title_line)));
     }
-    status->setText(said.join(QStringLiteral("，")) + QStringLiteral("。"));
+    status->setText(tr("%1。").arg(said.join(tr("，"))));
     show_faults();
 }
 
@@ -120,18 +120,17 @@ bool BatchWindow::save_plan(const QString& path) {
     for (int row = 0; row < table->rowCount(); ++row) {
         rows.push_back(cells_of(row));
     }
-    if (const auto failed = write_file(path, plan::write_rows(rows, plan::PlanLanguage::chinese),
-                                       QStringLiteral("计划"))) {
+    if (const auto failed = write_file(path, plan::write_rows(rows, plan_language()), tr("计划"))) {
         say(*failed);
         return false;
     }
-    status->setText(QStringLiteral("计划已保存到 %1（%2 行）。").arg(path).arg(rows.size()));
+    status->setText(tr("计划已保存到 %1（%n 行）。", nullptr, int(rows.size())).arg(path));
     return true;
 }
 
 bool BatchWindow::save_record(const QString& path) {
     if (!job_) {
-        say(QStringLiteral("还没有运行过：按“开始”运行之后，再保存结果。"));
+        say(tr("还没有运行过：按“开始”运行之后，再保存结果。"));
         return false;
     }
     plan::JobRecord record{*job_, {}};
@@ -141,13 +140,12 @@ bool BatchWindow::save_record(const QString& path) {
                                                   shown->second.notes});
         }
     }
-    if (const auto failed =
-            write_file(path, plan::record_csv(record), QStringLiteral("运行记录"))) {
+    if (const auto failed = write_file(path, plan::record_csv(record), tr("运行记录"))) {
         say(*failed);
         return false;
     }
     status->setText(
-        QStringLiteral("运行记录已保存到 %1（%2 行）。").arg(path).arg(record.rows.size()));
+        tr("运行记录已保存到 %1（%n 行）。", nullptr, int(record.rows.size())).arg(path));
     return true;
 }
 
@@ -163,13 +161,14 @@ void BatchWindow::take_modules(const std::vector<KnownModule>& modules) {
         list.push_back(module.address);
         plan::PlanRow row;
         row.address = std::to_string(module.address);
-        row.line = plan::line_text(module.line);
+        row.line = line_cell(module.line).toStdString();
         append_row(row);
     }
     addresses->setText(from(protocol::address_list_text(list)));
-    note->setText(QStringLiteral("已加入扫描找到的 %1 个模块。选好通道、设置和值后按“添加”，"
-                                 "为它们各生成设置（按各自的线路）；也可以在表中直接填写。")
-                      .arg(modules.size()));
+    note->setText(
+        tr("已加入扫描找到的 %n 个模块。选好通道、设置和值后按“添加”，"
+           "为它们各生成设置（按各自的线路）；也可以在表中直接填写。",
+           nullptr, int(modules.size())));
     raise();
     activateWindow();
 }
@@ -192,11 +191,9 @@ QString BatchWindow::tally_words() const {
         }
     }
     const bool failed = t.of(plan::Outcome::done) < static_cast<int>(shown.size());
-    return QStringLiteral("共 %1 项：%2。")
-               .arg(shown.size())
-               .arg(parts.join(QStringLiteral("，"))) +
-           (failed ? QStringLiteral("可按“重试失败的行”再发没有成功的行，或按“保存结果…”留下记录。")
-                   : QStringLiteral("可按“保存结果…”留下记录。"));
+    return tr("共 %n 项：%1。", nullptr, int(shown.size())).arg(parts.join(tr("，"))) +
+           (failed ? tr("可按“重试失败的行”再发没有成功的行，或按“保存结果…”留下记录。")
+                   : tr("可按“保存结果…”留下记录。"));
 }
 
 }  // namespace tarvok::ui

@@ -93,9 +93,9 @@ void BatchWindow::check_row_at(int row) {
     const plan::RowCheck check = plan::check_row(cells_of(row));
     if (check.steps.size() > 1) {
         for (std::size_t i = check.steps.size() - 1; i > 0; --i) {
-            insert_row(row + 1, plan::row_cells(check.steps[i], plan::PlanLanguage::chinese));
+            insert_row(row + 1, plan::row_cells(check.steps[i], plan_language()));
         }
-        set_cells(row, plan::row_cells(check.steps.front(), plan::PlanLanguage::chinese));
+        set_cells(row, plan::row_cells(check.steps.front(), plan_language()));
         return;
     }
     updating_ = true;
@@ -125,8 +125,7 @@ void BatchWindow::show_faults() {
     }
     note->setText(bad == 0
                       ? QString()
-                      : QStringLiteral("%1 行有误，已标出（鼠标停在格上可看原因）。第 %2 行：%3")
-                            .arg(bad)
+                      : tr("%n 行有误，已标出（鼠标停在格上可看原因）。第 %1 行：%2", nullptr, bad)
                             .arg(first + 1)
                             .arg(table->item(first, address_column)->data(kFaultRole).toString()));
 }
@@ -170,7 +169,7 @@ void BatchWindow::add_generated() {
     const std::string typed = addresses->text().trimmed().toStdString();
     const auto list = protocol::address_list(typed);
     if (!list) {
-        note->setText(QStringLiteral("地址%1无效：请写 0 到 255 的地址，如 5、1-8 或 1-8,12")
+        note->setText(tr("地址%1无效：请写 0 到 255 的地址，如 5、1-8 或 1-8,12")
                           .arg(from(plan::echo(typed))));
         addresses->setFocus();
         return;
@@ -186,14 +185,14 @@ void BatchWindow::add_generated() {
             takes_channel ? channels->currentText().toStdString() : std::string(),
             value->currentText().toStdString(),
             {},
-            known != known_lines_.end() ? plan::line_text(known->second) : std::string()};
+            known != known_lines_.end() ? line_cell(known->second).toStdString() : std::string()};
         const plan::RowCheck check = plan::check_row(row);
         if (!check.ok()) {
             note->setText(from(plan::error_words(check.faults.front())));
             return;
         }
         for (const plan::PlanStep& step : check.steps) {
-            made.push_back(plan::row_cells(step, plan::PlanLanguage::chinese));
+            made.push_back(plan::row_cells(step, plan_language()));
         }
     }
     // Rows that name only a module, as the scan hands them over, are filled by these.
@@ -211,7 +210,7 @@ void BatchWindow::add_generated() {
         append_row(row);
     }
     table->scrollToBottom();
-    status->setText(QStringLiteral("已添加 %1 行。").arg(made.size()));
+    status->setText(tr("已添加 %n 行。", nullptr, int(made.size())));
     show_faults();
 }
 
@@ -269,7 +268,7 @@ void BatchWindow::copy_rows() {
     }
     QApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     status->setText(
-        QStringLiteral("已复制 %1 行（制表符分隔，可粘贴到电子表格）。").arg(rows.size()));
+        tr("已复制 %n 行（制表符分隔，可粘贴到电子表格）。", nullptr, int(rows.size())));
 }
 
 }  // namespace tarvok::ui

@@ -18,6 +18,7 @@
 #include "ui/batch_cells.h"
 #include "ui/batch_window.h"
 #include "ui/traffic.h"
+#include "ui/value_words.h"
 
 namespace tarvok::ui {
 
@@ -42,6 +43,9 @@ QColor colour_of(plan::Outcome outcome) {
     }
     return {228, 228, 228};
 }
+
+// "；" between the notes of one row.
+QString separator() { return BatchWindow::tr("；"); }
 
 // "14:03:05" of "2026-12-07 14:03:05": the table shows the time of day, the record all.
 QString time_of_day(const std::string& stamp) { return from(stamp).section(QLatin1Char(' '), 1); }
@@ -69,7 +73,7 @@ void BatchWindow::retry_failed() {
         }
     }
     if (rows.empty()) {
-        status->setText(QStringLiteral("没有失败的行。"));
+        status->setText(tr("没有失败的行。"));
         return;
     }
     run_rows(rows, false);
@@ -84,7 +88,7 @@ void BatchWindow::run_rows(const std::vector<int>& rows, bool fresh) {
     }
     note->clear();
     if (rows.empty()) {
-        note->setText(QStringLiteral("表里还没有设置：用上面的“添加”生成，或打开计划文件。"));
+        note->setText(tr("表里还没有设置：用上面的“添加”生成，或打开计划文件。"));
         return;
     }
     std::vector<plan::PlanStep> steps;
@@ -92,8 +96,8 @@ void BatchWindow::run_rows(const std::vector<int>& rows, bool fresh) {
         plan::RowCheck check = plan::check_row(cells_of(row), row + 1);
         if (!check.ok()) {
             table->setCurrentCell(row, address_column);
-            note->setText(QStringLiteral("什么也没有发送：%1")
-                              .arg(from(plan::error_words(check.faults.front()))));
+            note->setText(
+                tr("什么也没有发送：%1").arg(from(plan::error_words(check.faults.front()))));
             return;
         }
         for (plan::PlanStep& step : check.steps) {
@@ -109,7 +113,7 @@ void BatchWindow::run_rows(const std::vector<int>& rows, bool fresh) {
         return;
     }
     if (owner_.lent()) {
-        note->setText(QStringLiteral("串口正被另一个窗口使用，请等它结束后再开始。"));
+        note->setText(tr("串口正被另一个窗口使用，请等它结束后再开始。"));
         return;
     }
     const auto& chosen = std::get<PortChoice>(choice);
@@ -169,7 +173,7 @@ bool BatchWindow::lend_port(const PortChoice& chosen) {
 void BatchWindow::stop() {
     if (running() && !stopping_) {
         stopping_ = true;
-        status->setText(QStringLiteral("正在停止：进行中的一项结束后停下……"));
+        status->setText(tr("正在停止：进行中的一项结束后停下……"));
         runner_->stop();
     }
 }
@@ -179,7 +183,7 @@ void BatchWindow::step_started(std::size_t index, std::size_t total) {
     const plan::StepResult& r = runner_->results().at(index);
     table->scrollToItem(table->item(row, address_column));
     if (!stopping_) {
-        status->setText(QStringLiteral("正在发送 %1/%2 · 第 %3 行 · 地址 %4 · %5")
+        status->setText(tr("正在发送 %1/%2 · 第 %3 行 · 地址 %4 · %5")
                             .arg(index + 1)
                             .arg(total)
                             .arg(row + 1)
@@ -211,7 +215,7 @@ void BatchWindow::remarked(const plan::Remark& remark) {
         return;
     }
     std::string& notes = shown->second.notes;
-    notes += (notes.empty() ? "" : "；") + text;
+    notes += (notes.empty() ? std::string() : separator().toStdString()) + text;
     show_result(row, shown->second);
 }
 
@@ -236,11 +240,11 @@ void BatchWindow::show_result(int row, const RowResult& shown) {
     const plan::StepResult& r = shown.result;
     std::string note_text = plan::result_note(r);
     if (r.attempts > 0 && job_ && !(r.line == job_->line)) {
-        note_text =
-            "按 " + plan::line_text(r.line) + " 发送" + (note_text.empty() ? "" : "；") + note_text;
+        note_text = tr("按 %1 发送").arg(line_text(r.line)).toStdString() +
+                    (note_text.empty() ? std::string() : separator().toStdString()) + note_text;
     }
     if (!shown.notes.empty()) {
-        note_text += (note_text.empty() ? "" : "；") + shown.notes;
+        note_text += (note_text.empty() ? std::string() : separator().toStdString()) + shown.notes;
     }
     const std::array<QString, 4> texts = {from(plan::outcome_word(r.outcome)),
                                           from(plan::reply_ms_text(r)), time_of_day(shown.time),
@@ -290,8 +294,7 @@ void BatchWindow::finish() {
     }
     job_->ended = stamp().toStdString();
     set_running(false);
-    status->setText((completed ? QStringLiteral("运行完成：") : QStringLiteral("运行已停止：")) +
-                    tally_words());
+    status->setText((completed ? tr("运行完成：%1") : tr("运行已停止：%1")).arg(tally_words()));
     note->setText(failure.value_or(QString()));
     if (close_when_done_) {
         deleteLater();

@@ -21,6 +21,7 @@
 #include "ui/batch_cells.h"
 #include "ui/controls.h"
 #include "ui/design.h"
+#include "ui/value_words.h"
 #include "ui/windows.h"
 
 namespace tarvok::ui {
@@ -37,30 +38,30 @@ BatchWindow::BatchWindow(PortOwner& owner, QWidget* parent)
       channels(new QComboBox(this)),
       setting(new QComboBox(this)),
       value(new QComboBox(this)),
-      add_button(new QPushButton(QStringLiteral("添加"), this)),
-      delete_button(new QPushButton(QStringLiteral("删除行"), this)),
-      up_button(new QPushButton(QStringLiteral("上移"), this)),
-      down_button(new QPushButton(QStringLiteral("下移"), this)),
-      open_button(new QPushButton(QStringLiteral("打开…"), this)),
-      save_button(new QPushButton(QStringLiteral("保存…"), this)),
-      start_button(new QPushButton(QStringLiteral("开始"), this)),
-      stop_button(new QPushButton(QStringLiteral("停止"), this)),
-      retry_button(new QPushButton(QStringLiteral("重试失败的行"), this)),
-      record_button(new QPushButton(QStringLiteral("保存结果…"), this)),
-      copy_button(new QPushButton(QStringLiteral("复制"), this)),
+      add_button(new QPushButton(tr("添加"), this)),
+      delete_button(new QPushButton(tr("删除行"), this)),
+      up_button(new QPushButton(tr("上移"), this)),
+      down_button(new QPushButton(tr("下移"), this)),
+      open_button(new QPushButton(tr("打开…"), this)),
+      save_button(new QPushButton(tr("保存…"), this)),
+      start_button(new QPushButton(tr("开始"), this)),
+      stop_button(new QPushButton(tr("停止"), this)),
+      retry_button(new QPushButton(tr("重试失败的行"), this)),
+      record_button(new QPushButton(tr("保存结果…"), this)),
+      copy_button(new QPushButton(tr("复制"), this)),
       table(new QTableWidget(0, kBatchColumns, this)),
       progress(new QProgressBar(this)),
       status(new QLabel(this)),
       note(new QLabel(this)),
       owner_(owner) {
-    setWindowTitle(QStringLiteral("批量配置"));
+    setWindowTitle(tr("批量配置"));
     setFont(song(10.5));
     resize(960, 600);
-    addresses->setPlaceholderText(QStringLiteral("如 1-8,12"));
+    addresses->setPlaceholderText(tr("如 1-8,12"));
     channels->setEditable(true);
     channels->addItems({QStringLiteral("1-8"), QStringLiteral("1-16"), QStringLiteral("1-32"),
-                        text_of(protocol::channel_entry(protocol::kAllChannels))});
-    channels->setToolTip(QStringLiteral("一路（3）、范围（1-8，每路一行）或 全部（一帧）"));
+                        cell_choices(channel_column, {}).constLast()});
+    channels->setToolTip(tr("一路（3）、范围（1-8，每路一行）或 全部（一帧）"));
     setting->addItems(cell_choices(setting_column, {}));
     table->setHorizontalHeaderLabels(batch_headers());
     table->setItemDelegate(new CellChoices(table));
@@ -93,18 +94,16 @@ BatchWindow::BatchWindow(PortOwner& owner, QWidget* parent)
     connect(start_button, &QPushButton::clicked, this, &BatchWindow::start);
     connect(stop_button, &QPushButton::clicked, this, &BatchWindow::stop);
     connect(retry_button, &QPushButton::clicked, this, &BatchWindow::retry_failed);
-    connect(open_button, &QPushButton::clicked, this, [this] {
-        choose_file(false, QStringLiteral("打开计划"), {}, &BatchWindow::open_chosen);
-    });
+    connect(open_button, &QPushButton::clicked, this,
+            [this] { choose_file(false, tr("打开计划"), {}, &BatchWindow::open_chosen); });
     connect(save_button, &QPushButton::clicked, this, [this] {
-        choose_file(true, QStringLiteral("保存计划"), QStringLiteral("计划.csv"),
-                    &BatchWindow::save_chosen);
+        choose_file(true, tr("保存计划"), tr("计划.csv"), &BatchWindow::save_chosen);
     });
     connect(record_button, &QPushButton::clicked, this, [this] {
         const QString name =
-            QStringLiteral("批量配置记录 %1.csv")
+            tr("批量配置记录 %1.csv")
                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HHmm")));
-        choose_file(true, QStringLiteral("保存结果"), name, &BatchWindow::record_chosen);
+        choose_file(true, tr("保存结果"), name, &BatchWindow::record_chosen);
     });
     connect(table, &QTableWidget::cellChanged, this, &BatchWindow::cell_changed);
     owner_.watch_choice(this, [this] { show_choices(); });
@@ -114,12 +113,14 @@ BatchWindow::BatchWindow(PortOwner& owner, QWidget* parent)
 BatchWindow::~BatchWindow() = default;
 
 void BatchWindow::lay_out() {
-    auto* generator = new QGroupBox(QStringLiteral("添加"), this);
+    auto* generator = new QGroupBox(tr("添加"), this);
     auto* made = new QHBoxLayout(generator);
-    const std::array<std::pair<const char*, QWidget*>, 4> boxes = {
-        {{"地址", addresses}, {"通道", channels}, {"设置", setting}, {"值", value}}};
+    const std::array<std::pair<QString, QWidget*>, 4> boxes = {{{tr("地址"), addresses},
+                                                                {tr("通道"), channels},
+                                                                {tr("设置"), setting},
+                                                                {tr("值"), value}}};
     for (const auto& [caption, box] : boxes) {
-        auto* label = new QLabel(QString::fromUtf8(caption), generator);
+        auto* label = new QLabel(caption, generator);
         caption_for(label, box);
         made->addWidget(label);
         made->addWidget(box, box == addresses ? 2 : 1);
@@ -161,14 +162,14 @@ void BatchWindow::add_keys() {
     key(QKeySequence::Delete, table, [this] { delete_button->click(); });
     key(QKeySequence(Qt::ALT | Qt::Key_Up), table, [this] { up_button->click(); });
     key(QKeySequence(Qt::ALT | Qt::Key_Down), table, [this] { down_button->click(); });
-    start_button->setToolTip(QStringLiteral("按表中各行逐项发送（F5）"));
-    stop_button->setToolTip(QStringLiteral("进行中的一项结束后停下（Esc）"));
-    open_button->setToolTip(QStringLiteral("打开 tarvokctl 使用的计划文件（Ctrl+O）"));
-    save_button->setToolTip(QStringLiteral("把表中各行保存为计划文件（Ctrl+S）"));
-    copy_button->setToolTip(QStringLiteral("把选中的行以制表符分隔复制到剪贴板（Ctrl+C）"));
-    delete_button->setToolTip(QStringLiteral("删除选中的行（Delete）"));
-    up_button->setToolTip(QStringLiteral("选中的行上移（Alt+↑）"));
-    down_button->setToolTip(QStringLiteral("选中的行下移（Alt+↓）"));
+    start_button->setToolTip(tr("按表中各行逐项发送（F5）"));
+    stop_button->setToolTip(tr("进行中的一项结束后停下（Esc）"));
+    open_button->setToolTip(tr("打开 tarvokctl 使用的计划文件（Ctrl+O）"));
+    save_button->setToolTip(tr("把表中各行保存为计划文件（Ctrl+S）"));
+    copy_button->setToolTip(tr("把选中的行以制表符分隔复制到剪贴板（Ctrl+C）"));
+    delete_button->setToolTip(tr("删除选中的行（Delete）"));
+    up_button->setToolTip(tr("选中的行上移（Alt+↑）"));
+    down_button->setToolTip(tr("选中的行下移（Alt+↓）"));
 }
 
 void BatchWindow::name_controls() {
@@ -177,20 +178,19 @@ void BatchWindow::name_controls() {
         button->setAccessibleName(button->text());
         press_on_enter(button);
     }
-    table->setAccessibleName(QStringLiteral("计划各行"));
-    progress->setAccessibleName(QStringLiteral("进度"));
-    status->setAccessibleName(QStringLiteral("状态"));
-    note->setAccessibleName(QStringLiteral("提示"));
+    table->setAccessibleName(tr("计划各行"));
+    progress->setAccessibleName(tr("进度"));
+    status->setAccessibleName(tr("状态"));
+    note->setAccessibleName(tr("提示"));
 }
 
 void BatchWindow::show_choices() {
     const auto choice = owner_.port_choice();
     const auto* chosen = std::get_if<PortChoice>(&choice);
-    port_label->setText(chosen != nullptr
-                            ? QStringLiteral("串口号：%1 · %2（主窗口的串口号、波特率和校验位）")
-                                  .arg(chosen->port)
-                                  .arg(QString::fromStdString(plan::line_text(chosen->line)))
-                            : QStringLiteral("串口号：？"));
+    port_label->setText(chosen != nullptr ? tr("串口号：%1 · %2（主窗口的串口号、波特率和校验位）")
+                                                .arg(chosen->port)
+                                                .arg(line_text(chosen->line))
+                                          : tr("串口号：？"));
 }
 
 // The value list follows the setting; a line setting takes no channel.
@@ -219,16 +219,15 @@ void BatchWindow::set_running(bool running) {
 }
 
 void BatchWindow::say(const QString& text) {
-    auto* box =
-        new QMessageBox(QMessageBox::Warning, QStringLiteral("提示"), text, QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("提示"), text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
 
 void BatchWindow::choose_file(bool save, const QString& title, const QString& name,
                               void (BatchWindow::*then)(const QString&)) {
-    auto* dialog = new QFileDialog(this, title, QDir::home().filePath(name),
-                                   QStringLiteral("CSV (*.csv);;所有文件 (*)"));
+    auto* dialog =
+        new QFileDialog(this, title, QDir::home().filePath(name), tr("CSV (*.csv);;所有文件 (*)"));
     dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog->setDefaultSuffix(QStringLiteral("csv"));

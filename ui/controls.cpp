@@ -1,6 +1,7 @@
 #include "ui/controls.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include "ui/design.h"
 #include "ui/frame_box.h"
 #include "ui/spin_arrows.h"
+#include "ui/value_words.h"
 
 namespace tarvok::ui {
 
@@ -52,6 +54,9 @@ protected:
     }
 };
 
+// What the translations call the design's captions (scripts/translations.sh).
+constexpr const char* kCaptionContext = "form";
+
 // The text, prefixed by the title of the group the widget sits in.
 QString in_group(const QWidget* widget, const QString& text) {
     const auto* group = qobject_cast<const QGroupBox*>(widget->parentWidget());
@@ -61,7 +66,8 @@ QString in_group(const QWidget* widget, const QString& text) {
 }  // namespace
 
 QLabel* label(QWidget* parent, const form::Control& design) {
-    return placed(new QLabel(text_of(design.text), parent), design.at, design.points, Text::fixed);
+    return placed(new QLabel(caption_text(design.text), parent), design.at, design.points,
+                  Text::fixed);
 }
 
 // The text comes after the font: laid out in Qt's default font first, it would load
@@ -83,21 +89,28 @@ QPushButton* made_button(QPushButton* widget, const QWidget* in_box, Twips at, d
     return widget;
 }
 
-}  // namespace
-
-QPushButton* button(QWidget* parent, const char* caption, Twips at, double points) {
-    auto* widget = new QPushButton(QString::fromUtf8(caption), parent);
+QPushButton* plain_button(QWidget* parent, const QString& caption, Twips at, double points) {
+    auto* widget = new QPushButton(caption, parent);
     return made_button(widget, widget, at, points);
 }
 
-QPushButton* setting_button(QWidget* parent, const char* caption, Twips at, double points) {
+QPushButton* cached_button(QWidget* parent, const QString& caption, Twips at, double points) {
     // Without an opaque widget under it, each repaint of the button would repaint the
     // group box too, measuring and drawing its title.
     auto* host = new QWidget(parent);
     place(host, at.left, at.top, at.width, at.height);
     host->setAutoFillBackground(true);
-    return made_button(new CachedButton(QString::fromUtf8(caption), host), host,
-                       {0, 0, at.width, at.height}, points);
+    return made_button(new CachedButton(caption, host), host, {0, 0, at.width, at.height}, points);
+}
+
+}  // namespace
+
+QPushButton* button(QWidget* parent, const char* caption, Twips at, double points) {
+    return plain_button(parent, QString::fromUtf8(caption), at, points);
+}
+
+QPushButton* setting_button(QWidget* parent, const char* caption, Twips at, double points) {
+    return cached_button(parent, QString::fromUtf8(caption), at, points);
 }
 
 QGroupBox* frame(QWidget* parent, const char* caption, Twips at, double points) {
@@ -105,15 +118,15 @@ QGroupBox* frame(QWidget* parent, const char* caption, Twips at, double points) 
 }
 
 QPushButton* button(QWidget* parent, const form::Control& design) {
-    const std::string caption(design.text);
+    const QString caption = caption_text(design.text);
     return design.kind == form::Kind::setting_button
-               ? setting_button(parent, caption.c_str(), design.at, design.points)
-               : button(parent, caption.c_str(), design.at, design.points);
+               ? cached_button(parent, caption, design.at, design.points)
+               : plain_button(parent, caption, design.at, design.points);
 }
 
 QGroupBox* frame(QWidget* parent, const form::Control& design) {
-    return placed(new FrameBox(text_of(design.text), parent), design.at, design.points, Text::fixed,
-                  design.bold);
+    return placed(new FrameBox(caption_text(design.text), parent), design.at, design.points,
+                  Text::fixed, design.bold);
 }
 
 QComboBox* combo(QWidget* parent, const form::Control& design) {
@@ -138,9 +151,13 @@ QString text_of(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString caption_text(std::string_view text) {
+    return QCoreApplication::translate(kCaptionContext, std::string(text).c_str());
+}
+
 void add_entries(QComboBox* combo, form::List list) {
     for (const auto& entry : form::entries(list)) {
-        combo->addItem(QString::fromStdString(entry.text), entry.value);
+        combo->addItem(list_entry(list, entry), entry.value);
     }
 }
 
@@ -151,10 +168,6 @@ void press_on_enter(QAbstractButton* button) {
 void caption_for(QLabel* label, QWidget* box) {
     label->setBuddy(box);
     box->setAccessibleName(in_group(label, label->text()));
-}
-
-QString line_text(const protocol::LineSetting& line) {
-    return QString::fromStdString(protocol::line_words(line));
 }
 
 }  // namespace tarvok::ui

@@ -1,5 +1,6 @@
 // The window's controls as the design draws them: placed in twips, in the Song face,
-// lists filled from the protocol's tables with each entry carrying its value.
+// captioned in the window's language, lists filled from the protocol's tables with
+// each entry carrying its value.
 #pragma once
 
 #include <QComboBox>
@@ -43,10 +44,11 @@ QPushButton* button(QWidget* parent, const char* caption, Twips at, double point
 QPushButton* setting_button(QWidget* parent, const char* caption, Twips at, double points);
 QGroupBox* frame(QWidget* parent, const char* caption, Twips at, double points);
 
-// "19200 偶校验": a line in the words every program uses.
-QString line_text(const protocol::LineSetting& line);
-
 QString text_of(std::string_view text);
+
+// A caption or title of the design (form/design.h) in the window's language: the
+// design's own, or its translation.
+QString caption_text(std::string_view text);
 
 // Each entry carries the value it stands for (form/lists.h).
 void add_entries(QComboBox* combo, form::List list);

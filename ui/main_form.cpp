@@ -110,7 +110,7 @@ void main_form::name_controls() {
     }
     for (const auto& [box, arrows] :
          {std::pair{add, VScroll1}, std::pair{chuankou_num, VScroll2}}) {
-        arrows->setAccessibleName(box->accessibleName() + QStringLiteral(" 增减"));
+        arrows->setAccessibleName(tr("%1 增减").arg(box->accessibleName()));
     }
 }
 
@@ -127,7 +127,7 @@ void main_form::connect_handlers() {
     connect(VScroll2, &QAbstractSlider::valueChanged, this, &main_form::VScroll2_Change);
     add_shortcuts();
     for (QPushButton* button : {open_comm, Command1, Command2, Command3}) {
-        button->setToolTip(QStringLiteral("没有反应时按 F12 查看通讯记录"));
+        button->setToolTip(tr("没有反应时按 F12 查看通讯记录"));
     }
     connect(add, &QLineEdit::editingFinished, this, [this] { finish_editing(add, VScroll1); });
     connect(chuankou_num, &QLineEdit::editingFinished, this,
@@ -187,7 +187,7 @@ void main_form::port_opened_ui() {
     VScroll2->setEnabled(false);
     Combo3->setEnabled(false);
     Combo7->setEnabled(false);
-    open_comm->setText(QStringLiteral("关闭串口"));
+    open_comm->setText(tr("关闭串口"));
 }
 
 void main_form::port_closed_ui() {
@@ -195,7 +195,7 @@ void main_form::port_closed_ui() {
     Combo3->setEnabled(true);
     Combo7->setEnabled(true);
     chuankou_num->setEnabled(true);
-    open_comm->setText(QStringLiteral("打开串口"));
+    open_comm->setText(caption_text(form::control(Id::open_comm).text));
 }
 
 void main_form::MSComm1_Lost(const serial::SerialError& error) {

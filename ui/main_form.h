@@ -85,6 +85,8 @@ public:
     void open_batch_window();
     void open_batch_file(const QString& path);
     Module1& module1() { return module1_; }
+    // The control the design names.
+    QWidget* widget(form::Id id) const;
 
     // Lending the port to the windows that work on it (ui/port_owner.h).
     std::variant<PortChoice, QString> port_choice() const override;
@@ -127,9 +129,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The control the design names, and where the design puts it: this window or
-    // one of its frames.
-    QWidget* widget(form::Id id) const;
+    // Where the design puts a control: this window or one of its frames.
     QWidget* in(form::Id id) const;
     void set_tab_order();
     void name_controls();

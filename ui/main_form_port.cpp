@@ -8,6 +8,7 @@
 #include "serial/port_number.h"
 #include "ui/controls.h"
 #include "ui/main_form.h"
+#include "ui/value_words.h"
 #include "ui/wire_watch.h"
 
 namespace tarvok::ui {
@@ -85,8 +86,8 @@ std::optional<QString> main_form::use_module(std::uint8_t address,
     if (open_at == line) {
         return std::nullopt;
     }
-    return QStringLiteral("串口正以 %1 打开，地址 %2 的模块在 %3：请关闭串口，"
-                          "把波特率和校验位改为 %3 后重新打开。")
+    return tr("串口正以 %1 打开，地址 %2 的模块在 %3：请关闭串口，"
+              "把波特率和校验位改为 %3 后重新打开。")
         .arg(line_text(open_at))
         .arg(address)
         .arg(line_text(line));

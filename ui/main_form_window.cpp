@@ -93,8 +93,7 @@ void main_form::show_error(const QString& message) {
             return;
         }
     }
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("提示"), message,
-                                QMessageBox::Ok, this);
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("提示"), message, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setFont(song(12));
     box->open();
@@ -159,11 +158,11 @@ void main_form::add_shortcuts() {
 void main_form::contextMenuEvent(QContextMenuEvent* event) {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(QStringLiteral("通讯记录…"), QKeySequence(Qt::Key_F12), this,
+    menu->addAction(tr("通讯记录…"), QKeySequence(Qt::Key_F12), this,
                     &main_form::open_traffic_window);
-    menu->addAction(QStringLiteral("扫描总线…"), QKeySequence(Qt::CTRL | Qt::Key_F), this,
+    menu->addAction(tr("扫描总线…"), QKeySequence(Qt::CTRL | Qt::Key_F), this,
                     &main_form::open_scan_window);
-    menu->addAction(QStringLiteral("批量配置…"), QKeySequence(Qt::CTRL | Qt::Key_B), this,
+    menu->addAction(tr("批量配置…"), QKeySequence(Qt::CTRL | Qt::Key_B), this,
                     &main_form::open_batch_window);
     menu->popup(event->globalPos());
 }

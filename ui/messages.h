@@ -1,5 +1,5 @@
-// What the operator reads when a setting cannot go out: one sentence in Chinese that
-// names what failed and what to do.
+// What the operator reads when a setting cannot go out: one sentence in the window's
+// language that names what failed and what to do.
 #pragma once
 
 #include <QString>

@@ -22,13 +22,13 @@ QRect client_of(const form::Window& window) {
 }
 
 QLabel* make_label(QWidget* parent, const form::ResultDialog& design) {
-    auto* label = new QLabel(text_of(design.message.text), parent);
+    auto* label = new QLabel(caption_text(design.message.text), parent);
     label->setFont(song(design.message.points));
     return label;
 }
 
 QPushButton* make_ok_button(QWidget* parent, const form::ResultDialog& design) {
-    auto* button = new QPushButton(text_of(design.ok.text), parent);
+    auto* button = new QPushButton(caption_text(design.ok.text), parent);
     button->setFont(song(design.ok.points));
     button->setAutoDefault(false);
     button->setDefault(false);
@@ -58,7 +58,7 @@ fm_cg::fm_cg()
                            Qt::WindowCloseButtonHint),
       Label1(make_label(this, form::kSuccessDialog)),
       cmd_queding(make_ok_button(this, form::kSuccessDialog)) {
-    setWindowTitle(text_of(form::kSuccessDialog.window.title));
+    setWindowTitle(caption_text(form::kSuccessDialog.window.title));
     place(Label1, form::kSuccessDialog.message);
     place(cmd_queding, form::kSuccessDialog.ok);
     Label1->setFocusPolicy(Qt::NoFocus);
@@ -79,7 +79,7 @@ fm_sb::fm_sb()
     : QWidget(nullptr, Qt::Window),
       Label1(make_label(this, form::kFailureDialog)),
       Command1(make_ok_button(this, form::kFailureDialog)) {
-    setWindowTitle(text_of(form::kFailureDialog.window.title));
+    setWindowTitle(caption_text(form::kFailureDialog.window.title));
     place(Label1, form::kFailureDialog.message);
     place(Command1, form::kFailureDialog.ok);
     Label1->setFocusPolicy(Qt::NoFocus);

@@ -13,10 +13,11 @@
 #include <QSpinBox>
 #include <QTreeWidget>
 
+#include "bus/port_line.h"
 #include "protocol/scan.h"
 #include "ui/controls.h"
 #include "ui/design.h"
-#include "bus/port_line.h"
+#include "ui/value_words.h"
 #include "ui/windows.h"
 
 namespace tarvok::ui {
@@ -35,22 +36,22 @@ ScanWindow::ScanWindow(PortOwner& owner, QWidget* parent)
     : QWidget(parent, Qt::Window),
       port_label(new QLabel(this)),
       current_line(new QRadioButton(this)),
-      all_lines(new QRadioButton(QStringLiteral("全部（%1 种波特率和校验位）")
+      all_lines(new QRadioButton(tr("全部（%1 种波特率和校验位）")
                                      .arg(protocol::scan_lines(std::nullopt, std::nullopt).size()),
                                  this)),
       first_address(new QSpinBox(this)),
       last_address(new QSpinBox(this)),
-      start_button(new QPushButton(QStringLiteral("开始"), this)),
-      stop_button(new QPushButton(QStringLiteral("停止"), this)),
+      start_button(new QPushButton(tr("开始"), this)),
+      stop_button(new QPushButton(tr("停止"), this)),
       progress(new QProgressBar(this)),
       status(new QLabel(this)),
       modules(new QTreeWidget(this)),
-      copy_button(new QPushButton(QStringLiteral("复制"), this)),
-      save_button(new QPushButton(QStringLiteral("保存…"), this)),
-      batch_button(new QPushButton(QStringLiteral("加入批量配置"), this)),
+      copy_button(new QPushButton(tr("复制"), this)),
+      save_button(new QPushButton(tr("保存…"), this)),
+      batch_button(new QPushButton(tr("加入批量配置"), this)),
       note(new QLabel(this)),
       owner_(owner) {
-    setWindowTitle(QStringLiteral("扫描总线"));
+    setWindowTitle(tr("扫描总线"));
     setFont(song(10.5));
     resize(440, 460);
     current_line->setChecked(true);
@@ -58,23 +59,22 @@ ScanWindow::ScanWindow(PortOwner& owner, QWidget* parent)
         box->setRange(0, 255);
     }
     last_address->setValue(255);
-    modules->setHeaderLabels(
-        {QStringLiteral("地址"), QStringLiteral("波特率"), QStringLiteral("校验位")});
+    modules->setHeaderLabels({tr("地址"), tr("波特率"), tr("校验位")});
     modules->setRootIsDecorated(false);
     modules->setSortingEnabled(true);
     modules->sortByColumn(address_column, Qt::AscendingOrder);
     modules->header()->setSectionResizeMode(QHeaderView::Stretch);
     modules->setSelectionMode(QAbstractItemView::ExtendedSelection);
     copy_button->setToolTip(
-        QStringLiteral("把选中的模块（没有选中时为全部）以制表符分隔复制到剪贴板（Ctrl+C）"));
-    save_button->setToolTip(QStringLiteral("把选中的模块（没有选中时为全部）保存为 CSV 文件"));
+        tr("把选中的模块（没有选中时为全部）以制表符分隔复制到剪贴板（Ctrl+C）"));
+    save_button->setToolTip(tr("把选中的模块（没有选中时为全部）保存为 CSV 文件"));
     batch_button->setToolTip(
-        QStringLiteral("把选中的模块（没有选中时为全部）的地址和线路交给批量配置（Ctrl+B）"));
+        tr("把选中的模块（没有选中时为全部）的地址和线路交给批量配置（Ctrl+B）"));
     note->setWordWrap(true);
     status->setWordWrap(true);
-    start_button->setToolTip(QStringLiteral(
-        "向每个地址发送一条通讯参数命令，内容正是发送时所用的波特率和校验位：模块按原设置回复，"
-        "不会改变任何设置（模块可能把同样的值再保存一次）"));
+    start_button->setToolTip(
+        tr("向每个地址发送一条通讯参数命令，内容正是发送时所用的波特率和校验位：模块按原设置回复，"
+           "不会改变任何设置（模块可能把同样的值再保存一次）"));
     lay_out();
     name_controls();
     set_running(false);
@@ -94,8 +94,8 @@ ScanWindow::~ScanWindow() = default;
 
 void ScanWindow::lay_out() {
     auto* range = new QHBoxLayout;
-    auto* from = new QLabel(QStringLiteral("起始地址"), this);
-    auto* to = new QLabel(QStringLiteral("结束地址"), this);
+    auto* from = new QLabel(tr("起始地址"), this);
+    auto* to = new QLabel(tr("结束地址"), this);
     caption_for(from, first_address);
     caption_for(to, last_address);
     for (QWidget* widget : std::initializer_list<QWidget*>{from, first_address, to, last_address}) {
@@ -131,29 +131,27 @@ void ScanWindow::name_controls() {
         button->setAccessibleName(button->text());
         press_on_enter(button);
     }
-    progress->setAccessibleName(QStringLiteral("扫描进度"));
-    modules->setAccessibleName(QStringLiteral("找到的模块"));
-    status->setAccessibleName(QStringLiteral("扫描状态"));
-    note->setAccessibleName(QStringLiteral("提示"));
+    progress->setAccessibleName(tr("扫描进度"));
+    modules->setAccessibleName(tr("找到的模块"));
+    status->setAccessibleName(tr("扫描状态"));
+    note->setAccessibleName(tr("提示"));
 }
 
 // The choices name what they stand for now: the port and the line in the main window.
 void ScanWindow::show_choices() {
     const auto choice = owner_.port_choice();
     const auto* chosen = std::get_if<PortChoice>(&choice);
-    port_label->setText(chosen != nullptr ? QStringLiteral("串口号：%1").arg(chosen->port)
-                                          : QStringLiteral("串口号：？"));
-    current_line->setText(
-        chosen != nullptr
-            ? QStringLiteral("当前波特率和校验位（%1）").arg(line_text(chosen->line))
-            : QStringLiteral("当前波特率和校验位"));
-    current_line->setAccessibleName(QStringLiteral("当前波特率和校验位"));
+    port_label->setText(chosen != nullptr ? tr("串口号：%1").arg(chosen->port) : tr("串口号：？"));
+    current_line->setText(chosen != nullptr
+                              ? tr("当前波特率和校验位（%1）").arg(line_text(chosen->line))
+                              : tr("当前波特率和校验位"));
+    current_line->setAccessibleName(tr("当前波特率和校验位"));
 }
 
 void ScanWindow::progressed(int done, int /*total*/, std::uint8_t address) {
     progress->setValue(done);
     if (!stopping_) {
-        status->setText(QStringLiteral("正在扫描 %1 · 地址 %2 · 已找到 %3 个模块")
+        status->setText(tr("正在扫描 %1 · 地址 %2 · 已找到 %3 个模块")
                             .arg(line_now_)
                             .arg(address)
                             .arg(modules->topLevelItemCount()));
@@ -164,23 +162,24 @@ void ScanWindow::module_found(const bus::FoundModule& module) {
     auto* item = new QTreeWidgetItem;
     item->setData(address_column, Qt::DisplayRole, module.address);
     item->setData(baud_column, Qt::DisplayRole, module.line.baud);
-    item->setText(parity_column,
-                  text_of(protocol::name_in(protocol::kParities, module.line.parity)));
+    item->setText(parity_column, parity_text(module.line.parity));
     item->setData(parity_column, Qt::UserRole, static_cast<int>(module.line.parity));
     if (module.late) {
-        item->setToolTip(address_column, QStringLiteral("回复迟到，但只能是对这个地址的回复"));
+        item->setToolTip(address_column, tr("回复迟到，但只能是对这个地址的回复"));
     }
     modules->addTopLevelItem(item);
 }
 
 void ScanWindow::found_again(const bus::FoundModule& first, const protocol::LineSetting& again) {
-    note->setText(QString::fromStdString(protocol::found_again_words(first.address, first.line, again)));
+    note->setText(
+        QString::fromStdString(protocol::found_again_words(first.address, first.line, again)));
 }
 
 // The module's address goes to 模块地址; its line to 波特率 and 校验位 while the port
 // is closed, or, while it is open at another line, a word that it must be reopened.
 void ScanWindow::use_module(const QTreeWidgetItem* item) {
-    const auto address = static_cast<std::uint8_t>(item->data(address_column, Qt::DisplayRole).toInt());
+    const auto address =
+        static_cast<std::uint8_t>(item->data(address_column, Qt::DisplayRole).toInt());
     const protocol::LineSetting line{
         item->data(baud_column, Qt::DisplayRole).toUInt(),
         static_cast<protocol::Parity>(item->data(parity_column, Qt::UserRole).toInt())};

@@ -64,13 +64,13 @@ void ScanWindow::copy_modules() {
         lines.append(cells(item).join(QLatin1Char('\t')));
     }
     QApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-    note->setText(QStringLiteral("已复制 %1 个模块。").arg(items.size()));
+    note->setText(tr("已复制 %n 个模块。", nullptr, int(items.size())));
 }
 
 void ScanWindow::choose_file() {
-    auto* dialog = new QFileDialog(this, QStringLiteral("保存找到的模块"),
-                                   QDir::home().filePath(QStringLiteral("模块.csv")),
-                                   QStringLiteral("CSV (*.csv)"));
+    auto* dialog =
+        new QFileDialog(this, tr("保存找到的模块"), QDir::home().filePath(tr("模块.csv")),
+                        QStringLiteral("CSV (*.csv)"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setDefaultSuffix(QStringLiteral("csv"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -89,20 +89,19 @@ bool ScanWindow::save_modules(const QString& path) {
     const QByteArray bytes =
         QByteArrayLiteral("\xEF\xBB\xBF") + (lines.join(QStringLiteral("\r\n")) + "\r\n").toUtf8();
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
-        note->setText(QStringLiteral("已保存 %1 个模块到 %2。").arg(items.size()).arg(path));
+        note->setText(tr("已保存 %n 个模块到 %1。", nullptr, int(items.size())).arg(path));
         return true;
     }
-    note->setText(QStringLiteral("找到的模块没有保存到 %1：%2，请换一个位置再试。")
-                      .arg(path, file.error() == QFileDevice::PermissionsError
-                                     ? QStringLiteral("没有写入权限")
-                                     : QStringLiteral("无法写入")));
+    note->setText(tr("找到的模块没有保存到 %1：%2，请换一个位置再试。")
+                      .arg(path, file.error() == QFileDevice::PermissionsError ? tr("没有写入权限")
+                                                                               : tr("无法写入")));
     return false;
 }
 
 void ScanWindow::send_to_batch() {
     const std::vector<KnownModule> chosen = chosen_modules();
     if (chosen.empty()) {
-        note->setText(QStringLiteral("还没有找到模块：先扫描。"));
+        note->setText(tr("还没有找到模块：先扫描。"));
         return;
     }
     owner_.open_batch_with(chosen);

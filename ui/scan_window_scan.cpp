@@ -18,6 +18,7 @@
 #include "ui/controls.h"
 #include "ui/scan_window.h"
 #include "ui/traffic.h"
+#include "ui/value_words.h"
 
 namespace tarvok::ui {
 
@@ -56,7 +57,7 @@ void ScanWindow::start() {
         return;
     }
     if (owner_.lent()) {
-        note->setText(QStringLiteral("串口正被另一个窗口使用，请等它结束后再开始。"));
+        note->setText(tr("串口正被另一个窗口使用，请等它结束后再开始。"));
         return;
     }
     const auto& [scan_plan, port] = *planned;
@@ -75,8 +76,8 @@ void ScanWindow::start() {
     }
     device_ = lent.device();
     if (const auto bound = bus::scan_bound(scan_plan); bound.count() > kSayBoundMs) {
-        note->setText(QStringLiteral("这次扫描最多约需 %1 秒，可随时按“停止”。")
-                          .arg((bound.count() + 999) / 1000));
+        note->setText(
+            tr("这次扫描最多约需 %1 秒，可随时按“停止”。").arg((bound.count() + 999) / 1000));
     }
     line_ = std::make_unique<bus::PortLine>(lent);
     scanner_ = std::make_unique<bus::Scanner>(*line_, scan_plan, *this);
@@ -93,7 +94,7 @@ void ScanWindow::start() {
 void ScanWindow::stop() {
     if (scanning()) {
         stopping_ = true;
-        status->setText(QStringLiteral("正在停止……"));
+        status->setText(tr("正在停止……"));
         scanner_->stop();
     }
 }
@@ -103,10 +104,7 @@ void ScanWindow::stop() {
 void ScanWindow::noted(const bus::Note& note) { owner_.traffic().noted(note); }
 
 void ScanWindow::line_started(const protocol::LineSetting& line, int index, int count) {
-    line_now_ = QStringLiteral("%1（第 %2/%3 种）")
-                    .arg(line_text(line))
-                    .arg(index + 1)
-                    .arg(count);
+    line_now_ = tr("%1（第 %2/%3 种）").arg(line_text(line)).arg(index + 1).arg(count);
     owner_.traffic().port_opened(port_, device_, line);
 }
 
@@ -140,18 +138,16 @@ void ScanWindow::finish() {
         failure = returned;
     }
     set_running(false);
-    status->setText(QStringLiteral("%1，找到 %2 个模块。")
-                        .arg(completed ? QStringLiteral("扫描完成") : QStringLiteral("扫描已停止"))
-                        .arg(modules->topLevelItemCount()));
+    const int found = modules->topLevelItemCount();
+    status->setText(completed ? tr("扫描完成，找到 %n 个模块。", nullptr, found)
+                              : tr("扫描已停止，找到 %n 个模块。", nullptr, found));
     if (failure) {
         note->setText(*failure);
     } else if (modules->topLevelItemCount() == 0) {
-        note->setText(
-            QStringLiteral("没有找到模块。可以试试：%1检查接线，RS-485 适配器的 A、B 两线是否接反；"
-                           "确认模块已通电。")
-                .arg(all_lines->isChecked()
-                         ? QString()
-                         : QStringLiteral("选“全部”，询问所有波特率和校验位；")));
+        note->setText(tr("没有找到模块。可以试试：%1检查接线，RS-485 适配器的 A、B 两线是否接反；"
+                         "确认模块已通电。")
+                          .arg(all_lines->isChecked() ? QString()
+                                                      : tr("选“全部”，询问所有波特率和校验位；")));
     } else {
         note->clear();
     }

@@ -20,13 +20,14 @@ std::vector<std::uint8_t> bytes_of(const QByteArray& bytes) { return {bytes.begi
 
 protocol::Frame frame_of(const QByteArray& bytes) { return protocol::frame_from(bytes_of(bytes)); }
 
-QString hex_of(const QByteArray& bytes) {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
+QString hex_of(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
 
 TrafficWords wire(qint64 ms, const protocol::WireWords& w) {
     return {ms, from(w.direction), from(w.hex), from(w.meaning), from(protocol::line(w))};
 }
+
+// "接收": what the record calls a received frame the window words itself.
+QString received() { return Traffic::tr("接收"); }
 
 TrafficWords plain(qint64 ms, const QString& kind, const QString& meaning) {
     return {ms, kind, {}, meaning, kind + QStringLiteral(" · ") + meaning};
@@ -48,22 +49,24 @@ TrafficWords junk_words(const TrafficEvent& e) {
     if (group) {
         // Eight bytes that look like a frame and fail its check: say why.
         const auto frame = frame_of(e.bytes);
-        return wire(e.ms, {"接收", protocol::hex(frame),
+        return wire(e.ms, {received().toStdString(), protocol::hex(frame),
                            protocol::describe(protocol::judge(frame), frame)});
     }
     const QString hex = hex_of(e.bytes);
-    const QString count = QStringLiteral("%1 字节").arg(grouped(e.bytes.size()));
-    return {e.ms, QStringLiteral("丢弃"), hex, count, QStringLiteral("丢弃 %1: %2").arg(count, hex)};
+    const QString count =
+        Traffic::tr("%1 字节", nullptr, int(e.bytes.size())).arg(grouped(e.bytes.size()));
+    const QString kind = Traffic::tr("丢弃");
+    return {e.ms, kind, hex, count, QStringLiteral("%1 %2: %3").arg(kind, count, hex)};
 }
 
 QString no_reply_meaning(const TrafficEvent& e) {
     const int address = e.about ? (*e.about)[protocol::kAddressByte] : 0;
     if (e.busy) {
-        return QStringLiteral("地址 %1：%2")
+        return Traffic::tr("地址 %1：%2")
             .arg(address)
             .arg(from(std::string(protocol::busy_words())));
     }
-    return QStringLiteral("地址 %1 在 %2 ms 内没有有效回复，请检查模块地址、波特率和校验位、接线")
+    return Traffic::tr("地址 %1 在 %2 ms 内没有有效回复，请检查模块地址、波特率和校验位、接线")
         .arg(address)
         .arg(e.waited_ms);
 }
@@ -71,6 +74,8 @@ QString no_reply_meaning(const TrafficEvent& e) {
 std::string about_words(const TrafficEvent& e) {
     return e.about ? protocol::sent_words(*e.about).meaning : std::string();
 }
+
+QString port_kind() { return Traffic::tr("串口"); }
 
 int rounded_ms(bus::Micros span) { return static_cast<int>((span.count() + 500) / 1000); }
 
@@ -89,10 +94,10 @@ TrafficWords words(const TrafficEvent& e) {
     case Kind::reply:
         return heard(e, e.late ? protocol::late_words(e.waited_ms) : std::string());
     case Kind::echo:
-        return wire(e.ms,
-                    {"接收", hex_of(e.bytes).toStdString(), std::string(protocol::echo_words())});
+        return wire(e.ms, {received().toStdString(), hex_of(e.bytes).toStdString(),
+                           std::string(protocol::echo_words())});
     case Kind::garbled_echo:
-        return wire(e.ms, {"接收", hex_of(e.bytes).toStdString(),
+        return wire(e.ms, {received().toStdString(), hex_of(e.bytes).toStdString(),
                            std::string(protocol::garbled_echo_words())});
     case Kind::junk:
         return junk_words(e);
@@ -101,22 +106,23 @@ TrafficWords words(const TrafficEvent& e) {
     case Kind::duplicate:
         return heard(e, std::string(protocol::duplicate_words()));
     case Kind::late:
-        return heard(e, protocol::late_words(e.waited_ms) + "，对应 " + about_words(e));
+        return heard(e, Traffic::tr("%1，对应 %2")
+                            .arg(from(protocol::late_words(e.waited_ms)), from(about_words(e)))
+                            .toStdString());
     case Kind::no_reply:
-        return plain(e.ms, QStringLiteral("无应答"), no_reply_meaning(e));
+        return plain(e.ms, Traffic::tr("无应答"), no_reply_meaning(e));
     case Kind::busy:
-        return plain(e.ms, QStringLiteral("线路"), no_reply_meaning(e));
+        return plain(e.ms, Traffic::tr("线路"), no_reply_meaning(e));
     case Kind::opened:
-        return plain(
-            e.ms, QStringLiteral("串口"),
-            QStringLiteral("串口 %1 已打开（%2，%3）").arg(e.port).arg(e.device, e.settings));
+        return plain(e.ms, port_kind(),
+                     Traffic::tr("串口 %1 已打开（%2，%3）").arg(e.port).arg(e.device, e.settings));
     case Kind::lost:
-        return plain(e.ms, QStringLiteral("串口"),
-                     QStringLiteral("串口 %1（%2）已断开").arg(e.port).arg(e.device));
+        return plain(e.ms, port_kind(),
+                     Traffic::tr("串口 %1（%2）已断开").arg(e.port).arg(e.device));
     case Kind::closed:
         break;
     }
-    return plain(e.ms, QStringLiteral("串口"), QStringLiteral("串口 %1 已关闭").arg(e.port));
+    return plain(e.ms, port_kind(), Traffic::tr("串口 %1 已关闭").arg(e.port));
 }
 
 QString stamp_of(const QDateTime& time) {
@@ -125,7 +131,7 @@ QString stamp_of(const QDateTime& time) {
 }
 
 QString began_words(const QDateTime& began) {
-    return QStringLiteral("记录开始于 %1（以下时间从此刻算起）").arg(stamp_of(began));
+    return Traffic::tr("记录开始于 %1（以下时间从此刻算起）").arg(stamp_of(began));
 }
 
 QString line(const TrafficWords& w) {

@@ -42,11 +42,11 @@ TrafficWindow::TrafficWindow(Traffic& traffic, QWidget* owner)
     : QWidget(owner, Qt::Window),
       view(new QPlainTextEdit(this)),
       dropped_note(new QLabel(this)),
-      clear_button(new QPushButton(QStringLiteral("清空"), this)),
-      save_button(new QPushButton(QStringLiteral("保存…"), this)),
+      clear_button(new QPushButton(tr("清空"), this)),
+      save_button(new QPushButton(tr("保存…"), this)),
       traffic_(traffic),
       flush_timer_(new QTimer(this)) {
-    setWindowTitle(QStringLiteral("通讯记录"));
+    setWindowTitle(tr("通讯记录"));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(720, 420);
     view->setReadOnly(true);
@@ -99,7 +99,7 @@ void TrafficWindow::flush() {
     }
     dropped_note->setText(traffic_.dropped() == 0
                               ? QString()
-                              : QStringLiteral("较早的 %1 条记录已丢弃，只保留最近 %2 条。")
+                              : tr("较早的 %1 条记录已丢弃，只保留最近 %2 条。")
                                     .arg(grouped(traffic_.dropped()),
                                          grouped(static_cast<qint64>(Traffic::kMostEvents))));
 }
@@ -112,9 +112,9 @@ void TrafficWindow::clear_all() {
 }
 
 void TrafficWindow::choose_file() {
-    auto* dialog = new QFileDialog(this, QStringLiteral("保存通讯记录"),
-                                   QDir::home().filePath(QStringLiteral("通讯记录.txt")),
-                                   QStringLiteral("文本 (*.txt);;CSV (*.csv)"));
+    auto* dialog =
+        new QFileDialog(this, tr("保存通讯记录"), QDir::home().filePath(tr("通讯记录.txt")),
+                        tr("文本 (*.txt);;CSV (*.csv)"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QFileDialog::fileSelected, this, &TrafficWindow::save_to);
@@ -124,8 +124,8 @@ void TrafficWindow::choose_file() {
 QByteArray TrafficWindow::saved_form(bool csv) const {
     QStringList lines;
     if (csv) {
-        lines.append(QStringLiteral("记录开始,") + stamp_of(traffic_.began()));
-        lines.append(QStringLiteral("毫秒,类型,字节,说明"));
+        lines.append(tr("记录开始,%1").arg(stamp_of(traffic_.began())));
+        lines.append(tr("毫秒,类型,字节,说明"));
     } else {
         lines.append(began_words(traffic_.began()));
     }
@@ -148,13 +148,11 @@ void TrafficWindow::save_to(const QString& path) {
     if (file.open(QIODevice::WriteOnly) && file.write(saved_form(csv)) >= 0 && file.commit()) {
         return;
     }
-    const QString why = file.error() == QFileDevice::PermissionsError
-                            ? QStringLiteral("没有写入权限")
-                            : QStringLiteral("无法写入");
-    auto* box = new QMessageBox(
-        QMessageBox::Warning, QStringLiteral("提示"),
-        QStringLiteral("通讯记录没有保存到 %1：%2，请换一个位置再试。").arg(path, why),
-        QMessageBox::Ok, this);
+    const QString why =
+        file.error() == QFileDevice::PermissionsError ? tr("没有写入权限") : tr("无法写入");
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("提示"),
+                                tr("通讯记录没有保存到 %1：%2，请换一个位置再试。").arg(path, why),
+                                QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
