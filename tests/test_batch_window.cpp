@@ -18,6 +18,7 @@
 #include "sim/module_engine.h"
 #include "testbed/config_dir.h"
 #include "testbed/simulator.h"
+#include "tests/support/batch_rig.h"
 #include "tests/support/sim_state.h"
 #include "tests/support/window.h"
 #include "ui/batch_cells.h"
@@ -28,67 +29,6 @@ using namespace tarvok::test;
 using ui::BatchWindow;
 
 namespace {
-
-constexpr int kWaitMs = 15000;  // only ever reached when something is wrong
-
-// The window wired to the simulator as port 1, 批量配置 open.
-struct Rig {
-    tarvok::testbed::ConfigDir config;
-    tarvok::testbed::Simulator sim;
-    ui::main_form form;
-    QString device;
-    BatchWindow* batch = nullptr;
-    bool batch_active = false;
-
-    // `sim`: the simulator's options, or none for no simulator at all.
-    explicit Rig(const std::optional<QStringList>& sim_args, bool open = true) {
-        if (sim_args) {
-            device =
-                sim.start(QStringLiteral(TARVOK_SIM_PATH), QStringList{"--port", "1"} + *sim_args);
-        }
-        if (open) {
-            form.open_batch_window();
-            batch = qobject_cast<BatchWindow*>(form.batch_window());
-            batch_active = QTest::qWaitForWindowActive(batch);
-        }
-    }
-    // The state printout of `modules`, as the simulator should show it now.
-    QString expected(const std::vector<sim::ModuleState>& modules) const {
-        return QString::fromStdString(sim::state_text(modules));
-    }
-};
-
-// One column of every row.
-QStringList column(const BatchWindow* batch, int column) {
-    QStringList texts;
-    for (int row = 0; row < batch->table->rowCount(); ++row) {
-        texts << batch->table->item(row, column)->text();
-    }
-    return texts;
-}
-
-void generate(BatchWindow* batch, const QString& addresses, const QString& channels, int setting,
-              const QString& value) {
-    batch->addresses->setText(addresses);
-    pick(batch->setting, setting);
-    batch->channels->setCurrentText(channels);
-    batch->value->setCurrentText(value);
-    click(batch->add_button);
-}
-
-// Presses F5 (or 重试失败的行) and waits for the run to end.
-bool run(BatchWindow* batch, bool retry = false) {
-    batch->activateWindow();
-    if (!QTest::qWaitFor([batch] { return QApplication::activeWindow() == batch; })) {
-        return false;
-    }
-    if (retry) {
-        click(batch->retry_button);
-    } else {
-        QTest::keyClick(batch, Qt::Key_F5);
-    }
-    return batch->running() && QTest::qWaitFor([batch] { return !batch->running(); }, kWaitMs);
-}
 
 sim::ModuleState module(std::uint8_t address, const std::vector<protocol::Request>& requests) {
     sim::ModuleState state;
@@ -145,7 +85,7 @@ private slots:
             requests.push_back(protocol::ModeSetting{channel, protocol::Mode::self_lock});
             requests.push_back(protocol::PowerOnSetting{channel, protocol::PowerOn::on});
         }
-        QCOMPARE(tarvok::test::state(rig.sim, kWaitMs).value_or("(no state)"),
+        QCOMPARE(tarvok::test::state(rig.sim, kRunWaitMs).value_or("(no state)"),
                  rig.expected({module(1, requests), module(2, requests)}));
         QVERIFY(!rig.form.MSComm1->port_open() && rig.form.open_comm->isEnabled() &&
                 rig.form.Command1->isEnabled());
@@ -195,7 +135,7 @@ private slots:
         }
         const protocol::LineSetting moved{19200, protocol::Parity::even};
         QCOMPARE(
-            tarvok::test::state(rig.sim, kWaitMs).value_or("(no state)"),
+            tarvok::test::state(rig.sim, kRunWaitMs).value_or("(no state)"),
             rig.expected({module(1, {moved, protocol::ModeSetting{2, protocol::Mode::momentary},
                                      protocol::PowerOnSetting{protocol::kAllChannels,
                                                               protocol::PowerOn::memory}}),
@@ -213,9 +153,9 @@ private slots:
         QVERIFY(rig.batch_active);
         QTest::keyClick(rig.batch, Qt::Key_F5);
         QVERIFY(QTest::qWaitFor(
-            [&] { return column(rig.batch, ui::outcome_column).count("成功") >= 2; }, kWaitMs));
+            [&] { return column(rig.batch, ui::outcome_column).count("成功") >= 2; }, kRunWaitMs));
         QTest::keyClick(rig.batch, Qt::Key_Escape);
-        QVERIFY(QTest::qWaitFor([&] { return !rig.batch->running(); }, kWaitMs));
+        QVERIFY(QTest::qWaitFor([&] { return !rig.batch->running(); }, kRunWaitMs));
         const QStringList outcomes = column(rig.batch, ui::outcome_column);
         const auto done = outcomes.count("成功");
         QVERIFY2(done < 8 && outcomes.count("未发送") == 8 - done, qPrintable(outcomes.join(' ')));
@@ -225,7 +165,7 @@ private slots:
             requests.push_back(
                 protocol::ModeSetting{std::uint8_t(channel), protocol::Mode::linked});
         }
-        QCOMPARE(tarvok::test::state(rig.sim, kWaitMs).value_or("(no state)"),
+        QCOMPARE(tarvok::test::state(rig.sim, kRunWaitMs).value_or("(no state)"),
                  rig.expected({module(1, requests)}));
         QVERIFY(run(rig.batch, true));
         QCOMPARE(column(rig.batch, ui::outcome_column), QStringList(8, "成功"));
@@ -233,7 +173,7 @@ private slots:
             requests.push_back(
                 protocol::ModeSetting{std::uint8_t(channel), protocol::Mode::linked});
         }
-        QCOMPARE(tarvok::test::state(rig.sim, kWaitMs).value_or("(no state)"),
+        QCOMPARE(tarvok::test::state(rig.sim, kRunWaitMs).value_or("(no state)"),
                  rig.expected({module(1, requests)}));
     }
 
@@ -251,7 +191,8 @@ private slots:
         }));
         QVERIFY(run(rig.batch, true));
         QCOMPARE(column(rig.batch, ui::outcome_column), (QStringList{"失败", "无应答"}));
-        QCOMPARE(tarvok::test::state(rig.sim, kWaitMs).value_or("(no state)"), rig.expected({module(1, {})}));
+        QCOMPARE(tarvok::test::state(rig.sim, kRunWaitMs).value_or("(no state)"),
+                 rig.expected({module(1, {})}));
     }
 
     // Plans as people write them open as the plain one does; what the window saves,
