@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/cli_words.h"
 #include "plan/plan_words.h"
 #include "plan/run_words.h"
 
@@ -78,9 +79,9 @@ std::optional<std::string> JobKeeper::write(const std::string& path,
     if (fault == WriteFault::none) {
         return std::nullopt;
     }
-    const std::string why = fault == WriteFault::permission ? "没有写入权限" : "无法写入";
-    return "记录文件" + plan::echo(path) + "没有写成（" + why +
-           "）：设置已经发送，结果见上；请换一个位置再用 --record";
+    const auto why =
+        word(fault == WriteFault::permission ? ToolWord::no_permission : ToolWord::cannot_write);
+    return say(ToolWord::record_failed, {plan::echo(path), why});
 }
 
 }  // namespace tarvok::cli
