@@ -44,7 +44,7 @@ constexpr std::array<words::Entry<RunWord>, 37> kWords = {{
     {W::cut_off, {"等待应答时串口断开", "the port was disconnected while waiting for the reply"}},
     {W::no_reply_note,
      {"发送 {} 次，每次等待 {} ms，没有有效应答",
-      "sent {} times, waiting {} ms each time, with no valid reply"}},
+      "sends: {}, waiting {} ms each, with no valid reply"}},
     {W::junk_heard, {"（收到 {} 字节，不是有效应答）", " ({} bytes came, not a valid reply)"}},
     {W::maybe_at,
      {"模块可能已经按 {} 运行（也许只是回复丢失）",

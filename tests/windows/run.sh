@@ -66,7 +66,8 @@ dpi 96
 for n in 1 2 3; do
     extra=()
     [[ $n == 2 ]] && extra=(--fail)
-    "$sim" --port "$n" "${extra[@]}" >"$run/sim$n.log" 2>&1 </dev/null &
+    # In Chinese, whatever the caller speaks: test_window reads its log's words.
+    LC_ALL=C.UTF-8 LANGUAGE= "$sim" --port "$n" "${extra[@]}" >"$run/sim$n.log" 2>&1 </dev/null &
     pids+=($!)
     sim_pid[n]=$!
 done
