@@ -56,7 +56,9 @@ void JobKeeper::remarked(const plan::Remark& remark) {
     const std::string note = plan::remark_note(remark);
     std::string& notes = notes_[*remark.step];
     if (!note.empty()) {
-        notes += (notes.empty() ? "" : "；") + note;
+        notes += (notes.empty() ? std::string()
+                                : std::string(plan::word(plan::RunWord::note_separator))) +
+                 note;
     }
 }
 

@@ -10,10 +10,6 @@ namespace {
 
 using W = RunWord;
 
-std::string_view word(RunWord id) {
-    return words::pick(run_catalogue()[static_cast<std::size_t>(id)].text);
-}
-
 // The plan's own words for its cells: the window's in Chinese, the aliases in English;
 // the plan reader takes either.
 PlanLanguage cell_language() {

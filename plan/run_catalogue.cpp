@@ -90,4 +90,6 @@ static_assert(words::in_id_order(kWords) && kWords.back().id == W::record_column
 
 words::Catalogue<RunWord> run_catalogue() { return kWords; }
 
+std::string_view word(RunWord id) { return words::pick(words::text_of(kWords, id)); }
+
 }  // namespace tarvok::plan

@@ -15,10 +15,6 @@ namespace {
 using protocol::line_words;
 using W = RunWord;
 
-std::string_view word(RunWord id) {
-    return words::pick(run_catalogue()[static_cast<std::size_t>(id)].text);
-}
-
 std::string say(RunWord id, std::initializer_list<std::string_view> args) {
     return words::fill(word(id), args);
 }

@@ -74,5 +74,7 @@ enum class RunWord {
 
 // Every entry, in id order, for a check that none lacks a language.
 words::Catalogue<RunWord> run_catalogue();
+// An entry in the process's language.
+std::string_view word(RunWord id);
 
 }  // namespace tarvok::plan

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "cli/cli_words.h"
+#include "cli/exit_codes.h"
 #include "cli/result_words.h"
 #include "cmdline/error.h"
 #include "cmdline/error_words.h"
@@ -130,6 +131,7 @@ void check_catalogues() {
     check("tarvokctl runs", cli::cli_catalogue());
     check("tarvokctl", cli::tool_catalogue());
     check("tarvokctl --help", cli::help_catalogue());
+    check<cli::Exit>("exit codes", cli::kExitCodes);
     check("run words", plan::run_catalogue());
     check("tarvok-sim", sim::sim_catalogue());
     check("plan", plan::plan_catalogue());

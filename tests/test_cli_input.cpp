@@ -269,15 +269,8 @@ void CliInputTest::english() {
     simulator.speak("en_US.UTF-8");
     QVERIFY(sim.isEmpty() ||
             !simulator.start(TARVOK_SIM_PATH, QStringList{"--port", "7"} + sim).isEmpty());
-    const QByteArray before = qgetenv("LC_ALL");
-    const QByteArray language = qgetenv("LANGUAGE");
-    qputenv("LC_ALL", "en_US.UTF-8");
-    qunsetenv("LANGUAGE");
-    const auto ended = tarvok::testbed::run(program, args, {.input = input}, kWaitMs);
-    qputenv("LC_ALL", before);
-    if (!language.isEmpty()) {
-        qputenv("LANGUAGE", language);
-    }
+    const auto ended =
+        tarvok::testbed::run(program, args, {.input = input, .locale = "en_US.UTF-8"}, kWaitMs);
     const QString text = QString::fromUtf8(ended.out) + ended.errors;
     QTEST(ended.exit, "exit");
     QFETCH(QStringList, says);

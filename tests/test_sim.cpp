@@ -112,6 +112,8 @@ class SimTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The words these tables hold are Chinese, whatever the caller's locale.
+    void initTestCase() { tarvok::words::use_language(tarvok::words::Language::chinese); }
     void engine_verdicts_data() {
         QTest::addColumn<Bus>("bus");
         QTest::addColumn<QByteArray>("stream");
@@ -126,8 +128,8 @@ private slots:
         const QString ok3 = "地址 1 · 第3路 关联方式 自锁 → ";
         // The new rate holds from the very next frame, still sent at the old one here.
         QTest::newRow("line, then old rate")
-            << one << command(1, protocol::LineSetting{19200, Parity::even}) + mode3 << LineSetting{}
-            << false << "22 01 4b 00 00 00 01 6f"
+            << one << command(1, protocol::LineSetting{19200, Parity::even}) + mode3
+            << LineSetting{} << false << "22 01 4b 00 00 00 01 6f"
             << "地址 1 · 通讯参数 19200 偶校验 → 成功\n" + ok3 +
                    "未应答（线路 9600 波特，本模块 19200 波特）"
             << state_after(one, 1, [](auto& m) { m.baud = 19200, m.parity = Parity::even; });
@@ -148,11 +150,12 @@ private slots:
                    "成功"
             << state_after(mixed, 7, self_lock3);
         QTest::newRow("out of range")
-            << one << bytes(protocol::make_frame(0x55, 1, 0x44, {0, 0, 1, 33})) << LineSetting{} << false
-            << "22 01 44 00 00 00 00 67"
+            << one << bytes(protocol::make_frame(0x55, 1, 0x44, {0, 0, 1, 33})) << LineSetting{}
+            << false << "22 01 44 00 00 00 00 67"
             << "地址 1 · 关联方式 参数 00 00 01 21 → 失败（参数超出范围）" << state_after(one);
-        QTest::newRow("--fail") << one << mode3 << LineSetting{} << true << "22 01 44 00 00 00 00 67"
-                                << ok3 + "失败（模拟失败，未执行）" << state_after(one);
+        QTest::newRow("--fail") << one << mode3 << LineSetting{} << true
+                                << "22 01 44 00 00 00 00 67" << ok3 + "失败（模拟失败，未执行）"
+                                << state_after(one);
         QTest::newRow("nobody's address")
             << two << command(7, ModeSetting{3, Mode::self_lock}) << LineSetting{} << false << ""
             << "地址 7 的帧（总线上没有这个地址的模块）已忽略" << state_after(two);
@@ -242,8 +245,8 @@ private slots:
         const QList<int> at0(8, 0), bytewise{0, 40, 80, 150, 190, 230, 270, 310};  // 40 + 30 split
         QTest::newRow("echo") << "--echo" << LineSetting{} << to1 << to1 + ok1 << QList<int>{}
                               << QStringList{"→ 成功"};
-        QTest::newRow("echo, nobody's address") << "--echo --address 2" << LineSetting{} << to1 << to1
-                                                << QList<int>{} << QStringList{"已忽略"};
+        QTest::newRow("echo, nobody's address") << "--echo --address 2" << LineSetting{} << to1
+                                                << to1 << QList<int>{} << QStringList{"已忽略"};
         QTest::newRow("trickle, split")
             << "--trickle 40 --split" << LineSetting{} << to1 << ok1 << bytewise
             << QStringList{"应答分两段发送 · 应答逐字节发送，间隔 40 ms"};
@@ -279,8 +282,8 @@ private slots:
         int share = 0;
         for (std::uint32_t n = 1; n <= 1000; ++n) share += reply_lost(drop, n);
         QVERIFY(!lost.isEmpty() && !kept.isEmpty() && share > 450 && share < 550);
-        QTest::newRow("drop 50, seed 7")
-            << "--drop 50 --seed 7" << LineSetting{} << to1.repeated(8) << kept << QList<int>{} << lost;
+        QTest::newRow("drop 50, seed 7") << "--drop 50 --seed 7" << LineSetting{} << to1.repeated(8)
+                                         << kept << QList<int>{} << lost;
     }
     void on_the_wire() {
         QFETCH(QString, args);
@@ -385,6 +388,9 @@ private slots:
         QProcess sim;
         sim.setStandardInputFile(QStringLiteral("/dev/zero"));
         sim.setChildProcessModifier([w = out[1]] { ::dup2(w, STDOUT_FILENO); });
+        QProcessEnvironment chinese = QProcessEnvironment::systemEnvironment();
+        chinese.insert("LC_ALL", "C.UTF-8");  // the log read below
+        sim.setProcessEnvironment(chinese);
         sim.start(kSim, {"--port", "4"});
         const QString com4 = config.ports_dir() + "/com4";
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(com4).isSymLink(), kWaitMs);
