@@ -1,5 +1,6 @@
 #include "cli/console.h"
 
+#include "cli/cli_words.h"
 #include "cli/json_line.h"
 
 namespace tarvok::cli {
@@ -18,7 +19,7 @@ Console::Console(bool json, bool plan, bool follow)
 void Console::words(const std::string& text) {
     progress_.clear();
     if (json_) {
-        output_.err("tarvokctl：" + text + "\n");
+        output_.err(own(text) + "\n");
     } else {
         output_.out(text + "\n");
     }
@@ -26,7 +27,7 @@ void Console::words(const std::string& text) {
 
 void Console::say(const std::string& text) {
     progress_.clear();
-    output_.err("tarvokctl：" + text + "\n");
+    output_.err(own(text) + "\n");
 }
 
 void Console::step_started(std::size_t index, std::size_t total) {

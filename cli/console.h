@@ -42,7 +42,7 @@ public:
     void remarked(const plan::Remark& remark) override;
     void run_finished(plan::RunEnd end) override;
 
-    // A sentence of tarvokctl's own, on standard error: "tarvokctl：…".
+    // A sentence of tarvokctl's own, on standard error: "tarvokctl：…" ("tarvokctl: …").
     void say(const std::string& text);
     // Settings never reached are listed with --json; the summary follows a plan.
     void finish(RunStop stop);

@@ -3,9 +3,9 @@
 
 #include <array>
 #include <span>
-#include <string_view>
 
 #include "plan/step_result.h"
+#include "words/catalogue.h"
 
 namespace tarvok::cli {
 
@@ -24,23 +24,34 @@ enum class Exit : int {
     terminated = 143,
 };
 
-struct ExitMeaning {
-    Exit code;
-    std::string_view meaning;
-};
-
-inline constexpr std::array<ExitMeaning, 10> kExitCodes = {{
-    {Exit::success, "每项设置都成功"},
-    {Exit::refused, "有设置被模块拒绝（其余成功）"},
-    {Exit::no_reply, "有设置没有收到有效应答（优先于 3 和 1）"},
+// What each code means, for --help, in Chinese and English; the codes themselves are
+// the same in every language.
+inline constexpr std::array<words::Entry<Exit>, 10> kExitCodes = {{
+    {Exit::success, {"每项设置都成功", "every setting succeeded"}},
+    {Exit::refused,
+     {"有设置被模块拒绝（其余成功）", "a setting was refused by its module (the rest succeeded)"}},
+    {Exit::no_reply,
+     {"有设置没有收到有效应答（优先于 3 和 1）",
+      "a setting got no valid reply, or was not sent (this outweighs 3 and 1)"}},
     {Exit::unconfirmed,
-     "有设置未确认：收到的回复无法证明是对它的，或模块在新线路上没有应答（优先于 1）"},
-    {Exit::usage, "用法或计划文件有误，什么也没有发送"},
-    {Exit::port_unavailable, "串口打不开"},
-    {Exit::port_lost, "串口、线路或输出在运行中出错，其余设置未发送"},
-    {Exit::hangup, "被 SIGHUP 停止：进行中的一项结束后停下，其余未发送"},
-    {Exit::interrupted, "被 Ctrl-C（SIGINT）停止：进行中的一项结束后停下，其余未发送"},
-    {Exit::terminated, "被 SIGTERM 停止：进行中的一项结束后停下，其余未发送"},
+     {"有设置未确认：收到的回复无法证明是对它的，或模块在新线路上没有应答（优先于 1）",
+      "a setting is unconfirmed: its reply cannot be shown to answer it, or the module did "
+      "not answer at its new line (this outweighs 1)"}},
+    {Exit::usage,
+     {"用法或计划文件有误，什么也没有发送", "wrong command line or plan file; nothing was sent"}},
+    {Exit::port_unavailable, {"串口打不开", "the port could not be opened"}},
+    {Exit::port_lost,
+     {"串口、线路或输出在运行中出错，其余设置未发送",
+      "the port, the line or the output failed while running; the rest was not sent"}},
+    {Exit::hangup,
+     {"被 SIGHUP 停止：进行中的一项结束后停下，其余未发送",
+      "stopped by SIGHUP after the setting in flight; the rest was not sent"}},
+    {Exit::interrupted,
+     {"被 Ctrl-C（SIGINT）停止：进行中的一项结束后停下，其余未发送",
+      "stopped by Ctrl-C (SIGINT) after the setting in flight; the rest was not sent"}},
+    {Exit::terminated,
+     {"被 SIGTERM 停止：进行中的一项结束后停下，其余未发送",
+      "stopped by SIGTERM after the setting in flight; the rest was not sent"}},
 }};
 
 // The stop signals by their POSIX numbers, which a Windows console's Ctrl-C takes as

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "cli/file_names.h"
+#include "cli/cli_words.h"
 #include "plan/plan_words.h"
 #include "plan/run_words.h"
 
@@ -56,7 +57,9 @@ void JobKeeper::remarked(const plan::Remark& remark) {
     const std::string note = plan::remark_note(remark);
     std::string& notes = notes_[*remark.step];
     if (!note.empty()) {
-        notes += (notes.empty() ? "" : "；") + note;
+        notes += (notes.empty() ? std::string()
+                                : std::string(plan::word(plan::RunWord::note_separator))) +
+                 note;
     }
 }
 
@@ -79,9 +82,9 @@ std::optional<std::string> JobKeeper::write(const std::string& path,
     if (fault == WriteFault::none) {
         return std::nullopt;
     }
-    const std::string why = fault == WriteFault::permission ? "没有写入权限" : "无法写入";
-    return "记录文件" + plan::echo(path) + "没有写成（" + why +
-           "）：设置已经发送，结果见上；请换一个位置再用 --record";
+    const auto why =
+        word(fault == WriteFault::permission ? ToolWord::no_permission : ToolWord::cannot_write);
+    return say(ToolWord::record_failed, {plan::echo(path), why});
 }
 
 }  // namespace tarvok::cli

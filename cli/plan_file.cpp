@@ -8,6 +8,7 @@
 #include <variant>
 
 #include "cli/file_names.h"
+#include "cli/cli_words.h"
 #include "plan/plan_input.h"
 #include "plan/plan_words.h"
 
@@ -36,7 +37,7 @@ struct Source {
     bool still = false;  // a regular file: it can be read whole before judging it
 };
 
-void say(const std::string& text) {
+void tell(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
 }
@@ -87,7 +88,7 @@ public:
     void tell_rest(const Plan& plan) {
         tell_new(plan);
         if (plan.more_errors > 0) {
-            line("  还有 " + std::to_string(plan.more_errors) + " 行有误\n");
+            line(cli::say(ToolWord::more_faults, {std::to_string(plan.more_errors)}) + "\n");
         }
         if (plan.stopped) {
             line("  " + plan::error_words(*plan.stopped) + "\n");
@@ -97,10 +98,10 @@ public:
 private:
     void line(const std::string& text) {
         if (!headed_) {
-            say("tarvokctl：计划文件" + echo(path_) + "有误，什么也没有发送：\n");
+            tell(own(cli::say(ToolWord::plan_faulty, {echo(path_)})) + "\n");
             headed_ = true;
         }
-        say(text);
+        tell(text);
     }
 
     std::string path_;
@@ -146,7 +147,7 @@ bool read_into(const Source& source, PlanReader& reader, FaultTeller& faults,
 std::optional<std::vector<plan::PlanStep>> read_plan_file(const std::string& path, bool verbose) {
     auto opened = open_plan(path);
     if (const auto* fault = std::get_if<std::string>(&opened)) {
-        say("tarvokctl：" + *fault + "\n");
+        tell(own(*fault) + "\n");
         return std::nullopt;
     }
     const Source source = std::move(std::get<Source>(opened));
@@ -156,21 +157,24 @@ std::optional<std::vector<plan::PlanStep>> read_plan_file(const std::string& pat
     const auto tell_encoding = [&] {
         const PlanEncoding encoding = reader.encoding();
         if (!encoding_told && (verbose || encoding == PlanEncoding::gb18030)) {
-            say("tarvokctl：计划文件" + echo(path) + "的编码为 " +
-                std::string(plan::encoding_name(encoding)) + "\n");
+            tell(own(cli::say(ToolWord::plan_encoding,
+                              {echo(path), plan::encoding_name(encoding)})) +
+                 "\n");
             encoding_told = true;
         }
     };
     if (!read_into(source, reader, faults, tell_encoding)) {
-        say("tarvokctl：" + plan::file_fault_words(plan::FileFault::read_error, path) +
-            "，什么也没有发送\n");
+        tell(own(cli::say(ToolWord::nothing_sent,
+                          {plan::file_fault_words(plan::FileFault::read_error, path)})) +
+             "\n");
         return std::nullopt;
     }
     reader.finish();
     tell_encoding();
     const Plan& plan = reader.plan();
     if (plan.title_line > 0) {
-        say("tarvokctl：计划文件" + echo(path) + plan::title_words(plan.title_line) + "\n");
+        tell(own(cli::say(ToolWord::plan_title, {echo(path), plan::title_words(plan.title_line)})) +
+             "\n");
     }
     faults.tell_rest(plan);
     if (!plan.ok()) {

@@ -3,7 +3,9 @@
 // showed of its replies.
 #include <string>
 
+#include "cli/cli_words.h"
 #include "cli/result_words.h"
+#include "protocol/protocol_words.h"
 #include "protocol/reply.h"
 #include "protocol/request.h"
 
@@ -11,17 +13,20 @@ namespace tarvok::cli {
 
 namespace {
 
+using W = CliWord;
+
 // "22 05 44 00 00 00 01 6C（地址 5 关联方式 · 成功）".
 std::string reply_words(const std::vector<std::uint8_t>& bytes) {
     if (bytes.size() != protocol::kFrameSize) {
         return protocol::hex(bytes);
     }
     const auto frame = protocol::frame_from(bytes);
-    const auto name = protocol::name_in(protocol::kCommands,
-                                        static_cast<protocol::Command>(frame[protocol::kCodeByte]));
-    return protocol::hex(frame) + "（地址 " + std::to_string(frame[protocol::kAddressByte]) + " " +
-           (name.empty() ? std::string("未知命令") : std::string(name)) + " · " +
-           protocol::describe(protocol::judge(frame), frame) + "）";
+    const auto name = protocol::shown_in(
+        protocol::kCommands, static_cast<protocol::Command>(frame[protocol::kCodeByte]));
+    return say(W::reply_about,
+               {protocol::hex(frame), std::to_string(frame[protocol::kAddressByte]),
+                name.empty() ? protocol::word(protocol::ProtocolWord::unknown_command) : name,
+                protocol::describe(protocol::judge(frame), frame)});
 }
 
 int rounded_ms(bus::Micros span) { return static_cast<int>((span.count() + 500) / 1000); }
@@ -29,43 +34,37 @@ int rounded_ms(bus::Micros span) { return static_cast<int>((span.count() + 500) 
 std::string learned_words(const plan::Remark& r) {
     std::string shown;
     const auto add = [&shown](const std::string& what) {
-        shown += (shown.empty() ? "" : "；") + what;
+        shown += (shown.empty() ? std::string() : std::string(word(W::learned_separator))) + what;
     };
     if (r.learned.slow) {
-        add("回复较慢（最慢 " + std::to_string(rounded_ms(r.evidence.slowest)) +
-            " ms），此后等它应答最多 " + std::to_string(rounded_ms(r.timing.deadline)) + " ms");
+        add(say(W::slow, {std::to_string(rounded_ms(r.evidence.slowest)),
+                          std::to_string(rounded_ms(r.timing.deadline))}));
     }
     if (r.learned.copies && r.evidence.copy_after) {
-        add("同一帧回复了两次（相隔 " + std::to_string(rounded_ms(*r.evidence.copy_after)) +
-            " ms，可能有两个模块使用同一地址），此后它的第二个回复过去之前，不再向它发同一命令");
+        add(say(W::copies, {std::to_string(rounded_ms(*r.evidence.copy_after))}));
     }
     if (r.learned.retried) {
-        add("重发后才应答，此后另一次发送的回复过去之前不再向它发送");
+        add(std::string(word(W::retried)));
     }
-    return "注意：地址 " + std::to_string(r.address) + " " + shown +
-           "，以免把它迟到或多余的回复算到别的设置上";
+    return say(W::learned, {std::to_string(r.address), shown});
 }
 
 }  // namespace
 
 std::optional<std::string> remark_line(const plan::Remark& r, const plan::StepResult* about) {
-    const std::string whose = about != nullptr ? where(about->step) : std::string("运行");
+    const std::string whose = about != nullptr ? where(about->step) : std::string(word(W::the_run));
     switch (r.kind) {
     case plan::Remark::Kind::late:
-        return protocol::late_words(rounded_ms(r.after)) + " " + reply_words(r.bytes) + " · 对" +
-               whose + "，此时已另有发送，不计入任何一项";
+        return say(W::late_remark,
+                   {protocol::late_words(rounded_ms(r.after)), reply_words(r.bytes), whose});
     case plan::Remark::Kind::duplicate:
-        return std::string(protocol::duplicate_words()) + "：" + reply_words(r.bytes) + " · " +
-               whose;
+        return say(W::labelled, {protocol::duplicate_words(), reply_words(r.bytes), whose});
     case plan::Remark::Kind::unmatched:
-        return "收到不属于" + whose + "的回复 " + reply_words(r.bytes) + "，" +
-               std::string(protocol::unmatched_words()) + "，不计入";
+        return say(W::unmatched_remark, {whose, reply_words(r.bytes), protocol::unmatched_words()});
     case plan::Remark::Kind::garbled_echo:
-        return std::string(protocol::garbled_echo_words()) + "：" + protocol::hex(r.bytes) + " · " +
-               whose;
+        return say(W::labelled, {protocol::garbled_echo_words(), protocol::hex(r.bytes), whose});
     case plan::Remark::Kind::discarded:
-        return "发送前线路上已有 " + std::to_string(r.bytes.size()) + " 字节，已丢弃：" +
-               shown_bytes(r.bytes);
+        return say(W::discarded, {std::to_string(r.bytes.size()), shown_bytes(r.bytes)});
     case plan::Remark::Kind::learned:
         return learned_words(r);
     }

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "cli/exit_codes.h"
+#include "cli/cli_words.h"
+#include "protocol/protocol_words.h"
 #include "protocol/reply.h"
 #include "protocol/request.h"
 
@@ -16,23 +18,24 @@ namespace {
 using plan::Outcome;
 using plan::StepResult;
 using protocol::line_words;
+using W = CliWord;
 
 // Received bytes shown in a line, at most; a flood would say nothing more.
 constexpr std::size_t kShownBytes = 24;
 
 // In Outcome's order: the summary's labels and the result lines' words.
-constexpr std::array<std::string_view, 5> kOutcomeLabels = {"成功", "模块拒绝", "无应答", "未确认",
-                                                            "未发送"};
+constexpr std::array<CliWord, 5> kOutcomeLabels = {W::done, W::refused, W::no_reply, W::unconfirmed,
+                                                   W::not_sent};
 
 std::string_view label(Outcome outcome) {
-    return kOutcomeLabels.at(static_cast<std::size_t>(outcome));
+    return word(kOutcomeLabels.at(static_cast<std::size_t>(outcome)));
 }
 
 }  // namespace
 
 std::string where(const plan::PlanStep& step) {
-    const std::string address = "地址 " + std::to_string(step.address);
-    return step.line == 0 ? address : "第 " + std::to_string(step.line) + " 行 · " + address;
+    const std::string address = say(W::address, {std::to_string(step.address)});
+    return step.line == 0 ? address : say(W::at_line, {std::to_string(step.line), address});
 }
 
 std::string shown_bytes(const std::vector<std::uint8_t>& bytes) {
@@ -56,15 +59,15 @@ std::string line_options(const protocol::LineSetting& line) {
 std::string unsent_words(plan::Unsent why) {
     switch (why) {
     case plan::Unsent::stopped:
-        return "（运行已停止）";
+        return std::string(word(W::unsent_stopped));
     case plan::Unsent::port_lost:
-        return "（串口已断开）";
+        return std::string(word(W::unsent_port_lost));
     case plan::Unsent::line_fault:
-        return "（串口出错）";
+        return std::string(word(W::unsent_line_fault));
     case plan::Unsent::line_busy:
-        return "（" + std::string(protocol::busy_words()) + "，等不到安静的时机发送）";
+        return say(W::unsent_busy, {protocol::busy_words()});
     case plan::Unsent::write_failed:
-        return "（串口拒绝写入）";
+        return std::string(word(W::unsent_write));
     case plan::Unsent::none:
         break;
     }
@@ -75,16 +78,11 @@ std::string doubt_words(const StepResult& r) {
     const std::string address = std::to_string(r.step.address);
     switch (r.doubt) {
     case plan::Doubt::leftover:
-        return "（收到的回复可能是对先前同一地址、同一命令的帧迟到或重复的回复，无法证明是本项的；"
-               "请查看模块状态，必要时单独再发本项）";
+        return std::string(word(W::leftover));
     case plan::Doubt::line_unproven:
-        return "（模块应答了修改，但按 " + line_words(*r.moved_to) + " 没有应答：它可能仍按 " +
-               line_words(r.line) +
-               " 收发，也可能已改；用 tarvokctl scan --baud all --parity all "
-               "--addresses " +
-               address + " 找它）";
+        return say(W::line_unproven, {line_words(*r.moved_to), line_words(r.line), address});
     case plan::Doubt::stopped_unproven:
-        return "（模块应答了修改，运行停止前没来得及按 " + line_words(*r.moved_to) + " 确认）";
+        return say(W::stopped_unproven, {line_words(*r.moved_to)});
     case plan::Doubt::none:
         break;
     }
@@ -95,21 +93,19 @@ std::string outcome_detail(const StepResult& r) {
     const std::string name(label(r.outcome));
     switch (r.outcome) {
     case Outcome::done:
-        return name + "（" + ms_text(r.milliseconds) + " ms）";
+        return say(W::done_in, {name, ms_text(r.milliseconds)});
     case Outcome::refused:
-        return name + "（应答的状态位为 0，未重发）";
+        return say(W::refused_detail, {name});
     case Outcome::no_reply: {
         if (r.cut_off) {
-            return name + (r.unsent == plan::Unsent::stopped ? " · 等待应答时运行被立即停止"
-                                                             : " · 等待应答时串口断开");
+            return say(r.unsent == plan::Unsent::stopped ? W::cut_stopped : W::cut_lost, {name});
         }
-        std::string text = name + "（发送 " + std::to_string(r.attempts) + " 次，每次等待 " +
-                           std::to_string(r.wait_ms) + " ms";
+        std::string text =
+            say(W::tries, {name, std::to_string(r.attempts), std::to_string(r.wait_ms)});
         if (!r.received.empty()) {
-            text += "；收到 " + std::to_string(r.received.size()) + " 字节，不是有效应答：" +
-                    shown_bytes(r.received);
+            text += say(W::junk, {std::to_string(r.received.size()), shown_bytes(r.received)});
         }
-        return text + "）";
+        return text + std::string(word(W::close));
     }
     case Outcome::unconfirmed:
         return name + doubt_words(r);
@@ -120,29 +116,26 @@ std::string outcome_detail(const StepResult& r) {
 }
 
 std::string late_advice(const StepResult& r) {
-    return protocol::late_words(static_cast<int>(std::lround(r.reply_ms))) + "，期限 " +
-           std::to_string(r.wait_ms) + " ms：可加大 --timeout，例如 --timeout " +
-           std::to_string(std::lround(r.reply_ms * 2));
+    return say(W::late_advice,
+               {protocol::late_words(static_cast<int>(std::lround(r.reply_ms))),
+                std::to_string(r.wait_ms), std::to_string(std::lround(r.reply_ms * 2))});
 }
 
 std::string line_change_words(const StepResult& r, bool follow) {
     const std::string address = std::to_string(r.step.address);
     if (r.maybe_at && r.outcome == Outcome::no_reply && !r.module_moved_to) {
-        return "模块可能已经按 " + line_words(*r.maybe_at) + " 运行（也许只是回复丢失）：用 " +
-               line_options(*r.maybe_at) + " 再发一次任意设置即可确认";
+        return say(W::maybe_at, {line_words(*r.maybe_at), line_options(*r.maybe_at)});
     }
     if (!r.proven) {
         return {};
     }
     const std::string now = line_words(*r.moved_to);
     if (follow) {
-        return "模块已按 " + now + " 应答，此后按它与地址 " + address + " 通讯";
+        return say(W::proven_follow, {now, address});
     }
-    return "模块已按 " + now + " 应答，此后按它收发；" +
-           (r.later_need_line
-                ? "之后发给地址 " + address + " 的设置需要新的波特率：加 --follow，或另用 " +
-                      line_options(*r.moved_to)
-                : "以后发给它的设置请用 " + line_options(*r.moved_to));
+    return say(W::proven,
+               {now, r.later_need_line ? say(W::later_need, {address, line_options(*r.moved_to)})
+                                       : say(W::send_later, {line_options(*r.moved_to)})});
 }
 
 // "第 2–9、12 行" for the plan lines of the results that ended in `outcome`; a range
@@ -160,38 +153,51 @@ std::string line_ranges(std::span<const StepResult> results, Outcome outcome) {
         while (last + 1 < lines.size() && lines[last + 1] == lines[last] + 1) {
             ++last;
         }
-        text += (text.empty() ? "" : "、") + std::to_string(lines[i]);
+        text +=
+            (text.empty() ? std::string()
+                          : std::string(protocol::word(protocol::ProtocolWord::list_separator))) +
+            std::to_string(lines[i]);
         if (last > i) {
             text += "–" + std::to_string(lines[last]);
         }
         i = last;
     }
-    return text.empty() ? text : "  第 " + text + " 行";
+    if (text.empty()) {
+        return text;
+    }
+    return say(lines.size() == 1 ? W::lines_one : W::lines_many, {text});
 }
 
-// Labels line up on a terminal that shows a character beyond ASCII (here always
-// Chinese) two columns wide.
-constexpr std::size_t kLabelColumns = 8;
-
-std::string padded(std::string_view name) {
-    std::size_t columns = 0;
-    for (const char c : name) {
+// The columns a terminal gives the text, a character beyond ASCII (here always
+// Chinese) two.
+std::size_t columns(std::string_view text) {
+    std::size_t n = 0;
+    for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        columns += byte < 0x80 ? 1 : (byte >= 0xC0 ? 2 : 0);
+        n += byte < 0x80 ? 1 : (byte >= 0xC0 ? 2 : 0);
     }
-    return std::string(name) + std::string(kLabelColumns - std::min(columns, kLabelColumns), ' ');
+    return n;
+}
+
+// Labels line up as wide as the widest of them.
+std::string padded(std::string_view name) {
+    std::size_t width = 0;
+    for (const CliWord id : kOutcomeLabels) {
+        width = std::max(width, columns(word(id)));
+    }
+    return std::string(name) + std::string(width - std::min(columns(name), width), ' ');
 }
 
 std::string signal_name(int signo) {
     switch (signo) {
     case kSigInt:
-        return "Ctrl-C（SIGINT）";
+        return std::string(word(W::sigint));
     case kSigTerm:
-        return "SIGTERM";
+        return std::string(word(W::sigterm));
     case kSigHup:
-        return "SIGHUP";
+        return std::string(word(W::sighup));
     default:
-        return "信号 " + std::to_string(signo);
+        return say(W::signal_other, {std::to_string(signo)});
     }
 }
 
@@ -215,18 +221,18 @@ std::string result_line(const StepResult& r, bool follow) {
         add(std::string(protocol::busy_words()));
     }
     if (r.echoes > 0) {
-        add(std::string(protocol::echo_words()) + " " + std::to_string(r.echoes) + " 次");
+        add(say(W::echoes, {protocol::echo_words(), std::to_string(r.echoes)}));
     }
     if (r.module_moved_to && r.outcome != Outcome::not_sent) {
-        add("地址 " + std::to_string(r.step.address) + " 已改为 " + line_words(*r.module_moved_to) +
-            "，本项仍按 " + line_words(r.line) + " 发送");
+        add(say(W::moved_before, {std::to_string(r.step.address), line_words(*r.module_moved_to),
+                                  line_words(r.line)}));
     }
     add(line_change_words(r, follow));
     return line;
 }
 
 std::string summary_text(std::span<const StepResult> results, RunStop stop) {
-    std::string text = "汇总：共 " + std::to_string(results.size()) + " 项\n";
+    std::string text = say(W::summary, {std::to_string(results.size())}) + "\n";
     if (stop.job) {
         text += "  " + plan::job_words(*stop.job) + "\n";
     }
@@ -241,10 +247,9 @@ std::string summary_text(std::span<const StepResult> results, RunStop stop) {
         }
     }
     if (stop.signo != 0) {
-        const std::string name = signal_name(stop.signo);
-        text += "已被 " + name + (name.ends_with("）") ? "" : " ") +
-                (stop.at_once ? "停止，再次收到信号后立即结束，进行中的一项没有等到回复\n"
-                              : "停止：进行中的一项结束后没有再发送任何帧\n");
+        text +=
+            say(stop.at_once ? W::stopped_at_once : W::stopped_after, {signal_name(stop.signo)}) +
+            "\n";
     }
     return text;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 #include <variant>
 
+#include "cli/cli_words.h"
 #include "cli/console.h"
 #include "cli/exit_codes.h"
 #include "serial/port_words.h"
@@ -55,8 +56,7 @@ int run_steps(const Invocation& invocation, const std::vector<PlanStep>& steps, 
             code = Exit::port_lost;
         }
         if (console.output().failed()) {
-            std::fputs("tarvokctl：写出结果失败（磁盘已满，或读取输出的程序已退出）；结果不完整\n",
-                       stderr);
+            std::fputs((own(word(ToolWord::output_failed)) + "\n").c_str(), stderr);
             code = Exit::port_lost;
         }
     };
@@ -90,7 +90,7 @@ int run_steps(const Invocation& invocation, const std::vector<PlanStep>& steps, 
                          return;
                      }
                      stop.signo = signo;
-                     console.say("收到信号，进行中的一项结束后停止；再收到一次立即结束");
+                     console.say(std::string(word(ToolWord::signal_caught)));
                      runner.stop();
                  });
     return static_cast<int>(code.value_or(Exit::interrupted));

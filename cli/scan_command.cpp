@@ -1,5 +1,6 @@
 #include "cli/scan_command.h"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -7,9 +8,11 @@
 #include <variant>
 
 #include "bus/scanner.h"
+#include "cli/cli_words.h"
 #include "cli/console.h"
 #include "cli/exit_codes.h"
 #include "cli/progress_line.h"
+#include "protocol/protocol_words.h"
 #include "protocol/scan.h"
 #include "serial/port_words.h"
 
@@ -17,21 +20,48 @@ namespace tarvok::cli {
 
 namespace {
 
+using W = ToolWord;
+
+std::string_view list_separator() { return protocol::word(protocol::ProtocolWord::list_separator); }
+
 std::string json_of(const bus::FoundModule& m) {
     return "{\"address\":" + std::to_string(m.address) +
            ",\"baud\":" + std::to_string(m.line.baud) + ",\"parity\":\"" +
            std::string(protocol::find_value(protocol::kParities, m.line.parity)->alias) + "\"}\n";
 }
 
+// The columns a terminal gives the text, a character beyond ASCII (Chinese) two.
+std::size_t columns(std::string_view text) {
+    std::size_t n = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        n += byte < 0x80 ? 1 : (byte >= 0xC0 ? 2 : 0);
+    }
+    return n;
+}
+
+std::string right(std::string_view text, std::size_t width) {
+    return std::string(width - std::min(width, columns(text)), ' ') + std::string(text);
+}
+
+// A column as wide as its heading, and at least as wide as its numbers.
+std::size_t width_of(std::string_view heading, std::size_t numbers) {
+    return std::max(columns(heading), numbers);
+}
+
 std::string table_of(const std::vector<bus::FoundModule>& found) {
-    std::string text =
-        "找到 " + std::to_string(found.size()) + " 个模块：\n  地址  波特率  校验位\n";
+    constexpr std::size_t kAddressDigits = 4;
+    constexpr std::size_t kRateDigits = 6;
+    const std::size_t address_width = width_of(word(W::scan_address), kAddressDigits);
+    const std::size_t rate_width = width_of(word(W::scan_baud), kRateDigits);
+    std::string text = say(W::scan_found, {std::to_string(found.size())}) + "\n  " +
+                       right(word(W::scan_address), address_width) + "  " +
+                       right(word(W::scan_baud), rate_width) + "  " +
+                       std::string(word(W::scan_parity)) + "\n";
     for (const auto& m : found) {
-        std::string address = std::to_string(m.address);
-        std::string rate = std::to_string(m.line.baud);
-        text += "  " + std::string(4 - address.size(), ' ') + address + "  " +
-                std::string(6 - rate.size(), ' ') + rate + "  " +
-                std::string(protocol::name_in(protocol::kParities, m.line.parity)) + "\n";
+        text += "  " + right(std::to_string(m.address), address_width) + "  " +
+                right(std::to_string(m.line.baud), rate_width) + "  " +
+                std::string(protocol::shown_in(protocol::kParities, m.line.parity)) + "\n";
     }
     return text;
 }
@@ -44,7 +74,8 @@ std::string address_ranges(std::span<const std::uint8_t> addresses) {
         while (last + 1 < addresses.size() && addresses[last + 1] == addresses[last] + 1) {
             ++last;
         }
-        text += (text.empty() ? "" : "、") + std::to_string(addresses[i]) +
+        text += (text.empty() ? std::string() : std::string(list_separator())) +
+                std::to_string(addresses[i]) +
                 (last > i ? "–" + std::to_string(addresses[last]) : "");
         i = last;
     }
@@ -52,22 +83,19 @@ std::string address_ranges(std::span<const std::uint8_t> addresses) {
 }
 
 std::string unasked_words(const bus::ScanPlan& plan, bus::ScanPosition at) {
-    std::string text = "扫描已停止，没有询问：";
+    std::string text(word(W::unasked));
     if (at.line < plan.lines.size() && at.address > 0) {
-        text += protocol::line_words(plan.lines[at.line]) + " 的地址 " +
-                address_ranges(std::span(plan.addresses).subspan(at.address));
+        text += say(W::unasked_at, {protocol::line_words(plan.lines[at.line]),
+                                    address_ranges(std::span(plan.addresses).subspan(at.address))});
         ++at.line;
-        text += at.line < plan.lines.size() ? "；" : "";
+        text += at.line < plan.lines.size() ? word(W::unasked_separator) : "";
     }
     for (std::size_t line = at.line; line < plan.lines.size(); ++line) {
-        text += (line > at.line ? "、" : "") + protocol::line_words(plan.lines[line]);
+        text += (line > at.line ? std::string(list_separator()) : std::string()) +
+                protocol::line_words(plan.lines[line]);
     }
-    return text + (at.line < plan.lines.size() ? " 的全部地址" : "");
+    return text + (at.line < plan.lines.size() ? std::string(word(W::unasked_all)) : "");
 }
-
-constexpr std::string_view kNothingFound =
-    "没有找到模块。可以试试：加 --baud all --parity all，询问所有波特率和校验位；"
-    "检查接线，RS-485 适配器的 A、B 两线是否接反；确认模块已通电。";
 
 // What a person reads goes to standard output, unless --json keeps that for the
 // modules alone.
@@ -91,17 +119,17 @@ public:
                     std::to_string(count);
     }
     void progressed(int done, int total, std::uint8_t address) override {
-        progress_.show("[" + line_now_ + "] 地址 " + std::to_string(address) + " · " +
-                       std::to_string(done) + "/" + std::to_string(total) + " · 已找到 " +
-                       std::to_string(found_) + " 个");
+        progress_.show(
+            cli::say(W::scan_progress, {line_now_, std::to_string(address), std::to_string(done),
+                                        std::to_string(total), std::to_string(found_)}));
     }
     void module_found(const bus::FoundModule& m) override {
         ++found_;
         clear();
-        output_.out(json_
-                        ? json_of(m)
-                        : "地址 " + std::to_string(m.address) + " · " +
-                              protocol::line_words(m.line) + (m.late ? "（回复迟到）" : "") + "\n");
+        output_.out(json_ ? json_of(m)
+                          : cli::say(W::scan_module,
+                                     {std::to_string(m.address), protocol::line_words(m.line)}) +
+                                (m.late ? std::string(word(W::scan_late)) : "") + "\n");
     }
     void found_again(const bus::FoundModule& first, const protocol::LineSetting& again) override {
         words(protocol::found_again_words(first.address, first.line, again));
@@ -128,7 +156,7 @@ int run_scan(const RunConfig& run, const ScanBus& scan, bool json, Platform& pla
     plan.deadline_ms = run.timeout_ms;
     auto opened = platform.open(run.port, plan.lines.front());
     if (const auto* why = std::get_if<std::string>(&opened)) {
-        std::fputs(("tarvokctl：" + *why + "\n").c_str(), stderr);
+        std::fputs((own(*why) + "\n").c_str(), stderr);
         return static_cast<int>(Exit::port_unavailable);
     }
     bus::Line& line = *std::get<Platform::Opened>(opened).line;
@@ -144,11 +172,11 @@ int run_scan(const RunConfig& run, const ScanBus& scan, bool json, Platform& pla
         Exit exit = scanner.found().empty() ? Exit::no_reply : Exit::success;
         switch (end) {
         case bus::ScanEnd::port_lost:
-            console.say("tarvokctl：" + serial::words::port_lost(run.port, device));
+            console.say(own(serial::words::port_lost(run.port, device)));
             exit = Exit::port_lost;
             break;
         case bus::ScanEnd::line_fault:
-            console.say("tarvokctl：" + serial::words::read_failed(run.port, device));
+            console.say(own(serial::words::read_failed(run.port, device)));
             exit = Exit::port_lost;
             break;
         case bus::ScanEnd::stopped:
@@ -159,21 +187,20 @@ int run_scan(const RunConfig& run, const ScanBus& scan, bool json, Platform& pla
             break;
         }
         if (!json) {
-            console.words(scanner.found().empty() ? std::string(kNothingFound)
+            console.words(scanner.found().empty() ? std::string(word(W::nothing_found))
                                                   : table_of(scanner.found()));
         }
         if (console.output().failed()) {
-            std::fputs("tarvokctl：写出结果失败（磁盘已满，或读取输出的程序已退出）；结果不完整\n",
-                       stderr);
+            std::fputs((own(word(W::output_failed)) + "\n").c_str(), stderr);
             exit = Exit::port_lost;
         }
         code = exit;
     };
     const auto bound = bus::scan_bound(plan);
     if (bound > std::chrono::seconds(10)) {
-        console.say("扫描 " + std::to_string(plan.addresses.size()) + " 个地址、" +
-                    std::to_string(plan.lines.size()) + " 种线路，最多约需 " +
-                    std::to_string((bound.count() + 999) / 1000) + " 秒（Ctrl-C 可提前结束）");
+        console.say(say(W::scan_bound,
+                        {std::to_string(plan.addresses.size()), std::to_string(plan.lines.size()),
+                         std::to_string((bound.count() + 999) / 1000)}));
     }
     scanner.start();
     platform.run([&code] { return code.has_value(); },

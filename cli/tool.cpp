@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <variant>
 
+#include "cli/cli_words.h"
 #include "cli/exit_codes.h"
 #include "cli/help.h"
 #include "cli/options.h"
@@ -44,7 +45,7 @@ int run_tarvokctl(const std::vector<std::string>& arguments, Platform& platform)
     }
     if (std::holds_alternative<ListPorts>(command)) {
         const std::string table = platform.port_table();
-        print(stdout, table.empty() ? std::string("没有找到串口。\n") : table + "\n");
+        print(stdout, (table.empty() ? std::string(word(ToolWord::no_ports)) : table) + "\n");
         return 0;
     }
     if (const auto* scan = std::get_if<ScanBus>(&command)) {

@@ -2,28 +2,35 @@
 
 #include "plan/plan_writer.h"
 #include "plan/run_words.h"
+#include "protocol/request.h"
 
 namespace tarvok::plan {
 
 namespace {
 
-constexpr std::string_view kColumns =
-    "行,地址,设置,通道,值,线路,备注,结果,结果代码,应答毫秒,发送次数,发送线路,时间,说明";
+using W = RunWord;
+
+// The plan's own words for its cells: the window's in Chinese, the aliases in English;
+// the plan reader takes either.
+PlanLanguage cell_language() {
+    return words::language() == words::Language::english ? PlanLanguage::english
+                                                         : PlanLanguage::chinese;
+}
 
 std::string row_text(const RecordRow& row) {
     const StepResult& r = row.result;
-    const PlanRow cells = row_cells(r.step, PlanLanguage::chinese);
+    const PlanRow cells = row_cells(r.step, cell_language());
     const bool sent = r.attempts > 0;
     std::string note = result_note(r);
     if (!row.notes.empty()) {
-        note += (note.empty() ? "" : "；") + row.notes;
+        note += (note.empty() ? std::string() : std::string(word(W::note_separator))) + row.notes;
     }
     std::string text = std::to_string(row.row);
     for (const std::string& cell :
          {cells.address, cells.setting, cells.channel, cells.value, cells.line, cells.remark,
           std::string(outcome_word(r.outcome)), std::string(outcome_name(r.outcome)),
           reply_ms_text(r), sent ? std::to_string(r.attempts) : std::string(),
-          sent ? line_text(r.line) : std::string(), row.time, note}) {
+          sent ? protocol::line_words(r.line) : std::string(), row.time, note}) {
         text += "," + csv_field(cell);
     }
     return text + "\r\n";
@@ -40,8 +47,8 @@ std::string tally_text(const std::vector<RecordRow>& rows) {
     for (std::size_t i = 0; i < kOutcomeNames.size(); ++i) {
         const auto outcome = static_cast<Outcome>(i);
         if (t.of(outcome) > 0) {
-            text += (text.empty() ? "" : "，") + std::string(outcome_word(outcome)) + " " +
-                    std::to_string(t.of(outcome));
+            text += (text.empty() ? std::string() : std::string(word(W::tally_separator))) +
+                    std::string(outcome_word(outcome)) + " " + std::to_string(t.of(outcome));
         }
     }
     return text;
@@ -50,24 +57,26 @@ std::string tally_text(const std::vector<RecordRow>& rows) {
 }  // namespace
 
 std::string job_words(const JobFacts& job) {
-    return job.started + " 至 " + job.ended + " · 串口 " + std::to_string(job.port) + "（" +
-           job.device + "）· " + line_text(job.line);
+    return words::fill(word(W::job), {job.started, job.ended, std::to_string(job.port), job.device,
+                                      protocol::line_words(job.line)});
 }
 
 std::string record_csv(const JobRecord& record) {
     const JobFacts& job = record.job;
     std::string text(kUtf8Mark);
-    for (const auto& [name, value] : {std::pair<std::string_view, std::string>{"批量配置记录", ""},
-                                      {"开始", job.started},
-                                      {"结束", job.ended},
-                                      {"串口号", std::to_string(job.port)},
-                                      {"设备", job.device},
-                                      {"线路", line_text(job.line)},
-                                      {"汇总", "共 " + std::to_string(record.rows.size()) +
-                                                   " 项：" + tally_text(record.rows)}}) {
+    const std::string tally = words::fill(
+        word(W::record_tally), {std::to_string(record.rows.size()), tally_text(record.rows)});
+    for (const auto& [name, value] :
+         {std::pair<std::string_view, std::string>{word(W::record_title), ""},
+          {word(W::record_started), job.started},
+          {word(W::record_ended), job.ended},
+          {word(W::record_port), std::to_string(job.port)},
+          {word(W::record_device), job.device},
+          {word(W::record_line), protocol::line_words(job.line)},
+          {word(W::record_summary), tally}}) {
         text += std::string(name) + (value.empty() ? "" : "," + csv_field(value)) + "\r\n";
     }
-    text += "\r\n" + std::string(kColumns) + "\r\n";
+    text += "\r\n" + std::string(word(W::record_columns)) + "\r\n";
     for (const RecordRow& row : record.rows) {
         text += row_text(row);
     }

@@ -3,8 +3,11 @@
 // text out (UTF-8 with a byte-order mark, so spreadsheets read the Chinese right), the
 // same from the window's 批量配置 and from tarvokctl --record. Times come in as text
 // made by the front end (local time, kTimePattern), so the room needs no clock.
-// Column names are Chinese; the outcome has a column of machine words too (done,
-// refused, no-reply, unconfirmed, not-sent), the same in every language.
+// Headings, outcome words, lines and notes are in the process's language, for the
+// technician who keeps it; a setting's cells are plan words (the window's in Chinese,
+// the aliases in English), and the outcome has a column of machine words too (done,
+// refused, no-reply, unconfirmed, not-sent), --json's, the same in every language. The
+// columns stand in the same order in every language.
 #pragma once
 
 #include <string>
@@ -39,7 +42,8 @@ struct JobRecord {
     std::vector<RecordRow> rows;
 };
 
-// "2026-12-07 14:03:05 至 2026-12-07 14:03:41 · 串口 1（/dev/pts/3）· 9600 无校验".
+// "2026-12-07 14:03:05 至 2026-12-07 14:03:41 · 串口 1（/dev/pts/3）· 9600 无校验";
+// "… to … · port 1 (/dev/pts/3) · 9600 no parity".
 std::string job_words(const JobFacts& job);
 
 std::string record_csv(const JobRecord& record);

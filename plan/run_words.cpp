@@ -6,14 +6,18 @@
 #include <vector>
 
 #include "protocol/reply.h"
+#include "protocol/request.h"
 
 namespace tarvok::plan {
 
 namespace {
 
-// In Outcome's order.
-constexpr std::array<std::string_view, 5> kOutcomeWords = {"成功", "失败", "无应答", "未确认",
-                                                           "未发送"};
+using protocol::line_words;
+using W = RunWord;
+
+std::string say(RunWord id, std::initializer_list<std::string_view> args) {
+    return words::fill(word(id), args);
+}
 
 int rounded(double ms) { return static_cast<int>(std::lround(ms)); }
 int rounded(bus::Micros span) { return static_cast<int>((span.count() + 500) / 1000); }
@@ -21,15 +25,15 @@ int rounded(bus::Micros span) { return static_cast<int>((span.count() + 500) / 1
 std::string unsent_note(Unsent why) {
     switch (why) {
     case Unsent::stopped:
-        return "运行已停止";
+        return std::string(word(W::stopped));
     case Unsent::port_lost:
-        return "串口已断开";
+        return std::string(word(W::port_lost));
     case Unsent::line_fault:
-        return "串口出错";
+        return std::string(word(W::line_fault));
     case Unsent::line_busy:
-        return "线路上一直有数据，等不到安静的时机发送：请检查是否有别的主机或设备在发送";
+        return std::string(word(W::line_busy));
     case Unsent::write_failed:
-        return "串口拒绝写入";
+        return std::string(word(W::write_failed));
     case Unsent::none:
         break;
     }
@@ -39,13 +43,11 @@ std::string unsent_note(Unsent why) {
 std::string doubt_note(const StepResult& r) {
     switch (r.doubt) {
     case Doubt::leftover:
-        return "收到的回复可能是对先前同一地址、同一命令的帧迟到或重复的回复，无法证明是本项的；"
-               "请查看模块状态，必要时单独再发本项";
+        return std::string(word(W::leftover));
     case Doubt::line_unproven:
-        return "模块应答了修改，但按 " + line_text(*r.moved_to) + " 没有应答：它可能仍按 " +
-               line_text(r.line) + " 收发，也可能已改；可用扫描总线的“全部”找它";
+        return say(W::line_unproven, {line_words(*r.moved_to), line_words(r.line)});
     case Doubt::stopped_unproven:
-        return "模块应答了修改，运行停止前没来得及按 " + line_text(*r.moved_to) + " 确认";
+        return say(W::stopped_unproven, {line_words(*r.moved_to)});
     case Doubt::none:
         break;
     }
@@ -57,15 +59,15 @@ std::string outcome_note(const StepResult& r) {
     case Outcome::done:
         return {};
     case Outcome::refused:
-        return "模块应答的状态位为 0，未执行，未重发";
+        return std::string(word(W::refused_note));
     case Outcome::no_reply: {
         if (r.cut_off) {
-            return "等待应答时串口断开";
+            return std::string(word(W::cut_off));
         }
-        std::string text = "发送 " + std::to_string(r.attempts) + " 次，每次等待 " +
-                           std::to_string(r.wait_ms) + " ms，没有有效应答";
+        std::string text =
+            say(W::no_reply_note, {std::to_string(r.attempts), std::to_string(r.wait_ms)});
         if (!r.received.empty()) {
-            text += "（收到 " + std::to_string(r.received.size()) + " 字节，不是有效应答）";
+            text += say(W::junk_heard, {std::to_string(r.received.size())});
         }
         return text;
     }
@@ -79,15 +81,14 @@ std::string outcome_note(const StepResult& r) {
 
 std::string line_note(const StepResult& r) {
     if (r.maybe_at && r.outcome == Outcome::no_reply) {
-        return "模块可能已经按 " + line_text(*r.maybe_at) + " 运行（也许只是回复丢失）";
+        return say(W::maybe_at, {line_words(*r.maybe_at)});
     }
     if (r.proven) {
-        return "模块已按 " + line_text(*r.moved_to) + " 应答，此后按它与地址 " +
-               std::to_string(r.step.address) + " 通讯";
+        return say(W::proven, {line_words(*r.moved_to), std::to_string(r.step.address)});
     }
     if (r.module_moved_to && r.outcome != Outcome::not_sent) {
-        return "地址 " + std::to_string(r.step.address) + " 已改为 " +
-               line_text(*r.module_moved_to) + "，本项仍按 " + line_text(r.line) + " 发送";
+        return say(W::moved_before, {std::to_string(r.step.address), line_words(*r.module_moved_to),
+                                     line_words(r.line)});
     }
     return {};
 }
@@ -99,12 +100,23 @@ std::string reply_of(const std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 std::string_view outcome_word(Outcome outcome) {
-    return kOutcomeWords.at(static_cast<std::size_t>(outcome));
+    switch (outcome) {
+    case Outcome::done:
+        return word(W::done);
+    case Outcome::refused:
+        return word(W::failed);
+    case Outcome::no_reply:
+        return word(W::no_reply);
+    case Outcome::unconfirmed:
+        return word(W::unconfirmed);
+    case Outcome::not_sent:
+        return word(W::not_sent);
+    }
+    return {};
 }
 
 std::string line_text(const protocol::LineSetting& line) {
-    return std::to_string(line.baud) + " " +
-           std::string(protocol::name_in(protocol::kParities, line.parity));
+    return line_words(line, words::Language::chinese);
 }
 
 std::string reply_ms_text(const StepResult& r) {
@@ -120,7 +132,7 @@ std::string result_note(const StepResult& r) {
     std::string note;
     const auto add = [&note](const std::string& part) {
         if (!part.empty()) {
-            note += (note.empty() ? "" : "；") + part;
+            note += (note.empty() ? std::string() : std::string(word(W::note_separator))) + part;
         }
     };
     add(outcome_note(r));
@@ -128,15 +140,14 @@ std::string result_note(const StepResult& r) {
         add(std::string(protocol::mismatch_words()));
     }
     if (r.late && r.outcome != Outcome::unconfirmed) {
-        add(protocol::late_words(rounded(r.reply_ms)) + "，期限 " + std::to_string(r.wait_ms) +
-            " ms");
+        add(say(W::late_note,
+                {protocol::late_words(rounded(r.reply_ms)), std::to_string(r.wait_ms)}));
     }
     if (r.duplicates > 0) {
-        add(std::string(protocol::duplicate_words()) + "（" + std::to_string(r.duplicates) +
-            " 个）");
+        add(say(W::duplicates, {protocol::duplicate_words(), std::to_string(r.duplicates)}));
     }
     if (r.busy && r.reply) {
-        add("线路上一直有数据，无法判断应答：请检查是否有别的主机或设备在发送");
+        add(std::string(word(W::busy_reply)));
     }
     add(line_note(r));
     return note;
@@ -145,13 +156,11 @@ std::string result_note(const StepResult& r) {
 std::string remark_note(const Remark& r) {
     switch (r.kind) {
     case Remark::Kind::late:
-        return protocol::late_words(rounded(r.after)) + reply_of(r.bytes) +
-               "，此时已另有发送，不计入";
+        return say(W::late_remark, {protocol::late_words(rounded(r.after)), reply_of(r.bytes)});
     case Remark::Kind::duplicate:
         return std::string(protocol::duplicate_words()) + reply_of(r.bytes);
     case Remark::Kind::unmatched:
-        return "收到不属于本项的回复" + reply_of(r.bytes) + "，" +
-               std::string(protocol::unmatched_words()) + "，不计入";
+        return say(W::unmatched_remark, {reply_of(r.bytes), protocol::unmatched_words()});
     case Remark::Kind::garbled_echo:
         return std::string(protocol::garbled_echo_words());
     case Remark::Kind::discarded:

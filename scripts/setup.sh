@@ -36,12 +36,12 @@ if [[ ${#missing[@]} -gt 0 ]]; then
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
 fi
 # The tests also run in the locales our users run: Chinese, and English for the
-# window's English.
+# English interface.
 if [[ "${1:-run}" == test ]]; then
     for locale in zh_CN en_US; do
-        if ! locale -a 2>/dev/null | grep -qi "^$locale\.utf-\?8\$"; then
-            echo "正在生成 $locale.UTF-8 区域设置"
-            "${sudo[@]}" localedef -i "$locale" -c -f UTF-8 "$locale.UTF-8"
+        if ! locale -a 2>/dev/null | grep -qi "^${locale}\.utf-\?8\$"; then
+            echo "正在生成 ${locale}.UTF-8 区域设置"
+            "${sudo[@]}" localedef -i "$locale" -c -f UTF-8 "${locale}.UTF-8"
         fi
     done
 fi

@@ -1,5 +1,7 @@
 #include "sim/log_output.h"
 
+#include "sim/sim_words.h"
+
 #include <fcntl.h>
 #include <limits.h>
 #include <poll.h>
@@ -73,7 +75,7 @@ void LogOutput::add(std::string text, std::size_t lines) {
 void LogOutput::flush() {
     while (!broken_) {
         if (pending_.empty() && dropped_ > 0) {
-            pending_ = "已丢弃 " + std::to_string(dropped_) + " 行日志\n";
+            pending_ = say(SimWord::lines_dropped, {std::to_string(dropped_)}) + "\n";
             dropped_ = 0;
         }
         if (pending_.empty()) {

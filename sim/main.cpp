@@ -18,6 +18,7 @@
 #include "protocol/wire.h"
 #include "sim/cli_options.h"
 #include "sim/port_link.h"
+#include "sim/sim_words.h"
 #include "sim/simulator.h"
 #include "sim/stop_signals.h"
 
@@ -41,7 +42,7 @@ void occupy_standard_fds() {
 std::variant<PortLink, std::string> claim(const Options& options, const std::string& target) {
     const auto dir = ports_directory(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     if (dir.empty()) {
-        return std::string("错误：HOME 与 XDG_CONFIG_HOME 都未设为绝对路径，无法登记端口");
+        return std::string(word(SimWord::no_home));
     }
     return options.port == kFirstFreePort ? PortLink::claim_first_free(dir, target)
                                           : PortLink::claim(dir, options.port, target);
@@ -52,31 +53,31 @@ void announce(const Options& options, const PortLink& link, const std::string& s
     // For programs (scripts/run.sh, the tests): the same words in every language.
     log.line("tarvok-sim port " + std::to_string(link.port()) + " " + slave_path);
     if (!link.replaced_target().empty()) {
-        log.line("已替换失效的端口链接 " + link.path().string() + "（原指向 " +
-                 link.replaced_target() + "，其模拟模块已退出）");
+        log.line(say(SimWord::replaced_link, {link.path().string(), link.replaced_target()}));
     }
-    log.line("模拟模块已就绪：端口 " + std::to_string(link.port()) + " → " + slave_path + "（" +
-             groups_text(options.groups) + "）");
+    log.line(say(SimWord::ready,
+                 {std::to_string(link.port()), slave_path, groups_text(options.groups)}));
     auto labels = fault_labels(options.faults);
     if (options.fail) {
-        labels.insert(labels.begin(), "一律答失败");
+        labels.insert(labels.begin(), std::string(word(SimWord::always_fail)));
     }
     if (options.echo) {
-        labels.insert(labels.begin(), "转换器回送主机发出的字节");
+        labels.insert(labels.begin(), std::string(word(SimWord::echo)));
     }
     if (options.faults.drop_percent > 0) {
         labels.push_back(drop_label(options.faults));
     }
     std::string faults;
     for (const auto& label : labels) {
-        faults += (faults.empty() ? "故障模拟：" : "，") + label;
+        faults +=
+            std::string(word(faults.empty() ? SimWord::faults : SimWord::fault_separator)) + label;
     }
     if (!faults.empty()) {
         log.line(faults);
     }
     if (options.faults.pace) {
-        log.line("应答按线路计时：等命令与应答 16 字节的传输时间，再加 " +
-                 std::to_string(tarvok::protocol::kModuleTurnaround.count() / 1000) + " ms");
+        log.line(say(SimWord::paced,
+                     {std::to_string(tarvok::protocol::kModuleTurnaround.count() / 1000)}));
     }
 }
 
@@ -94,7 +95,7 @@ int run(const Options& options) {
     const auto handled = handled_signals();
     const tarvok::posix::SignalPipe signals(handled);
     if (!signals.ok()) {
-        std::cerr << "错误：无法建立信号管道：" << std::strerror(errno) << std::endl;
+        std::cerr << say(SimWord::no_signal_pipe, {std::strerror(errno)}) << std::endl;
         return 1;
     }
     // A terminal program that never sets a line is heard by the first group.
@@ -118,7 +119,7 @@ int run(const Options& options) {
         announce(options, link, pty.slave_path, log);
         code = serve(options, pty, signals, log);
     }
-    log.line("模拟模块已停止，端口链接已移除：" + link_path);
+    log.line(say(SimWord::stopped, {link_path}));
     log.drain(kExitPatience);
     return code;
 }

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "protocol/reply.h"
+#include "sim/sim_words.h"
 
 namespace tarvok::sim {
 
@@ -24,30 +25,30 @@ void set_channels(ModuleState& state, std::uint8_t channel, Field field, Value v
 }
 
 std::string name_of(protocol::Mode mode) {
-    return std::string(protocol::name_in(protocol::kModes, mode));
+    return std::string(protocol::shown_in(protocol::kModes, mode));
 }
 std::string name_of(protocol::PowerOn state) {
-    return std::string(protocol::name_in(protocol::kPowerOnStates, state));
+    return std::string(protocol::shown_in(protocol::kPowerOnStates, state));
 }
 std::string name_of(protocol::Parity parity) {
-    return std::string(protocol::name_in(protocol::kParities, parity));
+    return std::string(protocol::shown_in(protocol::kParities, parity));
 }
 
 std::string result_text(const FrameEvent& event) {
     switch (event.outcome) {
     case Outcome::applied:
-        return "成功";
+        return std::string(word(SimWord::applied));
     case Outcome::refused:
-        return "失败（" +
-               protocol::describe(std::get<protocol::Refusal>(event.meaning), event.frame) + "）";
+        return say(SimWord::refused,
+                   {protocol::describe(std::get<protocol::Refusal>(event.meaning), event.frame)});
     case Outcome::failed_on_purpose:
-        return "失败（模拟失败，未执行）";
+        return std::string(word(SimWord::failed_on_purpose));
     case Outcome::wrong_rate:
-        return "未应答（线路 " + std::to_string(event.host_line.baud) + " 波特，本模块 " +
-               std::to_string(event.module_line.baud) + " 波特）";
+        return say(SimWord::wrong_rate,
+                   {std::to_string(event.host_line.baud), std::to_string(event.module_line.baud)});
     case Outcome::wrong_parity:
-        return "未应答（校验位不符：线路 " + name_of(event.host_line.parity) + "，本模块 " +
-               name_of(event.module_line.parity) + "）";
+        return say(SimWord::wrong_parity,
+                   {name_of(event.host_line.parity), name_of(event.module_line.parity)});
     case Outcome::other_address:
         break;
     }
@@ -172,20 +173,22 @@ std::vector<FrameEvent> ModuleEngine::feed(std::span<const std::uint8_t> bytes,
 std::string log_line(const FrameEvent& event) {
     const std::string address = std::to_string(event.frame[protocol::kAddressByte]);
     if (event.outcome == Outcome::other_address) {
-        return "地址 " + address + " 的帧（总线上没有这个地址的模块）已忽略";
+        return say(SimWord::other_address, {address});
     }
-    return "地址 " + address + " · " + protocol::describe_frame(event.frame) + " → " +
-           result_text(event);
+    return say(SimWord::frame_line,
+               {address, protocol::describe_frame(event.frame), result_text(event)});
 }
 
 std::string state_text(const ModuleState& state) {
-    std::string text = "状态 地址=" + std::to_string(state.address) +
-                       " 波特率=" + std::to_string(state.baud) + " 校验=" + name_of(state.parity) +
-                       "\n";
+    std::string text =
+        say(SimWord::state_module,
+            {std::to_string(state.address), std::to_string(state.baud), name_of(state.parity)}) +
+        "\n";
     for (std::size_t i = 0; i < state.channels.size(); ++i) {
         const auto& ch = state.channels[i];
-        text += "第" + std::to_string(i + 1) + "路 关联方式=" + name_of(ch.mode) +
-                " 上电状态=" + name_of(ch.power_on) + "\n";
+        text += say(SimWord::state_channel,
+                    {std::to_string(i + 1), name_of(ch.mode), name_of(ch.power_on)}) +
+                "\n";
     }
     return text;
 }

@@ -5,6 +5,7 @@
 
 #include "cmdline/parse.h"
 #include "protocol/number_text.h"
+#include "sim/sim_words.h"
 
 namespace tarvok::sim {
 
@@ -62,8 +63,9 @@ std::vector<ModuleState> modules_of(std::span<const ModuleGroup> groups) {
 std::string groups_text(std::span<const ModuleGroup> groups) {
     std::string text;
     for (const auto& group : groups) {
-        text += (text.empty() ? "地址 " : "；地址 ") +
-                protocol::address_list_text(group.addresses) + "，" + protocol::line_words(group.line);
+        text += (text.empty() ? std::string() : std::string(word(SimWord::group_separator))) +
+                say(SimWord::group, {protocol::address_list_text(group.addresses),
+                                     protocol::line_words(group.line)});
     }
     return text;
 }

@@ -12,6 +12,8 @@
 #include <system_error>
 #include <thread>
 
+#include "sim/sim_words.h"
+
 namespace tarvok::sim {
 
 namespace fs = std::filesystem;
@@ -50,8 +52,8 @@ bool same_file(int fd, const fs::path& path) {
 
 std::string try_instead(const fs::path& dir) {
     const int free = first_free_port(dir);
-    return free == 0 ? "请先停掉不用的模拟模块。"
-                     : "请换一个端口号，例如 --port " + std::to_string(free) + "。";
+    return free == 0 ? std::string(word(SimWord::try_stop))
+                     : say(SimWord::try_port, {std::to_string(free)});
 }
 
 // The owner file, created if need be and locked for good; or why not.
@@ -59,12 +61,12 @@ std::variant<UniqueFd, std::string> lock_owner(const fs::path& owner, const fs::
     for (int attempt = 0; attempt < kLockTries; ++attempt) {
         UniqueFd fd(::open(owner.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644));
         if (fd.get() < 0) {
-            return "错误：无法创建 " + owner.string() + "：" + std::strerror(errno);
+            return say(SimWord::cannot_create, {owner.string(), std::strerror(errno)});
         }
         if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
             if (attempt + 1 == kLockTries) {
-                return "错误：端口链接 " + link.string() + " 正由另一个模拟模块（进程 " +
-                       owner_pid(fd.get()) + "）使用。" + try_instead(link.parent_path());
+                return say(SimWord::link_in_use,
+                           {link.string(), owner_pid(fd.get()), try_instead(link.parent_path())});
             }
             std::this_thread::sleep_for(kLockRetry);
             continue;
@@ -75,12 +77,12 @@ std::variant<UniqueFd, std::string> lock_owner(const fs::path& owner, const fs::
             const std::string pid = std::to_string(::getpid()) + "\n";
             if (::ftruncate(fd.get(), 0) != 0 ||
                 ::pwrite(fd.get(), pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
-                return "错误：无法写入 " + owner.string() + "：" + std::strerror(errno);
+                return say(SimWord::cannot_write, {owner.string(), std::strerror(errno)});
             }
             return fd;
         }
     }
-    return "错误：无法锁定 " + owner.string();
+    return say(SimWord::cannot_lock, {owner.string()});
 }
 
 std::optional<std::string> refusal(const fs::path& link) {
@@ -90,12 +92,11 @@ std::optional<std::string> refusal(const fs::path& link) {
         return std::nullopt;
     }
     if (!fs::is_symlink(existing)) {
-        return "错误：" + link.string() + " 已存在且不是符号链接，不会覆盖它。" +
-               try_instead(link.parent_path());
+        return say(SimWord::not_symlink, {link.string(), try_instead(link.parent_path())});
     }
     if (!exists_at(owner_path(link))) {
-        return "错误：端口链接 " + link.string() + "（指向 " + link_target(link) +
-               "）是手工设置的，模拟模块不会替换或删除它。" + try_instead(link.parent_path());
+        return say(SimWord::manual_link,
+                   {link.string(), link_target(link), try_instead(link.parent_path())});
     }
     return std::nullopt;
 }
@@ -108,7 +109,7 @@ std::variant<PortLink, std::string> PortLink::claim(const fs::path& dir, int por
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec) {
-        return "错误：无法创建目录 " + dir.string() + "：" + ec.message();
+        return say(SimWord::cannot_mkdir, {dir.string(), ec.message()});
     }
     if (auto why = refusal(link)) {
         return *why;
@@ -126,16 +127,15 @@ std::variant<PortLink, std::string> PortLink::claim(const fs::path& dir, int por
     fs::create_symlink(target, link, ec);
     if (ec) {
         fs::remove(owner_path(link), ec);
-        return "错误：无法创建端口链接 " + link.string() + " → " + target + "：" + ec.message();
+        return say(SimWord::cannot_link, {link.string(), target, ec.message()});
     }
     return PortLink(port, link, target, replaced, std::move(owner));
 }
 
 std::variant<PortLink, std::string> PortLink::claim_first_free(const fs::path& dir,
                                                                const std::string& target) {
-    std::string why = "错误：" + dir.string() + " 里的端口号 " +
-                      std::to_string(serial::kFirstPort) + " 到 " +
-                      std::to_string(serial::kLastPort) + " 都已被占用。";
+    std::string why = say(SimWord::all_taken, {dir.string(), std::to_string(serial::kFirstPort),
+                                               std::to_string(serial::kLastPort)});
     for (int port = serial::kFirstPort; port <= serial::kLastPort; ++port) {
         const PortUse use = port_use(port_link_path(dir, port));
         if (use != PortUse::free && use != PortUse::stale) {

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "protocol/tables.h"
+#include "sim/sim_words.h"
 
 namespace tarvok::sim {
 
@@ -60,7 +61,7 @@ std::variant<Pty, std::string> open_pty(const LineSetting& line) {
     int master = -1;
     int slave = -1;
     if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
-        return std::string("错误：无法打开伪终端：") + std::strerror(errno);
+        return say(SimWord::no_pty, {std::strerror(errno)});
     }
     Pty pty{UniqueFd(master), UniqueFd(slave), {}};
     ::fcntl(master, F_SETFD, FD_CLOEXEC);
@@ -68,7 +69,7 @@ std::variant<Pty, std::string> open_pty(const LineSetting& line) {
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     std::array<char, 256> name{};
     if (::ttyname_r(slave, name.data(), name.size()) != 0) {
-        return std::string("错误：无法得到伪终端的设备名");
+        return std::string(word(SimWord::no_pty_name));
     }
     pty.slave_path = name.data();
     termios t{};

@@ -4,6 +4,7 @@
 
 #include "protocol/reply.h"
 #include "protocol/wire.h"
+#include "sim/sim_words.h"
 
 namespace tarvok::sim {
 
@@ -115,37 +116,36 @@ bool reply_lost(const ReplyFaults& faults, std::uint32_t number) {
 
 std::vector<std::string> fault_labels(const ReplyFaults& faults) {
     if (faults.no_reply) {
-        return {"不发应答"};
+        return {std::string(word(SimWord::no_reply))};
     }
     std::vector<std::string> labels;
     if (faults.delay_ms > 0) {
-        labels.push_back("应答延迟 " + std::to_string(faults.delay_ms) + " ms");
+        labels.push_back(say(SimWord::delay, {std::to_string(faults.delay_ms)}));
     }
     if (faults.garbage) {
-        labels.emplace_back("应答前加干扰字节");
+        labels.emplace_back(word(SimWord::garbage));
     }
     if (faults.split) {
-        labels.emplace_back("应答分两段发送");
+        labels.emplace_back(word(SimWord::split));
     }
     if (faults.corrupt_checksum) {
-        labels.emplace_back("应答校验和改坏");
+        labels.emplace_back(word(SimWord::corrupt));
     }
     if (faults.trickle_ms > 0) {
-        labels.push_back("应答逐字节发送，间隔 " + std::to_string(faults.trickle_ms) + " ms");
+        labels.push_back(say(SimWord::trickle, {std::to_string(faults.trickle_ms)}));
     }
     if (faults.twice_ms) {
-        labels.push_back(std::to_string(*faults.twice_ms) + " ms 后重复应答");
+        labels.push_back(say(SimWord::twice, {std::to_string(*faults.twice_ms)}));
     }
     return labels;
 }
 
 std::string lost_label(std::uint32_t number) {
-    return "应答随机丢失（第 " + std::to_string(number) + " 个应答）";
+    return say(SimWord::lost, {std::to_string(number)});
 }
 
 std::string drop_label(const ReplyFaults& faults) {
-    return "应答随机丢失 " + std::to_string(faults.drop_percent) + "%（--seed " +
-           std::to_string(faults.seed) + "）";
+    return say(SimWord::drop, {std::to_string(faults.drop_percent), std::to_string(faults.seed)});
 }
 
 }  // namespace tarvok::sim

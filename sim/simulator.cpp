@@ -20,6 +20,7 @@
 #include "sim/module_engine.h"
 #include "sim/module_groups.h"
 #include "sim/pty_line.h"
+#include "sim/sim_words.h"
 #include "sim/stop_signals.h"
 #include "sim/wire_output.h"
 
@@ -107,8 +108,8 @@ public:
     }
 
 private:
-    int fail(const std::string& what) {
-        std::cerr << "错误：" << what << " 失败：" << std::strerror(errno) << std::endl;
+    int fail(std::string_view what) {
+        std::cerr << say(SimWord::failed_call, {what, std::strerror(errno)}) << std::endl;
         stopping_ = true;
         exit_code_ = 1;
         return exit_code_;
@@ -119,11 +120,10 @@ private:
         case WireOutput::Result::ok:
             break;
         case WireOutput::Result::stalled:
-            log_.line("应答未能写出：线路 " + std::to_string(WireOutput::kWriteStall.count()) +
-                      " ms 内没有腾出空间");
+            log_.line(say(SimWord::stalled, {std::to_string(WireOutput::kWriteStall.count())}));
             break;
         case WireOutput::Result::failed:
-            fail("写入伪终端");
+            fail(word(SimWord::write_pty));
             break;
         }
     }
@@ -150,7 +150,7 @@ private:
             return;
         }
         if (n <= 0) {
-            fail("读取伪终端");
+            fail(word(SimWord::read_pty));
             return;
         }
         const auto bytes = std::span(buf.data(), static_cast<std::size_t>(n));
@@ -177,11 +177,11 @@ private:
         }
         if (const auto& next = event.line_after_reply) {
             if (next->parity != event.module_line.parity) {
-                line += " · 校验位改为 " +
-                        std::string(protocol::name_in(protocol::kParities, next->parity));
+                line += say(SimWord::parity_now,
+                            {protocol::shown_in(protocol::kParities, next->parity)});
             }
             if (next->baud != event.module_line.baud) {
-                line += " · 此后按 " + std::to_string(next->baud) + " 波特收发";
+                line += say(SimWord::baud_now, {std::to_string(next->baud)});
             }
         }
         log_.line(line);
@@ -197,7 +197,7 @@ private:
         if (text == "s" || text == "S" || text == "状态") {
             print_state();
         } else if (!text.empty()) {
-            log_.line("输入 s 或“状态”查看模块状态，Ctrl-C 退出");
+            log_.line(std::string(word(SimWord::typing_hint)));
         }
     }
 

@@ -63,6 +63,10 @@ Child::Child(const QString& program, const QStringList& args, const Launch& laun
     } else if (launch.input.isEmpty()) {
         process_.setStandardInputFile(QProcess::nullDevice());
     }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), launch.locale);
+    environment.remove(QStringLiteral("LANGUAGE"));
+    process_.setProcessEnvironment(environment);
     started_ = Clock::now();
     process_.start(program, args);
     if (!launch.input.isEmpty()) {

@@ -29,6 +29,8 @@ struct Launch {
     QString input_from{};       // or a shell command whose output is its standard input
     std::optional<int> core{};  // held on this core from before it starts
     QString output_to{};        // its standard output to this file or device instead
+    // Its locale (LC_ALL; LANGUAGE unset): Chinese, the words tests read, unless told.
+    QString locale = QStringLiteral("C.UTF-8");
 };
 
 struct Ended {

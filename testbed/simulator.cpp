@@ -33,6 +33,10 @@ QString Simulator::start(const QString& program, const QStringList& args, std::o
     proc_.setStandardOutputFile(log_.fileName());
     proc_.setStandardErrorFile(dir_.filePath(QStringLiteral("errors")));
     prepare(proc_, core);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LC_ALL"), locale_);
+    environment.remove(QStringLiteral("LANGUAGE"));
+    proc_.setProcessEnvironment(environment);
     proc_.start(program, args);
     const QString machine = QStringLiteral("tarvok-sim port ");
     if (!proc_.waitForStarted(wait_ms) || !take_line({}, wait_ms) ||

@@ -4,6 +4,7 @@
 // programs ("tarvok-sim port N DEVICE"), its log goes to a file that is read line by
 // line (a pipe nobody reads while a measurement blocks would make it drop lines), and
 // it is stopped the way a technician stops it, with SIGTERM (or any other signal).
+// Its log speaks Chinese (C.UTF-8), the words tests read, unless told another locale.
 #pragma once
 
 #include <QFile>
@@ -34,6 +35,8 @@ public:
     // the event loop turning. Lines before it are taken too, so a later call only
     // sees newer output.
     std::optional<QString> take_line(const QString& text, int wait_ms = 5000);
+    // The locale it starts in (LC_ALL; LANGUAGE unset), C.UTF-8 unless set here first.
+    void speak(const QString& locale) { locale_ = locale; }
     // Typed at its terminal.
     void type(const QByteArray& text) { proc_.write(text); }
 
@@ -49,6 +52,7 @@ public:
 private:
     void collect();
 
+    QString locale_ = QStringLiteral("C.UTF-8");
     QTemporaryDir dir_;
     QProcess proc_;
     QFile log_;

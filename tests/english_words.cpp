@@ -4,13 +4,18 @@
 
 #include <algorithm>
 
+#include "cli/cli_words.h"
+#include "cli/exit_codes.h"
+#include "cli/result_words.h"
 #include "cmdline/error.h"
 #include "cmdline/error_words.h"
 #include "plan/plan_input.h"
 #include "plan/plan_words.h"
+#include "plan/run_words.h"
 #include "protocol/reply.h"
 #include "protocol/scan.h"
 #include "serial/port_words.h"
+#include "sim/sim_words.h"
 
 namespace tarvok::test {
 
@@ -93,6 +98,18 @@ Frame frame_of(const char* text) {
     return frame;
 }
 
+// A line setting to 19200 even parity from line 4 for address 5, sent at 9600.
+plan::StepResult line_change(plan::Outcome outcome) {
+    plan::StepResult r;
+    r.step = {4, 5, LineSetting{19200, Parity::even}, std::nullopt, {}};
+    r.line = {9600, Parity::none};
+    r.outcome = outcome;
+    r.attempts = 1;
+    r.wait_ms = 200;
+    r.reply_ms = 240;
+    return r;
+}
+
 std::string option_fault(cmdline::Error error) {
     return cmdline::usage_line("tarvokctl", cmdline::error_text(error));
 }
@@ -111,6 +128,12 @@ void check_catalogues() {
     check("protocol", protocol_catalogue());
     check("port", port::port_catalogue());
     check("cmdline", cmdline::error_catalogue());
+    check("tarvokctl runs", cli::cli_catalogue());
+    check("tarvokctl", cli::tool_catalogue());
+    check("tarvokctl --help", cli::help_catalogue());
+    check<cli::Exit>("exit codes", cli::kExitCodes);
+    check("run words", plan::run_catalogue());
+    check("tarvok-sim", sim::sim_catalogue());
     check("plan", plan::plan_catalogue());
     check("kinds", kKinds);
     check("commands", kCommands);
@@ -123,6 +146,15 @@ std::vector<EnglishRow> english_rows() {
     const Speaking speaking(words::Language::english);
     const Frame sent = encode(5, ModeSetting{3, Mode::self_lock});
     const Frame garbled = frame_of("220544000000016D");
+    plan::StepResult unproven = line_change(plan::Outcome::unconfirmed);
+    unproven.doubt = plan::Doubt::line_unproven;
+    unproven.moved_to = LineSetting{19200, Parity::even};
+    plan::StepResult late = line_change(plan::Outcome::done);
+    late.late = true;
+    late.duplicates = 2;
+    plan::StepResult leftover = line_change(plan::Outcome::unconfirmed);
+    leftover.doubt = plan::Doubt::leftover;
+    const std::array results{unproven, late, leftover};
     const cmdline::Allowed port_number{cmdline::Expect::number, 1, 255, cmdline::Unit::port,
                                        "auto"};
     return {
@@ -185,6 +217,23 @@ std::vector<EnglishRow> english_rows() {
         {"found again",
          found_again_words(7, {9600, Parity::none}, {19200, Parity::even}),
          {"address 7 also answered at 19200 even parity", "first found at 9600 no parity"}},
+        {"unconfirmed line change",
+         cli::result_line(unproven, false),
+         {"line 4 · address 5 · line settings 19200 even parity → unconfirmed",
+          "did not answer at 19200 even parity", "may still talk at 9600 no parity",
+          "tarvokctl scan --baud all --parity all --addresses 5"}},
+        {"late reply",
+         cli::result_line(late, false),
+         {"→ done", "late reply (240 ms), the deadline was 200 ms", "--timeout 480"}},
+        {"duplicates in a record",
+         plan::result_note(late),
+         {"duplicate reply: two modules may share this address (2 of them)"}},
+        {"unproven reply in a record",
+         plan::result_note(leftover),
+         {"cannot be shown to answer this setting"}},
+        {"summary",
+         cli::summary_text(results, {}),
+         {"Summary: 3 settings", "done         1  line 4", "unconfirmed  2  line 4"}},
         {"JSON request",
          describe(ModeSetting{3, Mode::self_lock}, words::Language::chinese),
          {"第3路 关联方式 自锁"},

@@ -1,6 +1,7 @@
 // What tarvokctl takes from a command line and a plan: the real program, with a
 // pseudo-terminal linked as its port whose far end shows whether anything reached
 // the wire. Nobody answers there, so a setting that goes out ends without a reply.
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QTest>
 
@@ -10,6 +11,7 @@
 
 #include "testbed/child.h"
 #include "testbed/config_dir.h"
+#include "testbed/simulator.h"
 #include "tests/support/watched_pty.h"
 
 namespace {
@@ -82,6 +84,8 @@ private slots:
     }
     void endless_data();
     void endless();
+    void english_data();
+    void english();
 
 private:
     tarvok::testbed::ConfigDir config_;
@@ -196,6 +200,92 @@ void CliInputTest::endless() {
     rusage usage{};  // the largest of every child so far, each of them tarvokctl or a writer
     QVERIFY(getrusage(RUSAGE_CHILDREN, &usage) == 0);
     QVERIFY2(usage.ru_maxrss < kPeakKiB, qPrintable(QString::number(usage.ru_maxrss)));
+}
+
+// Under an English locale, what the programs say, read for its meaning, with not one
+// Chinese character (the plans here hold none): tarvokctl over port 9's silence or
+// over a simulator on port 7, whose log is English too.
+void CliInputTest::english_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("sim");  // the simulator's options; none: no simulator
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QStringList>("says");
+    const QString ctl = TARVOKCTL_PATH;
+    const QStringList at7{"--port", "7", "--timeout", "150"};
+    const QStringList one{"--module", "1"};
+    QTest::newRow("help") << ctl << QStringList{} << QStringList{"--help"} << QByteArray() << 0
+                          << QStringList{"Usage:", "Exit codes:", "a setting got no valid reply"};
+    QTest::newRow("simulator's help")
+        << QString(TARVOK_SIM_PATH) << QStringList{} << QStringList{"--help"} << QByteArray() << 0
+        << QStringList{"Usage: tarvok-sim", "Exit codes:"};
+    QTest::newRow("not a command") << ctl << QStringList{} << QStringList{"bogus"} << QByteArray()
+                                   << 64 << QStringList{"“bogus” is not a command", "--help"};
+    QTest::newRow("no such port") << ctl << QStringList{}
+                                  << QStringList{"--port", "200", "line", "9600", "none"}
+                                  << QByteArray() << 69
+                                  << QStringList{"tarvokctl: Cannot open port 200"};
+    QTest::newRow("no reply") << ctl << QStringList{}
+                              << QStringList{"--port", "9",    "--timeout", "50", "--retries",
+                                             "0",      "mode", "--channel", "1",  "self-lock"}
+                              << QByteArray() << 2
+                              << QStringList{
+                                     "address 1 · channel 1 mode self-lock → no reply "
+                                     "(sends: 1, waiting 50 ms each)"};
+    QTest::newRow("plan faults") << ctl << QStringList{} << QStringList{"--port", "9", "apply", "-"}
+                                 << plan("5.5,mode,3,self-lock\n5,mode,40,on\n") << 64
+                                 << QStringList{"has faults, nothing was sent:",
+                                                "line 2: address “5.5”", "line 3:"};
+    QTest::newRow("done, no reply, summary")
+        << ctl << one << at7 + QStringList{"apply", "-"}
+        << plan("1,mode,1,self-lock\n9,power-on,2,memory\n") << 2
+        << QStringList{"line 2 · address 1 · channel 1 mode self-lock → done (",
+                       "line 3 · address 9 ·", "Summary: 2 settings", "no reply     1  line 3"};
+    QTest::newRow("refused") << ctl << QStringList{"--fail"}
+                             << at7 + QStringList{"mode", "--channel", "1", "linked"}
+                             << QByteArray() << 1
+                             << QStringList{"→ refused (the module answered with status 0"};
+    QTest::newRow("duplicate") << ctl << QStringList{"--twice", "150"}
+                               << QStringList{"--port", "7", "--timeout", "250", "apply", "-"}
+                               << plan("1,line,19200,none\n1,line,38400,even\n") << 2
+                               << QStringList{"duplicate reply"};
+    QTest::newRow("scan") << ctl << QStringList{"--module", "1-2", "--module", "5@19200/even"}
+                          << at7 + QStringList{"scan", "--addresses", "1-5"} << QByteArray() << 0
+                          << QStringList{"Modules found: 2", "address    baud  parity",
+                                         "      2    9600  no parity"};
+    QTest::newRow("scan, nobody") << ctl << one
+                                  << at7 + QStringList{"scan", "--baud", "4800", "--addresses", "1"}
+                                  << QByteArray() << 2
+                                  << QStringList{"No modules found", "--baud all --parity all"};
+}
+
+void CliInputTest::english() {
+    QFETCH(QString, program);
+    QFETCH(QStringList, sim);
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, input);
+    tarvok::testbed::Simulator simulator;
+    simulator.speak("en_US.UTF-8");
+    QVERIFY(sim.isEmpty() ||
+            !simulator.start(TARVOK_SIM_PATH, QStringList{"--port", "7"} + sim).isEmpty());
+    const auto ended =
+        tarvok::testbed::run(program, args, {.input = input, .locale = "en_US.UTF-8"}, kWaitMs);
+    const QString text = QString::fromUtf8(ended.out) + ended.errors;
+    QTEST(ended.exit, "exit");
+    QFETCH(QStringList, says);
+    for (const QString& piece : says) {
+        QVERIFY2(text.contains(piece), qPrintable(text));
+    }
+    QStringList lines = text.split('\n');
+    if (!sim.isEmpty()) {
+        simulator.stop();
+        lines += simulator.lines();
+    }
+    const QRegularExpression cjk("[\\x{2E80}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]");
+    for (const QString& line : lines) {
+        QVERIFY2(!line.contains(cjk), qPrintable(line));
+    }
 }
 
 QTEST_GUILESS_MAIN(CliInputTest)

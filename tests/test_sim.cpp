@@ -25,6 +25,7 @@
 #include "tests/support/sim_frames.h"
 #include "tests/support/sim_state.h"
 #include "tests/support/watched_pty.h"
+#include "words/language.h"
 
 using namespace tarvok;
 using namespace tarvok::sim;
@@ -91,6 +92,8 @@ class SimTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The words compared here are Chinese, whatever the caller's locale.
+    void initTestCase() { words::use_language(words::Language::chinese); }
     // What the host's end of the pty receives: the adapter's echo and the reply's
     // timing, and the host's rate and parity as the simulator reads them from termios.
     // Arrival times are checked only from below, where the simulator's own waits
@@ -251,6 +254,9 @@ private slots:
         QProcess sim;
         sim.setStandardInputFile(QStringLiteral("/dev/zero"));
         sim.setChildProcessModifier([w = out[1]] { ::dup2(w, STDOUT_FILENO); });
+        QProcessEnvironment chinese = QProcessEnvironment::systemEnvironment();
+        chinese.insert("LC_ALL", "C.UTF-8");  // the log read below
+        sim.setProcessEnvironment(chinese);
         sim.start(kSim, {"--port", "4"});
         const QString com4 = config.ports_dir() + "/com4";
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(com4).isSymLink(), kWaitMs);

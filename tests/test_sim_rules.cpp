@@ -7,6 +7,7 @@
 #include "sim/cli_options.h"
 #include "sim/module_engine.h"
 #include "tests/support/sim_frames.h"
+#include "words/language.h"
 
 using namespace tarvok;
 using namespace tarvok::sim;
@@ -20,6 +21,8 @@ class SimRulesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The words these tables hold are Chinese, whatever the caller's locale.
+    void initTestCase() { words::use_language(words::Language::chinese); }
     void engine_verdicts_data() {
         QTest::addColumn<Bus>("bus");
         QTest::addColumn<QByteArray>("stream");

@@ -85,7 +85,8 @@ bus=(--module 1-3 --module 7@19200/even)
 options=("" --fail "" "${bus[*]}" "--delay 1500")
 for n in 1 2 3 4 5; do
     # shellcheck disable=SC2086 # each entry is a list of options
-    "$sim" --port "$n" ${options[n - 1]} >"$run/sim$n.log" 2>&1 </dev/null &
+    # In Chinese, whatever the caller speaks: test_window reads its log's words.
+    LC_ALL=C.UTF-8 LANGUAGE= "$sim" --port "$n" ${options[n - 1]} >"$run/sim$n.log" 2>&1 </dev/null &
     pids+=($!)
     sim_pid[n]=$!
 done

@@ -1,0 +1,191 @@
+// tarvokctl --help in Chinese and English, in pieces around what the tables give: the
+// reply margin and 9600's deadline, the plan's limits, the values a setting takes.
+#include <array>
+
+#include "cli/cli_words.h"
+
+namespace tarvok::cli {
+
+namespace {
+
+using W = HelpWord;
+
+constexpr std::string_view kUsageZh =
+    "tarvokctl：从命令行设置继电器模块，一次一项，或按计划文件成批设置。\n"
+    "\n"
+    "用法：\n"
+    "  tarvokctl [选项] mode --channel 通道 关联方式\n"
+    "  tarvokctl [选项] power-on --channel 通道 上电状态\n"
+    "  tarvokctl [选项] line 波特率 校验位\n"
+    "  tarvokctl [选项] apply 计划文件        （- 表示标准输入）\n"
+    "  tarvokctl [选项] scan [--baud B|all] [--parity P|all] [--addresses 列表]\n"
+    "                                         "
+    "找出线路上的每个模块（地址、波特率、校验位），不改动任何模块\n"
+    "  tarvokctl ports                        列出串口号与设备的对应\n"
+    "  tarvokctl --help | --version\n"
+    "选项可写在命令之前或之后，取值写在选项之后或 = 之后（--port=1）；-- 之后的参数都不当作\n"
+    "选项（例如以 - 开头的值）。同一选项给了两次时，两个取值须相同。\n"
+    "\n"
+    "例如：\n"
+    "  tarvokctl --port 1 --baud 9600 --parity none --address 5 mode --channel 3 自锁\n"
+    "  tarvokctl --port 1 --address 5 power-on --channel all 上电记忆\n"
+    "  tarvokctl --port 1 --address 5 line 19200 偶校验\n"
+    "  tarvokctl --port 1 --follow apply 柜3.csv\n"
+    "\n"
+    "串口与模块：\n"
+    "  --port N       串口号，1 到 255（默认 1）；对应的设备见 tarvokctl ports\n"
+    "  --baud B       串口波特率，须与模块一致（默认 9600）\n"
+    "  --parity P     串口校验位（默认 无校验）\n"
+    "  --address A    模块地址，0 到 255（默认 1）；apply 时由计划文件每行给出\n"
+    "  --channel C    mode 与 power-on 的通道\n"
+    "\n"
+    "应答：\n"
+    "  --timeout MS   每次发送后等待应答的毫秒数，默认为 16 字节的传输时间加 {} ms\n"
+    "                 （9600 波特无校验时为 {} ms）\n"
+    "  --retries N    无应答时再发几次（默认 1）；模块拒绝的设置不再发\n"
+    "  --lenient      模块应答不重复地址和命令时用：任何有效应答都算（默认只算重复了\n"
+    "                 所发地址和命令的应答；--strict 即默认，仍可写，但不能与 --lenient 同用）\n"
+    "  --follow       apply 中通讯参数修改成功后，按新波特率继续与该模块通讯\n"
+    "\n"
+    "输出：\n"
+    "  默认为中文，每项一行，apply 结束时给出汇总；在终端上另有进度行。\n"
+    "  --json         每项设置输出一行 JSON：line、address、setting、request、frame、\n"
+    "                 reply、received、outcome（done、refused、no-reply、unconfirmed、\n"
+    "                 not-sent）、attempts、milliseconds，适用时还有 late、warning、\n"
+    "                 doubt、unsent、moved_to、proven；进度行这时写到标准错误\n"
+    "  --verbose      说明计划文件按哪种编码读取（不是 UTF-8 时总会说明）\n"
+    "  --record FILE  把这次运行记录为 CSV（UTF-8 带 BOM）：开始和结束的日期时间、串口号、\n"
+    "                 设备、线路，每项的结果（中文与 done 等机器词各一列）和时间\n"
+    "\n"
+    "计划文件（CSV；# 之后为注释；第一个不是注释的行为表头，表头之上可有一行表名）：\n"
+    "  地址,设置,通道,值,线路,备注\n"
+    "  5,关联方式,第3路,自锁,,一号柜\n"
+    "  5,power-on,1-8,上电记忆,19200/偶校验\n"
+    "  6,line,,19200 偶校验\n"
+    "表头各列次序不限，中文英文均可：地址/address、设置/setting、通道/channel、\n"
+    "值/参数/value/arguments、线路/line（模块所在的波特率/校验位，留空则用 --baud 与\n"
+    "--parity）、备注/note；其他列不读。表头 address,setting,arguments 之后，参数可\n"
+    "各占一个字段，也可写在同一个字段里（5,mode,3 自锁）。通道可写范围（1-8），每一路\n"
+    "各发一项。中文输入法打出的逗号和数字也可用。编码为 UTF-8（可带 BOM）或 GB18030\n"
+    "（GBK，Excel 与 WPS 的中文 CSV）：给出文件名时按整个文件判断，从标准输入读入时按\n"
+    "第一个不全是 ASCII 字符的行判断。\n"
+    "字段可加引号（\"5\",\"mode\"，引号内的引号写作 \"\"）；表头与英文词不分大小写。\n";
+
+constexpr std::string_view kUsageEn =
+    "tarvokctl: sets relay modules from the command line, one setting at a time, or many\n"
+    "from a plan file.\n"
+    "\n"
+    "Usage:\n"
+    "  tarvokctl [options] mode --channel CHANNEL MODE\n"
+    "  tarvokctl [options] power-on --channel CHANNEL STATE\n"
+    "  tarvokctl [options] line BAUD PARITY\n"
+    "  tarvokctl [options] apply PLAN            (- for standard input)\n"
+    "  tarvokctl [options] scan [--baud B|all] [--parity P|all] [--addresses LIST]\n"
+    "                          finds every module on the line (address, baud rate, parity),\n"
+    "                          changing none\n"
+    "  tarvokctl ports         lists the port numbers and the devices they stand for\n"
+    "  tarvokctl --help | --version\n"
+    "Options may stand before or after the command; a value follows its option or an =\n"
+    "(--port=1); no argument after -- is an option (say, a value that starts with -). An\n"
+    "option given twice must give the same value both times.\n"
+    "\n"
+    "Examples:\n"
+    "  tarvokctl --port 1 --baud 9600 --parity none --address 5 mode --channel 3 self-lock\n"
+    "  tarvokctl --port 1 --address 5 power-on --channel all memory\n"
+    "  tarvokctl --port 1 --address 5 line 19200 even\n"
+    "  tarvokctl --port 1 --follow apply cabinet3.csv\n"
+    "\n"
+    "Port and module:\n"
+    "  --port N       port number, 1 to 255 (default 1); tarvokctl ports shows the devices\n"
+    "  --baud B       the port's baud rate, the module's own (default 9600)\n"
+    "  --parity P     the port's parity (default none)\n"
+    "  --address A    module address, 0 to 255 (default 1); for apply each plan line gives it\n"
+    "  --channel C    the channel of mode and power-on\n"
+    "\n"
+    "Replies:\n"
+    "  --timeout MS   how long to wait for a reply after each send, in milliseconds; by\n"
+    "                 default the wire time of 16 bytes plus {} ms\n"
+    "                 ({} ms at 9600 baud, no parity)\n"
+    "  --retries N    how often to send again when no reply came (default 1); a setting\n"
+    "                 the module refused is never sent again\n"
+    "  --lenient      for modules whose replies do not repeat the address and command: any\n"
+    "                 valid reply counts (by default only one that repeats the address and\n"
+    "                 command sent; --strict, the default, may still be given, but not\n"
+    "                 with --lenient)\n"
+    "  --follow       in apply, after a line setting succeeded, talk to that module at its\n"
+    "                 new rate and parity\n"
+    "\n"
+    "Output:\n"
+    "  In the system's language (Chinese under zh_* and C locales, English otherwise), one\n"
+    "  line per setting and a summary at the end of apply; a terminal also shows a progress\n"
+    "  line.\n"
+    "  --json         one JSON line per setting, the same in every language: line, address,\n"
+    "                 setting, request, frame, reply, received, outcome (done, refused,\n"
+    "                 no-reply, unconfirmed, not-sent), attempts, milliseconds, and where\n"
+    "                 they apply late, warning, doubt, unsent, moved_to, proven; the\n"
+    "                 progress line then goes to standard error\n"
+    "  --verbose      say which encoding the plan file was read in (always said when it is\n"
+    "                 not UTF-8)\n"
+    "  --record FILE  record this run as CSV (UTF-8 with BOM): the date and time of its start\n"
+    "                 and end, the port number, device and line, and each setting's result\n"
+    "                 (in words, and in a column of its own as --json's outcome) and time\n"
+    "\n"
+    "Plan files (CSV; # starts a comment; the first line that is not a comment is the\n"
+    "header, with at most one title line above it):\n"
+    "  address,setting,channel,value,line,note\n"
+    "  5,mode,3,self-lock,,cabinet 1\n"
+    "  5,power-on,1-8,memory,19200/even\n"
+    "  6,line,,19200 even\n"
+    "The header's columns stand in any order: address, setting, channel, value (or\n"
+    "arguments), line (the baud rate/parity the module listens at; empty: --baud and\n"
+    "--parity), note; the window's Chinese names count too, other columns are not read.\n"
+    "After the header address,setting,arguments the arguments may each have a field of\n"
+    "their own or share one (5,mode,3 self-lock). A channel may be a range (1-8): each\n"
+    "channel gets its own setting. Full-width commas and digits count too. The encoding is\n"
+    "UTF-8 (with or without BOM) or GB18030 (GBK, the Chinese CSV of Excel and WPS),\n"
+    "judged from the whole file when it is named, or from the first line that is not all\n"
+    "ASCII when it is read from standard input.\n"
+    "Fields may be quoted (\"5\",\"mode\", a quote inside one written \"\"); the header and\n"
+    "the English words count in any case.\n";
+
+constexpr std::array<words::Entry<HelpWord>, 4> kWords = {{
+    {W::usage, {kUsageZh, kUsageEn}},
+    {W::limits,
+     {"每个文件至多 {} MiB、{} 行、{} 项设置，每行至多 {} 字节，超过即停止读取。\n"
+      "先检查整个文件：每个有误的行都报出行号（前 {} 行逐一列出），什么也不发送；\n"
+      "没有错误时逐项发送，每项等到应答再发下一项。\n\n",
+      "A file holds at most {} MiB, {} lines, {} settings, and {} bytes a line; reading\n"
+      "stops beyond them. The whole file is checked first: every wrong line is named by its\n"
+      "number (the first {} one by one) and nothing is sent; without faults the settings\n"
+      "go out one by one, each waiting for its reply.\n\n"}},
+    {W::values,
+     {"取值（中文为窗口列表中的写法，/ 后为英文别名，两者均可）：\n"
+      "  设置名         {}\n"
+      "  数字           地址、通道、波特率、串口号、毫秒数、次数都只写数字，\n"
+      "                 不带小数点、正负号或指数（写 5，不写 5.0）\n"
+      "  通道           1 到 32、第1路 到 第32路、all/全部\n"
+      "  关联方式       {}\n"
+      "  上电状态       {}\n"
+      "  波特率         {}\n"
+      "  校验位         {}\n\n",
+      "Values (the English words; the window's Chinese words count too):\n"
+      "  setting        {}\n"
+      "  numbers        addresses, channels, baud rates, port numbers, milliseconds and\n"
+      "                 counts are digits only, with no point, sign or exponent (5, not 5.0)\n"
+      "  channel        1 to 32, or all\n"
+      "  mode           {}\n"
+      "  power-on       {}\n"
+      "  baud rate      {}\n"
+      "  parity         {}\n\n"}},
+    {W::exits, {"退出码：\n", "Exit codes:\n"}},
+}};
+static_assert(words::in_id_order(kWords) && kWords.back().id == W::exits,
+              "one entry per id, in id order");
+
+}  // namespace
+
+words::Catalogue<HelpWord> help_catalogue() { return kWords; }
+
+std::string_view word(HelpWord id) { return words::pick(words::text_of(kWords, id)); }
+
+}  // namespace tarvok::cli
