@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "cli/file_names.h"
 #include "cli/cli_words.h"
+#include "cli/file_names.h"
 #include "plan/plan_words.h"
 #include "plan/run_words.h"
 

@@ -7,8 +7,8 @@
 #include <system_error>
 #include <variant>
 
-#include "cli/file_names.h"
 #include "cli/cli_words.h"
+#include "cli/file_names.h"
 #include "plan/plan_input.h"
 #include "plan/plan_words.h"
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "cli/exit_codes.h"
 #include "cli/cli_words.h"
+#include "cli/exit_codes.h"
 #include "protocol/protocol_words.h"
 #include "protocol/reply.h"
 #include "protocol/request.h"
