@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,12 @@ public:
 class QtPlatform : public cli::Platform {
 public:
     std::variant<Opened, std::string> open(int number, const protocol::LineSetting& line) override {
+        // The stop signals are the tool's from before the port opens: one that comes
+        // between the first frame and the loop waits in the pipe for the loop, instead
+        // of ending the process with the frame unanswered and the port's lock left.
+        if (!stops_) {
+            stops_.emplace();
+        }
         auto owning = std::make_unique<OwningLine>();
         if (const auto error = owning->owned().open(number, line)) {
             return serial::open_failed(number, *error).toStdString();
@@ -45,11 +52,15 @@ public:
     }
 
     void run(const std::function<bool()>& done, const std::function<void(int)>& stop) override {
-        const cli::StopSignals stops;
-        QObject::connect(&stops, &cli::StopSignals::caught, stop);
+        if (!stops_) {
+            stops_.emplace();
+        }
+        const QMetaObject::Connection taken =
+            QObject::connect(&*stops_, &cli::StopSignals::caught, stop);
         while (!done()) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
+        QObject::disconnect(taken);
     }
 
     std::string port_table() override { return serial::port_table_text().toStdString(); }
@@ -60,6 +71,9 @@ public:
             .toString(QString::fromLatin1(pattern.data(), static_cast<qsizetype>(pattern.size())))
             .toStdString();
     }
+
+private:
+    std::optional<cli::StopSignals> stops_;
 };
 
 }  // namespace

@@ -27,7 +27,8 @@ public:
     virtual std::variant<Opened, std::string> open(int number,
                                                    const protocol::LineSetting& line) = 0;
     // Turns the loop until `done` holds; each stop the operator asks for (a signal, a
-    // console's Ctrl-C) goes to `stop` with its signal number as it comes.
+    // console's Ctrl-C) goes to `stop` with its signal number as it comes, those since
+    // the port opened first.
     virtual void run(const std::function<bool()>& done,
                      const std::function<void(int signo)>& stop) = 0;
     // "1 = /dev/ttyUSB0 (FT232R USB UART)", a line a port; empty when there is none.

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,11 @@ public:
     // Port N is COMN, opened once: a run changes its rate and parity in place and never
     // opens the number again, so it stays on the device it began with.
     std::variant<Opened, std::string> open(int number, const protocol::LineSetting& line) override {
+        // Ctrl-C is the tool's from before the port opens: a press between the first frame
+        // and the loop must not end the process with the frame unanswered.
+        if (!presses_) {
+            presses_.emplace(2);
+        }
         auto port = std::make_unique<win::ComPort>();
         if (const auto fault = port->open(number, line)) {
             return win::port_words({win::PortFact::Kind::open_failed, number, *fault,
@@ -44,12 +50,14 @@ public:
     // Ctrl-C or Ctrl-Break goes to `stop` as SIGINT: the first asks, the second ends
     // the run at once; a third, should this loop not answer, ends the process.
     void run(const std::function<bool()>& done, const std::function<void(int)>& stop) override {
-        const win::ConsoleStop presses(2);
+        if (!presses_) {
+            presses_.emplace(2);
+        }
         int handed = 0;
         while (port_ != nullptr && !done()) {
-            switch (win::run_line(*port_, done, presses.event())) {
+            switch (win::run_line(*port_, done, presses_->event())) {
             case win::LoopEnd::stopped:
-                for (; handed < presses.presses(); ++handed) {
+                for (; handed < presses_->presses(); ++handed) {
                     stop(cli::kSigInt);
                 }
                 break;
@@ -76,6 +84,7 @@ public:
     }
 
 private:
+    std::optional<win::ConsoleStop> presses_;
     win::ComPort* port_ = nullptr;
 };
 
