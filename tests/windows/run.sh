@@ -101,6 +101,12 @@ for link in "$ports"/com{1,2,3,4,5} "$linux_ports/tarvok/ports/com4"; do
         sleep 0.1
     done
 done
+# The mount manager lists a COM port in the system's port map only when its device is
+# there as the session starts, and the registry edits above started one: a new session,
+# now that every simulator's link is there.
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+wineserver -p 2>/dev/null || true
 # The line test asks for COM3's module to go away by leaving a flag file.
 (
     while [[ ! -e "$run/stop-com3" ]]; do sleep 0.1; done
