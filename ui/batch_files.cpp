@@ -16,16 +16,13 @@
 #include "protocol/number_text.h"
 #include "ui/batch_cells.h"
 #include "ui/batch_window.h"
+#include "ui/text.h"
 #include "ui/traffic.h"
 
 namespace tarvok::ui {
 
 namespace {
 
-QString from(const std::string& text) { return QString::fromStdString(text); }
-QString from(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 std::string path_text(const QString& path) { return path.toStdString(); }
 
 // The bytes, or the sentence why there are none.

@@ -17,6 +17,7 @@
 #include "protocol/number_text.h"
 #include "ui/batch_cells.h"
 #include "ui/batch_window.h"
+#include "ui/text.h"
 
 namespace tarvok::ui {
 
@@ -25,8 +26,6 @@ namespace {
 constexpr int kIdRole = Qt::UserRole + 1;     // on the address cell: the row's identity
 constexpr int kFaultRole = Qt::UserRole + 2;  // on the address cell: its first fault's sentence
 const QColor kFaultColour(255, 214, 214);
-
-QString from(const std::string& text) { return QString::fromStdString(text); }
 
 std::array<const std::string*, 6> fields(const plan::PlanRow& r) {
     // In the table's order, which is plan::Column's.

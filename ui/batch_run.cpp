@@ -17,17 +17,13 @@
 #include "serial/port_messages.h"
 #include "ui/batch_cells.h"
 #include "ui/batch_window.h"
+#include "ui/text.h"
 #include "ui/traffic.h"
 #include "ui/value_words.h"
 
 namespace tarvok::ui {
 
 namespace {
-
-QString from(const std::string& text) { return QString::fromStdString(text); }
-QString from(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 QColor colour_of(plan::Outcome outcome) {
     switch (outcome) {

@@ -24,7 +24,7 @@ namespace tarvok::ui {
 
 namespace {
 
-enum Column { address_column, baud_column, parity_column };
+enum ScanColumn { scan_address_column, scan_baud_column, scan_parity_column };
 
 }  // namespace
 
@@ -62,7 +62,7 @@ ScanWindow::ScanWindow(PortOwner& owner, QWidget* parent)
     modules->setHeaderLabels({tr("地址"), tr("波特率"), tr("校验位")});
     modules->setRootIsDecorated(false);
     modules->setSortingEnabled(true);
-    modules->sortByColumn(address_column, Qt::AscendingOrder);
+    modules->sortByColumn(scan_address_column, Qt::AscendingOrder);
     modules->header()->setSectionResizeMode(QHeaderView::Stretch);
     modules->setSelectionMode(QAbstractItemView::ExtendedSelection);
     copy_button->setToolTip(
@@ -160,12 +160,12 @@ void ScanWindow::progressed(int done, int /*total*/, std::uint8_t address) {
 
 void ScanWindow::module_found(const bus::FoundModule& module) {
     auto* item = new QTreeWidgetItem;
-    item->setData(address_column, Qt::DisplayRole, module.address);
-    item->setData(baud_column, Qt::DisplayRole, module.line.baud);
-    item->setText(parity_column, parity_text(module.line.parity));
-    item->setData(parity_column, Qt::UserRole, static_cast<int>(module.line.parity));
+    item->setData(scan_address_column, Qt::DisplayRole, module.address);
+    item->setData(scan_baud_column, Qt::DisplayRole, module.line.baud);
+    item->setText(scan_parity_column, parity_text(module.line.parity));
+    item->setData(scan_parity_column, Qt::UserRole, static_cast<int>(module.line.parity));
     if (module.late) {
-        item->setToolTip(address_column, tr("回复迟到，但只能是对这个地址的回复"));
+        item->setToolTip(scan_address_column, tr("回复迟到，但只能是对这个地址的回复"));
     }
     modules->addTopLevelItem(item);
 }
@@ -179,10 +179,10 @@ void ScanWindow::found_again(const bus::FoundModule& first, const protocol::Line
 // is closed, or, while it is open at another line, a word that it must be reopened.
 void ScanWindow::use_module(const QTreeWidgetItem* item) {
     const auto address =
-        static_cast<std::uint8_t>(item->data(address_column, Qt::DisplayRole).toInt());
+        static_cast<std::uint8_t>(item->data(scan_address_column, Qt::DisplayRole).toInt());
     const protocol::LineSetting line{
-        item->data(baud_column, Qt::DisplayRole).toUInt(),
-        static_cast<protocol::Parity>(item->data(parity_column, Qt::UserRole).toInt())};
+        item->data(scan_baud_column, Qt::DisplayRole).toUInt(),
+        static_cast<protocol::Parity>(item->data(scan_parity_column, Qt::UserRole).toInt())};
     const auto said = owner_.use_module(address, line);
     note->setText(said.value_or(QString()));
 }

@@ -5,6 +5,7 @@
 #include "plan/job_record.h"
 #include "protocol/reply.h"
 #include "serial/line_settings.h"
+#include "ui/text.h"
 
 Q_LOGGING_CATEGORY(lcWire, "tarvok.wire", QtWarningMsg)
 
@@ -13,8 +14,6 @@ namespace tarvok::ui {
 namespace {
 
 using Kind = TrafficEvent::Kind;
-
-QString from(const std::string& text) { return QString::fromStdString(text); }
 
 std::vector<std::uint8_t> bytes_of(const QByteArray& bytes) { return {bytes.begin(), bytes.end()}; }
 

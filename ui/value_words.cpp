@@ -3,15 +3,12 @@
 #include <QCoreApplication>
 
 #include "protocol/tables.h"
+#include "ui/text.h"
 #include "words/language.h"
 
 namespace tarvok::ui {
 
 namespace {
-
-QString from(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString mode_entry(protocol::Mode mode) {
     switch (mode) {

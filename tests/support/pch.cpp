@@ -1,0 +1,1 @@
+// The object the tests' precompiled Qt headers are made for.
