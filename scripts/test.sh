@@ -37,13 +37,13 @@ finish() {
 step "the programs as shipped, and the Windows programs"
 mkdir -p build build-asan build-fuzz build-windows
 # The test programs run once, built with the sanitizers (below); this build is the
-# programs as shipped, for the package's checks and for the Windows programs' twins, and
-# the measurement programs, compiled to keep them building. Line tables (-g1) name
+# programs as shipped, for the package's checks and for the Windows programs' twins
+# (the measurement programs are scripts/bench.sh's to build). Line tables (-g1) name
 # every frame of a backtrace; full debug information would cost a quarter more.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" >build/configure.log
 # Line tables and -O1 are all a sanitizer's report needs, and build in two thirds
-# of the time.
+# of the time. The measurement programs have nothing in them the tests do not run.
 nice -n 19 scripts/build.sh build-asan -DTARVOK_SANITIZE=ON -DTARVOK_BUILD_BENCH=OFF \
     "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1" >build-asan/build.log 2>&1 &
 asan_build=$!
@@ -51,8 +51,7 @@ asan_build=$!
 CMAKE_TOOLCHAIN_FILE=$PWD/cmake/mingw-w64.cmake nice -n 10 scripts/build.sh build-windows \
     -DCMAKE_BUILD_TYPE=Release >build-windows/build.log 2>&1 &
 windows_build=$!
-cmake --build build -j "$(nproc)" --target tarvok tarvokctl tarvok-sim tarvok_compressed_files \
-    tarvok_bench
+cmake --build build -j "$(nproc)" --target tarvok tarvokctl tarvok-sim tarvok_compressed_files
 ctest --test-dir build --output-on-failure -R '^(test_packaging|test_translations|test_lintian)$' ||
     failed=1
 finish "$windows_build" build-windows/build.log || exit 1
