@@ -13,6 +13,15 @@
 
 namespace tarvok::cli {
 
+std::size_t columns(std::string_view text) {
+    std::size_t n = 0;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        n += byte < 0x80 ? 1 : (byte >= 0xC0 ? 2 : 0);
+    }
+    return n;
+}
+
 namespace {
 
 using plan::Outcome;
@@ -166,17 +175,6 @@ std::string line_ranges(std::span<const StepResult> results, Outcome outcome) {
         return text;
     }
     return say(lines.size() == 1 ? W::lines_one : W::lines_many, {text});
-}
-
-// The columns a terminal gives the text, a character beyond ASCII (here always
-// Chinese) two.
-std::size_t columns(std::string_view text) {
-    std::size_t n = 0;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        n += byte < 0x80 ? 1 : (byte >= 0xC0 ? 2 : 0);
-    }
-    return n;
 }
 
 // Labels line up as wide as the widest of them.

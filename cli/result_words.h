@@ -19,6 +19,10 @@ struct RunStop {
     std::optional<plan::JobFacts> job;  // when and where it ran
 };
 
+// The columns a terminal gives UTF-8 text: a character beyond ASCII (here always
+// Chinese) two.
+std::size_t columns(std::string_view text);
+
 // "第 3 行 · 地址 5 · 第3路 关联方式 自锁 → 成功（4.2 ms）"; no line part for line 0.
 std::string result_line(const plan::StepResult& result, bool follow);
 // A line of its own about something met on the line; `about` is the setting whose

@@ -30,16 +30,6 @@ std::string json_of(const bus::FoundModule& m) {
            std::string(protocol::find_value(protocol::kParities, m.line.parity)->alias) + "\"}\n";
 }
 
-// The columns a terminal gives the text, a character beyond ASCII (Chinese) two.
-std::size_t columns(std::string_view text) {
-    std::size_t n = 0;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        n += byte < 0x80 ? 1 : (byte >= 0xC0 ? 2 : 0);
-    }
-    return n;
-}
-
 std::string right(std::string_view text, std::size_t width) {
     return std::string(width - std::min(width, columns(text)), ' ') + std::string(text);
 }
