@@ -10,8 +10,10 @@
 
 #include "app/command_line.h"
 #include "form/lists.h"
+#include "plan/run_words.h"
 #include "tests/support/english.h"
 #include "tests/support/window.h"
+#include "ui/batch_cells.h"
 #include "ui/batch_inbox.h"
 #include "ui/result_dialogs.h"
 #include "ui/scan_window.h"
@@ -151,6 +153,16 @@ private slots:
             [&] { return static_cast<QWidget*>(form.dialogs().success()); }};
         QStringList texts = shown_texts(open.at(std::size_t(window))());
         if (window == 4) texts << shown_texts(form.dialogs().failure());
+        if (window == 3) {  // every outcome word fits 结果 whole
+            const auto* table = form.batch_window()->findChild<QTableWidget*>();
+            const QFontMetrics metrics(table->font());
+            for (std::size_t outcome = 0; outcome < tarvok::plan::kOutcomeNames.size(); ++outcome) {
+                const auto word = tarvok::plan::outcome_word(tarvok::plan::Outcome(outcome));
+                QVERIFY2(metrics.horizontalAdvance(QString::fromUtf8(word.data(), word.size())) <
+                             table->columnWidth(tarvok::ui::outcome_column),
+                         word.data());
+            }
+        }
         for (const QString& text : texts) QVERIFY2(!has_cjk(text), qPrintable(text));
         for (const QString& text : expected) QVERIFY2(texts.contains(text), qPrintable(text));
     }

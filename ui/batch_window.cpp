@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,11 +17,14 @@
 #include <QShortcut>
 #include <QTableWidget>
 
+#include <algorithm>
+
 #include "bus/port_line.h"
 #include "plan/run_words.h"
 #include "ui/batch_cells.h"
 #include "ui/controls.h"
 #include "ui/design.h"
+#include "ui/text.h"
 #include "ui/value_words.h"
 #include "ui/windows.h"
 
@@ -74,6 +78,15 @@ BatchWindow::BatchWindow(PortOwner& owner, QWidget* parent)
     for (std::size_t column = 0; column < kWidths.size(); ++column) {
         table->setColumnWidth(static_cast<int>(column), kWidths.at(column));
     }
+    // 结果 as wide as the longest outcome word of the language shown ("no reply").
+    const QFontMetrics metrics(table->font());
+    int widest = 0;
+    for (std::size_t outcome = 0; outcome < plan::kOutcomeNames.size(); ++outcome) {
+        const auto word = plan::outcome_word(static_cast<plan::Outcome>(outcome));
+        widest = std::max(widest, metrics.horizontalAdvance(from(word)));
+    }
+    table->setColumnWidth(outcome_column, std::max(table->columnWidth(outcome_column),
+                                                   widest + 2 * metrics.averageCharWidth()));
     table->setWordWrap(false);
     for (QLabel* label : {status, note}) {
         label->setWordWrap(true);
