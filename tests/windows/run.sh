@@ -46,10 +46,15 @@ trap cleanup EXIT
 # The prefix's first program picks its display for every later one: Xvfb's, from the start.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$run/display" 2>/dev/null &
 pids+=($!)
-for _ in $(seq 100); do
+# Beside two builds Xvfb can take many seconds to start (its keymap is compiled).
+for _ in $(seq 600); do
     [[ -s "$run/display" ]] && break
     sleep 0.1
 done
+if [[ ! -s "$run/display" ]]; then
+    echo "Xvfb gave no display within 60 s"
+    exit 1
+fi
 export DISPLAY=":$(cat "$run/display")"
 
 ports="$XDG_CONFIG_HOME/tarvok/ports"
