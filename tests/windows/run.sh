@@ -9,6 +9,8 @@
 # programs into build-windows/ first.
 # Usage: tests/windows/run.sh <build-windows folder> <tarvok-sim> <tarvokctl>
 set -euo pipefail
+# A command that ends the script says which it was.
+trap 'echo "run.sh: line $LINENO: $BASH_COMMAND failed" >&2' ERR
 win=$(cd "$1" && pwd)
 sim=$2
 ctl=$3
@@ -69,6 +71,15 @@ wineserver -p 2>/dev/null || true
 # Windows' access denied, its answer for a port another program holds (Wine itself
 # lets a held port open twice): a file no one may write, or for root a read-only
 # sysfs attribute. Where neither refuses so, there is no COM6 and test_ctl skips it.
+# A registry value set, tried again while a session still starts under load.
+registry() {
+    for _ in 1 2 3 4 5; do
+        wine reg add "$@" /f >/dev/null 2>&1 && return 0
+        sleep 1
+    done
+    echo "wine reg add $* failed" >&2
+    return 1
+}
 denied() { [[ $(LC_ALL=C bash -c ": <>'$1'" 2>&1) == *"Permission denied"* ]]; }
 refused=$run/refused
 : >"$refused"
@@ -78,11 +89,11 @@ denied "$refused" || refused=$ports/none
 for n in 1 2 3 4 5 6; do
     device=$ports/com$n
     [[ $n == 6 ]] && device=$refused
-    wine reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$device" /f >/dev/null 2>&1
+    registry 'HKLM\Software\Wine\Ports' /v "COM$n" /d "$device"
     ln -sfn "$device" "$WINEPREFIX/dosdevices/com$n"
 done
 dpi() {
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    registry 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1"
 }
 dpi 96
 
