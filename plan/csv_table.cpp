@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "plan/row_check.h"
 #include "plan/setting_words.h"
 
 namespace tarvok::plan {
@@ -9,8 +10,6 @@ namespace tarvok::plan {
 namespace {
 
 constexpr std::string_view kWideComma = "，";
-
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 bool blank_only(std::string_view text) { return std::all_of(text.begin(), text.end(), is_blank); }
 

@@ -12,7 +12,6 @@ namespace {
 constexpr std::string_view kOrdinal = "第";  // 第3路
 constexpr std::string_view kChannelWord = "路";
 
-bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 bool separates(char c) { return is_blank(c) || c == ',' || c == '/'; }
 
 // A cell as the checks read it: full-width forms narrowed, blanks around it gone.

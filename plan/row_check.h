@@ -46,6 +46,9 @@ struct RowCheck {
 // and fault.
 RowCheck check_row(const PlanRow& row, int line = 0);
 
+// A blank around a cell or a field: space, tab, or the CR of a CR LF line end.
+inline bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
 // The text without the blanks (spaces, tabs, CR) around it.
 std::string trimmed(std::string_view text);
 
