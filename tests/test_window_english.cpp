@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include "app/command_line.h"

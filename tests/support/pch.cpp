@@ -1,1 +1,0 @@
-// The object the tests' precompiled Qt headers are made for.
