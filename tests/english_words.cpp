@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "bus/traffic_words.h"
 #include "cli/cli_words.h"
 #include "cli/exit_codes.h"
 #include "cli/result_words.h"
@@ -135,6 +136,7 @@ void check_catalogues() {
     check("run words", plan::run_catalogue());
     check("tarvok-sim", sim::sim_catalogue());
     check("plan", plan::plan_catalogue());
+    check("traffic log", bus::traffic_catalogue());
     check("kinds", kKinds);
     check("commands", kCommands);
     check("modes", kModes);

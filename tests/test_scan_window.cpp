@@ -109,7 +109,8 @@ private slots:
         const auto reply =
             std::find_if(events.begin(), events.end(), of_kind(TrafficEvent::Kind::reply));
         QVERIFY(reply != events.end() && reply != events.begin() &&
-                std::prev(reply)->bytes == QByteArray(reinterpret_cast<const char*>(asked.data()), 8));
+                std::prev(reply)->bytes ==
+                    std::vector<std::uint8_t>(asked.begin(), asked.begin() + 8));
 
         // Back as it was, buttons and receive events included.
         QVERIFY(w.form.Command3->isEnabled() && w.form.open_comm->isEnabled());

@@ -178,7 +178,8 @@ private slots:
             e.port = 1;
             e.device = "/dev/ttyUSB0";
             e.settings = "9600,n,8,1";
-            e.bytes = QByteArray::fromHex(bytes);
+            const QByteArray heard = QByteArray::fromHex(bytes);
+            e.bytes.assign(heard.begin(), heard.end());
             e.about = tarvok::protocol::encode(
                 5, tarvok::protocol::ModeSetting{3, tarvok::protocol::Mode::linked});
             e.waited_ms = 117;

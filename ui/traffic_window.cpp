@@ -13,8 +13,10 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include "bus/traffic_words.h"
 #include "ui/controls.h"
 #include "ui/design.h"
+#include "ui/text.h"
 
 namespace tarvok::ui {
 
@@ -28,13 +30,9 @@ namespace {
 // flood costs one layout per batch, not one per line.
 constexpr int kFlushMs = 50;
 
-QString csv_field(QString text) {
-    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))) {
-        text.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-        return QLatin1Char('"') + text + QLatin1Char('"');
-    }
-    return text;
-}
+using bus::TrafficWord;
+
+QString said(TrafficWord id) { return from(bus::word(id)); }
 
 }  // namespace
 
@@ -42,11 +40,11 @@ TrafficWindow::TrafficWindow(Traffic& traffic, QWidget* owner)
     : QWidget(owner, Qt::Window),
       view(new QPlainTextEdit(this)),
       dropped_note(new QLabel(this)),
-      clear_button(new QPushButton(tr("清空"), this)),
-      save_button(new QPushButton(tr("保存…"), this)),
+      clear_button(new QPushButton(said(TrafficWord::clear), this)),
+      save_button(new QPushButton(said(TrafficWord::save), this)),
       traffic_(traffic),
       flush_timer_(new QTimer(this)) {
-    setWindowTitle(tr("通讯记录"));
+    setWindowTitle(said(TrafficWord::title));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(720, 420);
     view->setReadOnly(true);
@@ -92,16 +90,12 @@ void TrafficWindow::flush() {
             lines.append(began_words(traffic_.began()));
         }
         for (const TrafficEvent& event : pending_) {
-            lines.append(line(words(event)));
+            lines.append(from(bus::traffic_line(bus::traffic_words(event))));
         }
         view->appendPlainText(lines.join(QLatin1Char('\n')));
         pending_.clear();
     }
-    dropped_note->setText(traffic_.dropped() == 0
-                              ? QString()
-                              : tr("较早的 %1 条记录已丢弃，只保留最近 %2 条。")
-                                    .arg(grouped(traffic_.dropped()),
-                                         grouped(static_cast<qint64>(Traffic::kMostEvents))));
+    dropped_note->setText(from(bus::dropped_words(traffic_.dropped())));
 }
 
 void TrafficWindow::clear_all() {
@@ -112,47 +106,31 @@ void TrafficWindow::clear_all() {
 }
 
 void TrafficWindow::choose_file() {
-    auto* dialog =
-        new QFileDialog(this, tr("保存通讯记录"), QDir::home().filePath(tr("通讯记录.txt")),
-                        tr("文本 (*.txt);;CSV (*.csv)"));
+    auto* dialog = new QFileDialog(
+        this, said(TrafficWord::save_title), QDir::home().filePath(said(TrafficWord::file_name)),
+        said(TrafficWord::text_files) + QStringLiteral(" (*.txt);;CSV (*.csv)"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QFileDialog::fileSelected, this, &TrafficWindow::save_to);
     dialog->open();
 }
 
-QByteArray TrafficWindow::saved_form(bool csv) const {
-    QStringList lines;
-    if (csv) {
-        lines.append(tr("记录开始,%1").arg(stamp_of(traffic_.began())));
-        lines.append(tr("毫秒,类型,字节,说明"));
-    } else {
-        lines.append(began_words(traffic_.began()));
-    }
-    for (const TrafficEvent& event : traffic_.events()) {
-        const TrafficWords w = words(event);
-        lines.append(
-            csv ? QStringList{QString::number(w.ms), w.kind, w.hex, csv_field(w.meaning)}.join(
-                      QLatin1Char(','))
-                : line(w));
-    }
-    // Spreadsheets on Windows read a CSV without a byte order mark in the local code
-    // page, which garbles every Chinese word.
-    const QByteArray mark = csv ? QByteArrayLiteral("\xEF\xBB\xBF") : QByteArray();
-    return mark + (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-}
-
 void TrafficWindow::save_to(const QString& path) {
     QSaveFile file(path);
-    const bool csv = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
-    if (file.open(QIODevice::WriteOnly) && file.write(saved_form(csv)) >= 0 && file.commit()) {
+    const std::string saved =
+        bus::saved_traffic(traffic_.events(), stamp_of(traffic_.began()).toStdString(),
+                           bus::saved_as_csv(path.toStdString()));
+    if (file.open(QIODevice::WriteOnly) &&
+        file.write(saved.data(), static_cast<qint64>(saved.size())) >= 0 && file.commit()) {
         return;
     }
-    const QString why =
-        file.error() == QFileDevice::PermissionsError ? tr("没有写入权限") : tr("无法写入");
-    auto* box = new QMessageBox(QMessageBox::Warning, tr("提示"),
-                                tr("通讯记录没有保存到 %1：%2，请换一个位置再试。").arg(path, why),
-                                QMessageBox::Ok, this);
+    const std::string why = std::string(bus::word(file.error() == QFileDevice::PermissionsError
+                                                      ? TrafficWord::no_permission
+                                                      : TrafficWord::cannot_write));
+    auto* box = new QMessageBox(
+        QMessageBox::Warning, tr("提示"),
+        from(tarvok::words::fill(bus::word(TrafficWord::not_saved), {path.toStdString(), why})),
+        QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

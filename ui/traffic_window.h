@@ -35,7 +35,6 @@ private:
     void flush();
     void clear_all();
     void choose_file();
-    QByteArray saved_form(bool csv) const;
 
     Traffic& traffic_;
     std::deque<TrafficEvent> pending_;  // not yet shown; only the newest can be

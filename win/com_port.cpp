@@ -113,6 +113,9 @@ bool ComPort::start_read() {
                      &got, &read_ov_)) {
             GetOverlappedResult(port_.get(), &read_ov_, &got, FALSE);
             input_.insert(input_.end(), read_buffer_.begin(), read_buffer_.begin() + got);
+            if (tap_ && got > 0) {
+                tap_(std::span(read_buffer_.data(), got));
+            }
             arrived_ = arrived_ || got > 0;
             continue;
         }
@@ -142,6 +145,9 @@ bool ComPort::harvest_read() {
     DWORD got = 0;
     if (GetOverlappedResult(port_.get(), &read_ov_, &got, FALSE)) {
         input_.insert(input_.end(), read_buffer_.begin(), read_buffer_.begin() + got);
+        if (tap_ && got > 0) {
+            tap_(std::span(read_buffer_.data(), got));
+        }
         arrived_ = arrived_ || got > 0;
     } else if (!still_there(port_.get())) {
         lose();

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -42,6 +43,10 @@ public:
     // When service() is next due without a handle signalled: the alarm, or the next
     // look at whether the device is still there. Nothing while closed.
     std::optional<bus::Micros> due() const;
+
+    // Told of every byte as it arrives, before the listener hears that bytes wait: a
+    // watch's copy of what the window reads itself.
+    void set_tap(std::function<void(std::span<const std::uint8_t>)> tap) { tap_ = std::move(tap); }
 
     std::size_t available() const { return input_.size(); }
     // The oldest `count` bytes received, or all there are when fewer wait.
@@ -84,6 +89,7 @@ private:
     protocol::LineSetting setting_;
     std::optional<bus::Micros> alarm_;
     bus::LineListener* listener_ = nullptr;
+    std::function<void(std::span<const std::uint8_t>)> tap_;
     bool arrived_ = false;   // bytes came in since the listener was last told
     bus::Micros checked_{};  // when the device was last seen to be there
 };

@@ -37,11 +37,17 @@ void MainWindow::register_classes(HINSTANCE instance) {
     c.lpszClassName = kMainClass;
     RegisterClassExW(&c);
     ResultWindows::register_class(instance);
+    TrafficWindow::register_class(instance);
 }
 
 MainWindow::MainWindow(HINSTANCE instance)
-    : instance_(instance), fonts_(instance), dialogs_(fonts_) {
+    : instance_(instance),
+      fonts_(instance),
+      dialogs_(fonts_),
+      traffic_window_(traffic_, fonts_, [this] { port_.service(); }) {
     port_.set_listener(this);
+    traffic_.set_listener(
+        [this](const bus::TrafficEvent& event) { traffic_window_.recorded(event); });
     CreateWindowExW(0, kMainClass, wide(form::kMainWindow.title).c_str(),
                     window_style(form::kMainWindow), CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, nullptr, nullptr, instance, this);
@@ -201,6 +207,12 @@ bool MainWindow::pre_translate(MSG& message) {
     HWND root = GetAncestor(message.hwnd, GA_ROOT);
     if (root == nullptr) {
         return false;
+    }
+    const bool control_down = GetKeyState(VK_CONTROL) < 0;
+    if (message.message == WM_KEYDOWN && root == hwnd_ &&
+        (message.wParam == VK_F12 || (message.wParam == 'L' && control_down))) {
+        open_traffic_window();
+        return true;
     }
     if (message.message == WM_KEYDOWN) {
         HWND focus = GetFocus();

@@ -10,11 +10,14 @@
 #include <string>
 
 #include "bus/line.h"
+#include "bus/traffic.h"
 #include "form/design.h"
 #include "protocol/request.h"
 #include "win/com_port.h"
 #include "win/fonts.h"
 #include "win/result_windows.h"
+#include "win/traffic_window.h"
+#include "win/wire_watch.h"
 
 namespace tarvok::win {
 
@@ -38,6 +41,9 @@ public:
     // Keys the design gives meaning to, then the dialog keys (Tab) of whichever of
     // our windows the message is for. True when it was handled.
     bool pre_translate(MSG& message);
+
+    // "通讯记录" (F12 or Ctrl+L, as on Debian): made on first use, then brought up.
+    void open_traffic_window() { traffic_window_.show(hwnd_); }
 
     // Handlers, named after their control as the design names it.
     void open_comm_Click();
@@ -66,7 +72,7 @@ private:
     void step(HWND arrows, int by);
 
     void input_arrived() override;
-    void alarm() override {}
+    void alarm() override { watch_.alarm(); }
     void faulted(bus::LineFault which) override;
     void lost() override;
 
@@ -77,6 +83,9 @@ private:
     Fonts fonts_;
     ResultWindows dialogs_;
     ComPort port_;
+    bus::TrafficRecord traffic_;
+    WireWatch watch_{port_, traffic_};
+    TrafficWindow traffic_window_;
     std::array<HWND, form::kMainControls.size()> controls_{};
 };
 

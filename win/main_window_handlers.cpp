@@ -23,6 +23,8 @@ using form::Id;
 void MainWindow::open_comm_Click() {
     if (port_.is_open()) {
         port_.close();
+        watch_.pause();
+        traffic_.port_closed();
         port_closed_ui();
         return;
     }
@@ -41,6 +43,8 @@ void MainWindow::open_comm_Click() {
             {PortFact::Kind::open_failed, *number, *fault, system_words(port_.system_error())}));
         return;
     }
+    watch_.resume();
+    traffic_.port_opened(*number, com_name(*number), setting);
     port_opened_ui();
 }
 
@@ -64,6 +68,8 @@ void MainWindow::port_closed_ui() {
 }
 
 void MainWindow::lost() {
+    watch_.pause();
+    traffic_.port_lost(com_name(port_.number()));
     port_closed_ui();
     show_error(port_words({PortFact::Kind::lost, port_.number()}));
 }
@@ -108,7 +114,9 @@ void MainWindow::send(const protocol::Request& request) {
     }
     // A reply is matched to nothing, so whatever waits from before must go first.
     port_.discard_input();
-    if (!port_.write(frame) && port_.is_open()) {
+    if (port_.write(frame)) {
+        watch_.sent(frame);
+    } else if (port_.is_open()) {
         show_error(port_words({PortFact::Kind::write_failed, port_.number()}));
     }
 }
@@ -116,8 +124,9 @@ void MainWindow::send(const protocol::Request& request) {
 // ---- Replies ---------------------------------------------------------------------
 
 // Eight bytes at a time, as they come; a reply that fails the check is dropped
-// without a word.
+// without a word here. The watch judges the same bytes for 通讯记录.
 void MainWindow::input_arrived() {
+    watch_.input_arrived();
     while (port_.is_open() && port_.available() >= protocol::kFrameSize) {
         const protocol::Frame reply = protocol::frame_from(port_.take(protocol::kFrameSize));
         const protocol::Verdict verdict = protocol::judge(reply);

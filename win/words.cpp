@@ -7,11 +7,7 @@
 
 namespace tarvok::win {
 
-namespace {
-
 std::string com_name(int port) { return "COM" + std::to_string(port); }
-
-}  // namespace
 
 std::string port_words(const PortFact& fact) {
     switch (fact.kind) {

@@ -20,6 +20,9 @@ struct PortFact {
 
 std::string port_words(const PortFact& fact);
 
+// "COM3": port 3 as Windows names it.
+std::string com_name(int port);
+
 // Windows' own words for one of its error codes (a DWORD), without the line end it
 // puts after them; for the rare fault with no name of ours.
 std::string system_words(unsigned long error);

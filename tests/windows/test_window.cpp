@@ -1,8 +1,9 @@
 // tarvok.exe under Wine, driven from outside as the operator would, against the real
 // tarvok-sim: its controls at their designed places, tab order and lists; port 1
 // opens, each 修改 sends its frame (the simulator's log shows it) and the reply
-// brings 修改成功, port 2's failing module 修改失败; a port that is not there and an
-// address that is none get a notice.
+// brings 修改成功, port 2's failing module 修改失败; F12 brings up 通讯记录 with the
+// lines Debian's shows for the same frames, and 清空 empties it; a port that is not
+// there and an address that is none get a notice.
 // Usage: test_window.exe <tarvok.exe> <folder of the simulators' logs> [dpi]
 // With a DPI other than 96, only where the controls sit, scaled to it.
 #include <windows.h>
@@ -13,10 +14,13 @@
 #include <functional>
 #include <vector>
 
+#include "bus/traffic_words.h"
 #include "form/lists.h"
+#include "protocol/reply.h"
 #include "protocol/request.h"
 #include "tests/windows/support.h"
 #include "win/controls.h"
+#include "win/traffic_window.h"
 
 using namespace tarvok;
 using form::Id;
@@ -162,6 +166,56 @@ void settings_go_out_and_succeed(const std::wstring& logs) {
     CHECK(port_controls_enabled(true), "closed, port controls free");
 }
 
+// The view's lines after the first (when the record began), without their times.
+std::vector<std::string> traffic_lines(HWND view) {
+    std::vector<std::string> lines;
+    const std::string shown = text(view);
+    for (std::size_t at = shown.find("\r\n"); at != std::string::npos;) {
+        const std::size_t end = shown.find("\r\n", at + 2);
+        const std::string line = shown.substr(at + 2, end - (at + 2));
+        const std::size_t time = line.find(" ms  ");
+        lines.push_back(time == std::string::npos ? line : line.substr(time + 5));
+        at = end;
+    }
+    return lines;
+}
+
+void traffic_in_words() {
+    open_port(1);
+    PostMessageW(g_main, WM_KEYDOWN, VK_F12, 0);
+    HWND log = nullptr;
+    wait_for(
+        [&] { return (log = FindWindowW(win::kTrafficClass, nullptr)) && IsWindowVisible(log); });
+    if (!CHECK(log != nullptr && text(log) == bus::word(bus::TrafficWord::title),
+               "F12: 通讯记录")) {
+        return;
+    }
+    HWND view = GetDlgItem(log, win::kTrafficView);
+    CHECK(wait_for([&] { return traffic_lines(view).size() > 1; }), "the record so far shown");
+    SendMessageW(GetDlgItem(log, win::kTrafficClear), BM_CLICK, 0, 0);
+    CHECK(wait_for([&] { return text(view).empty(); }), "清空 empties it");
+    SendMessageW(item(Id::Combo1_0), CB_SETCURSEL, 2, 0);
+    SendMessageW(item(Id::Combo2), CB_SETCURSEL, 1, 0);
+    click(Id::Command1);
+    const auto sent = protocol::encode(1, protocol::ModeSetting{3, protocol::Mode::self_lock});
+    const auto reply = protocol::make_reply(1, sent[protocol::kCodeByte], true);
+    std::vector<std::string> want;
+    for (const auto& [kind, bytes] : {std::pair{bus::TrafficEvent::Kind::sent, sent},
+                                      std::pair{bus::TrafficEvent::Kind::reply, reply}}) {
+        bus::TrafficEvent event;
+        event.kind = kind;
+        event.bytes.assign(bytes.begin(), bytes.end());
+        event.about = sent;
+        want.push_back(bus::traffic_words(event).text);
+    }
+    CHECK(wait_for([&] { return traffic_lines(view) == want; }),
+          "通讯记录 shows " + want.front() + " and " + want.back());
+    if (HWND shown = result_shown(L"提示", "修改成功")) {
+        SendMessageW(GetDlgItem(shown, 100), BM_CLICK, 0, 0);
+    }
+    click(Id::open_comm);
+}
+
 void a_failing_module_and_faults() {
     open_port(2);
     click(Id::Command1);
@@ -224,6 +278,7 @@ int wmain(int argc, wchar_t** argv) {
             {"tab order and lists", tab_order_and_lists},
             {"number boxes", number_boxes_follow_their_arrows},
             {"settings succeed", [&] { settings_go_out_and_succeed(argv[2]); }},
+            {"traffic log", traffic_in_words},
             {"a failing module, faults", a_failing_module_and_faults}};
         for (const auto& [name, step] : steps) {
             std::printf("%s\n", name);
