@@ -1,21 +1,21 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every check:
-#   1. the programs as shipped (build/): the installed files, the package, the
-#      translation sources (test_packaging, test_lintian where lintian is installed,
+#   1. the programs and the test suite, built with AddressSanitizer and
+#      UndefinedBehaviorSanitizer, leaks checked (build-asan/; the sanitizer options are
+#      set per test, see tests/CMakeLists.txt, suppressions in tests/lsan.supp), the
+#      installed files and the translation sources among them (test_packaging,
 #      test_translations);
 #   2. the Windows programs, cross-built with mingw-w64 (build-windows/), under Wine
-#      against the real simulator, tarvokctl.exe beside build/'s tarvokctl (CTest's
+#      against the real simulator, tarvokctl.exe beside build-asan/'s tarvokctl (CTest's
 #      test_windows, tests/windows/run.sh);
-#   3. the test suite, built with AddressSanitizer and UndefinedBehaviorSanitizer,
-#      leaks checked (build-asan/; the sanitizer options are set per test, see
-#      tests/CMakeLists.txt, suppressions in tests/lsan.supp);
-#   4. 20 seconds of fuzzing, every libFuzzer target at once (build-fuzz/, see
-#      scripts/fuzz.sh).
-# Two cores, three builds: the shipped programs first, the Windows programs and then
-# the sanitizer build in the idle time (logs: build-windows/build.log,
-# build-asan/build.log); the Windows tests, which mostly wait on their wires, beside
-# the sanitizer build, and the fuzzers beside the suite, which mostly waits too (logs:
-# build-windows/test.log, build-fuzz/run.log).
+#   3. 20 seconds of fuzzing, every libFuzzer target at once (build-fuzz/, see
+#      scripts/fuzz.sh);
+#   4. where lintian is installed (scripts/setup.sh package), the package as it ships:
+#      built from build/, without sanitizers, and checked by lintian (test_lintian).
+# Two cores: the Windows build runs at a lower priority beside the sanitizer build, the
+# Windows tests, which mostly wait on their wires, as soon as both have their programs,
+# and the fuzzers beside the suite, which mostly waits too (logs:
+# build-windows/build.log, build-windows/test.log, build-fuzz/run.log).
 # Any failure, sanitizer report or fuzzer finding fails the script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,41 +34,53 @@ finish() {
     fi
 }
 
-step "the programs as shipped, and the Windows programs"
-mkdir -p build build-asan build-fuzz build-windows
-# The test programs run once, built with the sanitizers (below); this build is the
-# programs as shipped, for the package's checks and for the Windows programs' twins
-# (the measurement programs are scripts/bench.sh's to build). Line tables (-g1) name
-# every frame of a backtrace; full debug information would cost a quarter more.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" >build/configure.log
-# Line tables and -O1 are all a sanitizer's report needs, and build in two thirds
-# of the time. The measurement programs have nothing in them the tests do not run.
-nice -n 19 scripts/build.sh build-asan -DTARVOK_SANITIZE=ON -DTARVOK_BUILD_BENCH=OFF \
-    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1" >build-asan/build.log 2>&1 &
-asan_build=$!
+step "the programs and the tests under the sanitizers, and the Windows programs"
+mkdir -p build-asan build-fuzz build-windows
+# Line tables and -O1 are all a sanitizer's report needs, and build in two thirds of
+# the time; the measurement programs are scripts/bench.sh's to build.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVOK_SANITIZE=ON \
+    -DTARVOK_BUILD_BENCH=OFF "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1" >build-asan/configure.log
 # The toolchain counts when the folder is configured first, and only then.
 CMAKE_TOOLCHAIN_FILE=$PWD/cmake/mingw-w64.cmake nice -n 10 scripts/build.sh build-windows \
     -DCMAKE_BUILD_TYPE=Release >build-windows/build.log 2>&1 &
 windows_build=$!
-cmake --build build -j "$(nproc)" --target tarvok tarvokctl tarvok-sim tarvok_compressed_files
-ctest --test-dir build --output-on-failure -R '^(test_packaging|test_translations|test_lintian)$' ||
-    failed=1
-finish "$windows_build" build-windows/build.log || exit 1
-ctest --test-dir build --output-on-failure -R '^test_windows$' >build-windows/test.log 2>&1 &
-windows_test=$!
+# The simulator and tarvokctl first: the Windows tests need them, and start as soon as
+# the Windows programs are built too.
+cmake --build build-asan -j "$(nproc)" --target tarvok-sim tarvokctl >build-asan/build.log
+cmake --build build-asan -j "$(nproc)" >>build-asan/build.log 2>&1 &
+asan_build=$!
+windows_test=
+if finish "$windows_build" build-windows/build.log; then
+    ctest --test-dir build-asan --output-on-failure -R '^test_windows$' \
+        >build-windows/test.log 2>&1 &
+    windows_test=$!
+fi
+finish "$asan_build" build-asan/build.log || exit 1
 
 step "test suite under AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer"
-finish "$asan_build" build-asan/build.log || exit 1
 nice -n 19 scripts/fuzz.sh all 20 >build-fuzz/run.log 2>&1 &
 fuzz=$!
-ctest --test-dir build-asan --output-on-failure -j 3 -E '^(test_packaging|test_lintian)$' || failed=1
-finish "$windows_test" build-windows/test.log || true
-grep -E '^(1/1 Test|test_line:|test_window:|test_ctl:)' build-windows/test.log || true
+ctest --test-dir build-asan --output-on-failure -j 3 -E '^(test_windows|test_lintian)$' ||
+    failed=1
+if [[ -n $windows_test ]]; then
+    finish "$windows_test" build-windows/test.log || true
+    grep -E '^(1/1 Test|test_line:|test_window:|test_ctl:)' build-windows/test.log || true
+fi
 
 step "fuzzing, 20 s, every target at once"
 finish "$fuzz" build-fuzz/run.log || true
 grep -E '^(fuzz ok|FUZZ FAIL)' build-fuzz/run.log || true
+
+# lintian judges the binaries that ship, so they are built for it, as they ship.
+if command -v lintian >/dev/null; then
+    step "the package as it ships, checked by lintian"
+    mkdir -p build
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG" >build/configure.log
+    cmake --build build -j "$(nproc)" --target tarvok tarvokctl tarvok-sim \
+        tarvok_compressed_files >build/build.log
+    ctest --test-dir build --output-on-failure -R '^test_lintian$' || failed=1
+fi
 if [[ $failed -ne 0 ]]; then
     step "checks failed"
     exit 1
