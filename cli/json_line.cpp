@@ -13,7 +13,7 @@ namespace {
 
 using protocol::find_value;
 
-std::string quoted(std::string_view text) {
+std::string json_string(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {
         if (c == '"' || c == '\\') {
@@ -93,26 +93,26 @@ std::string json_line(const plan::StepResult& r) {
     }
     add(line, "address", std::to_string(r.step.address));
     add(line, "setting",
-        quoted(find_value(protocol::kKinds, protocol::kind_of(r.step.request))->alias));
+        json_string(find_value(protocol::kKinds, protocol::kind_of(r.step.request))->alias));
     // A machine word like the others: the same in every language.
-    add(line, "request", quoted(protocol::describe(r.step.request, words::Language::chinese)));
-    add(line, "frame", quoted(protocol::hex(r.frame)));
-    add(line, "reply", r.reply ? quoted(protocol::hex(*r.reply)) : "null");
-    add(line, "received", quoted(protocol::hex(r.received)));
-    add(line, "outcome", quoted(plan::outcome_name(r.outcome)));
+    add(line, "request", json_string(protocol::describe(r.step.request, words::Language::chinese)));
+    add(line, "frame", json_string(protocol::hex(r.frame)));
+    add(line, "reply", r.reply ? json_string(protocol::hex(*r.reply)) : "null");
+    add(line, "received", json_string(protocol::hex(r.received)));
+    add(line, "outcome", json_string(plan::outcome_name(r.outcome)));
     add(line, "attempts", std::to_string(r.attempts));
     add(line, "milliseconds", milliseconds(r.milliseconds));
     if (r.late) {
         add(line, "late", "true");
     }
     if (r.reply && !r.echoed) {
-        add(line, "warning", quoted("reply-mismatch"));
+        add(line, "warning", json_string("reply-mismatch"));
     }
     if (const auto doubt = doubt_word(r.doubt); !doubt.empty()) {
-        add(line, "doubt", quoted(doubt));
+        add(line, "doubt", json_string(doubt));
     }
     if (const auto unsent = unsent_word(r.unsent); !unsent.empty()) {
-        add(line, "unsent", quoted(unsent));
+        add(line, "unsent", json_string(unsent));
     }
     if (r.moved_to) {
         add(line, "moved_to", line_json(*r.moved_to));

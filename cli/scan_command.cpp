@@ -20,7 +20,7 @@ namespace tarvok::cli {
 
 namespace {
 
-using W = ToolWord;
+using TW = ToolWord;
 
 std::string_view list_separator() { return protocol::word(protocol::ProtocolWord::list_separator); }
 
@@ -42,12 +42,12 @@ std::size_t width_of(std::string_view heading, std::size_t numbers) {
 std::string table_of(const std::vector<bus::FoundModule>& found) {
     constexpr std::size_t kAddressDigits = 4;
     constexpr std::size_t kRateDigits = 6;
-    const std::size_t address_width = width_of(word(W::scan_address), kAddressDigits);
-    const std::size_t rate_width = width_of(word(W::scan_baud), kRateDigits);
-    std::string text = say(W::scan_found, {std::to_string(found.size())}) + "\n  " +
-                       right(word(W::scan_address), address_width) + "  " +
-                       right(word(W::scan_baud), rate_width) + "  " +
-                       std::string(word(W::scan_parity)) + "\n";
+    const std::size_t address_width = width_of(word(TW::scan_address), kAddressDigits);
+    const std::size_t rate_width = width_of(word(TW::scan_baud), kRateDigits);
+    std::string text = say(TW::scan_found, {std::to_string(found.size())}) + "\n  " +
+                       right(word(TW::scan_address), address_width) + "  " +
+                       right(word(TW::scan_baud), rate_width) + "  " +
+                       std::string(word(TW::scan_parity)) + "\n";
     for (const auto& m : found) {
         text += "  " + right(std::to_string(m.address), address_width) + "  " +
                 right(std::to_string(m.line.baud), rate_width) + "  " +
@@ -73,18 +73,18 @@ std::string address_ranges(std::span<const std::uint8_t> addresses) {
 }
 
 std::string unasked_words(const bus::ScanPlan& plan, bus::ScanPosition at) {
-    std::string text(word(W::unasked));
+    std::string text(word(TW::unasked));
     if (at.line < plan.lines.size() && at.address > 0) {
-        text += say(W::unasked_at, {protocol::line_words(plan.lines[at.line]),
+        text += say(TW::unasked_at, {protocol::line_words(plan.lines[at.line]),
                                     address_ranges(std::span(plan.addresses).subspan(at.address))});
         ++at.line;
-        text += at.line < plan.lines.size() ? word(W::unasked_separator) : "";
+        text += at.line < plan.lines.size() ? word(TW::unasked_separator) : "";
     }
     for (std::size_t line = at.line; line < plan.lines.size(); ++line) {
         text += (line > at.line ? std::string(list_separator()) : std::string()) +
                 protocol::line_words(plan.lines[line]);
     }
-    return text + (at.line < plan.lines.size() ? std::string(word(W::unasked_all)) : "");
+    return text + (at.line < plan.lines.size() ? std::string(word(TW::unasked_all)) : "");
 }
 
 // What a person reads goes to standard output, unless --json keeps that for the
@@ -110,16 +110,16 @@ public:
     }
     void progressed(int done, int total, std::uint8_t address) override {
         progress_.show(
-            cli::say(W::scan_progress, {line_now_, std::to_string(address), std::to_string(done),
+            cli::say(TW::scan_progress, {line_now_, std::to_string(address), std::to_string(done),
                                         std::to_string(total), std::to_string(found_)}));
     }
     void module_found(const bus::FoundModule& m) override {
         ++found_;
         clear();
         output_.out(json_ ? json_of(m)
-                          : cli::say(W::scan_module,
+                          : cli::say(TW::scan_module,
                                      {std::to_string(m.address), protocol::line_words(m.line)}) +
-                                (m.late ? std::string(word(W::scan_late)) : "") + "\n");
+                                (m.late ? std::string(word(TW::scan_late)) : "") + "\n");
     }
     void found_again(const bus::FoundModule& first, const protocol::LineSetting& again) override {
         words(protocol::found_again_words(first.address, first.line, again));
@@ -177,18 +177,18 @@ int run_scan(const RunConfig& run, const ScanBus& scan, bool json, Platform& pla
             break;
         }
         if (!json) {
-            console.words(scanner.found().empty() ? std::string(word(W::nothing_found))
+            console.words(scanner.found().empty() ? std::string(word(TW::nothing_found))
                                                   : table_of(scanner.found()));
         }
         if (console.output().failed()) {
-            std::fputs((own(word(W::output_failed)) + "\n").c_str(), stderr);
+            std::fputs((own(word(TW::output_failed)) + "\n").c_str(), stderr);
             exit = Exit::port_lost;
         }
         code = exit;
     };
     const auto bound = bus::scan_bound(plan);
     if (bound > std::chrono::seconds(10)) {
-        console.say(say(W::scan_bound,
+        console.say(say(TW::scan_bound,
                         {std::to_string(plan.addresses.size()), std::to_string(plan.lines.size()),
                          std::to_string((bound.count() + 999) / 1000)}));
     }

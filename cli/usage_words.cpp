@@ -8,32 +8,32 @@ namespace tarvok::cli {
 
 namespace {
 
-using W = ToolWord;
+using TW = ToolWord;
 
 std::string command_text(const CommandError& e) {
     switch (e.fault) {
     case CommandFault::missing_command:
-        return std::string(word(W::missing_command));
+        return std::string(word(TW::missing_command));
     case CommandFault::unknown_command:
-        return say(W::unknown_command, {plan::echo(e.word)});
+        return say(TW::unknown_command, {plan::echo(e.word)});
     case CommandFault::channel_missing:
-        return say(W::channel_missing, {e.word});
+        return say(TW::channel_missing, {e.word});
     case CommandFault::channel_not_taken:
-        return say(W::channel_not_taken, {e.word});
+        return say(TW::channel_not_taken, {e.word});
     case CommandFault::only_for_scan:
-        return std::string(word(W::only_for_scan));
+        return std::string(word(TW::only_for_scan));
     case CommandFault::scan_arguments:
-        return std::string(word(W::scan_arguments));
+        return std::string(word(TW::scan_arguments));
     case CommandFault::ports_arguments:
-        return std::string(word(W::ports_arguments));
+        return std::string(word(TW::ports_arguments));
     case CommandFault::apply_target:
-        return std::string(word(W::apply_target));
+        return std::string(word(TW::apply_target));
     case CommandFault::record_not_taken:
-        return std::string(word(W::record_not_taken));
+        return std::string(word(TW::record_not_taken));
     case CommandFault::apply_plan:
         break;
     }
-    return std::string(word(W::apply_plan));
+    return std::string(word(TW::apply_plan));
 }
 
 }  // namespace

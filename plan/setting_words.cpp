@@ -10,7 +10,7 @@ namespace {
 
 using protocol::kAllChannels;
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool space_or_tab(char c) { return c == ' ' || c == '\t'; }
 
 // Plan files and command lines take the Chinese list words in every language.
 std::string chinese_entry(std::uint8_t channel) {
@@ -68,7 +68,7 @@ std::optional<std::uint8_t> channel_from(std::string_view text) {
         return static_cast<std::uint8_t>(*n);
     }
     std::string packed(text);  // "第 3 路" as the window writes it, "第3路"
-    packed.erase(std::remove_if(packed.begin(), packed.end(), is_blank), packed.end());
+    packed.erase(std::remove_if(packed.begin(), packed.end(), space_or_tab), packed.end());
     for (int n = 1; n <= protocol::kChannelCount; ++n) {
         if (packed == chinese_entry(static_cast<std::uint8_t>(n))) {
             return static_cast<std::uint8_t>(n);
