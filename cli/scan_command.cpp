@@ -75,8 +75,9 @@ std::string address_ranges(std::span<const std::uint8_t> addresses) {
 std::string unasked_words(const bus::ScanPlan& plan, bus::ScanPosition at) {
     std::string text(word(TW::unasked));
     if (at.line < plan.lines.size() && at.address > 0) {
-        text += say(TW::unasked_at, {protocol::line_words(plan.lines[at.line]),
-                                    address_ranges(std::span(plan.addresses).subspan(at.address))});
+        text +=
+            say(TW::unasked_at, {protocol::line_words(plan.lines[at.line]),
+                                 address_ranges(std::span(plan.addresses).subspan(at.address))});
         ++at.line;
         text += at.line < plan.lines.size() ? word(TW::unasked_separator) : "";
     }
@@ -111,7 +112,7 @@ public:
     void progressed(int done, int total, std::uint8_t address) override {
         progress_.show(
             cli::say(TW::scan_progress, {line_now_, std::to_string(address), std::to_string(done),
-                                        std::to_string(total), std::to_string(found_)}));
+                                         std::to_string(total), std::to_string(found_)}));
     }
     void module_found(const bus::FoundModule& m) override {
         ++found_;
