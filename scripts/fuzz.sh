@@ -2,6 +2,7 @@
 # Builds the libFuzzer targets (clang-14, into build-fuzz/) and fuzzes.
 #   scripts/fuzz.sh <target> [seconds]   one target, default 600 s
 #   scripts/fuzz.sh all [seconds]        every target at once, default 20 s
+#   scripts/fuzz.sh build                every target built, none run
 # Targets: number_text frame_reader plan exchange. Seeds come from
 # fuzz/corpus/<target>/ (never written to); what the fuzzer learns goes to
 # build-fuzz/corpus/<target>/, a crashing input to build-fuzz/crashes/<target>/.
@@ -11,7 +12,7 @@ cd "$(dirname "$0")/.."
 
 targets=(number_text frame_reader plan exchange)
 which=${1:?"usage: scripts/fuzz.sh <${targets[*]// /|}|all> [seconds]"}
-if [[ "$which" == all ]]; then
+if [[ "$which" == all || "$which" == build ]]; then
     seconds=${2:-20}
     selected=("${targets[@]}")
 else
@@ -22,6 +23,7 @@ fi
 
 cmake -S fuzz -B build-fuzz -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz -j "$(nproc)" --target "${selected[@]}"
+[[ "$which" != build ]] || exit 0
 
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:print_stacktrace=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1

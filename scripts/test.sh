@@ -12,10 +12,12 @@
 #      scripts/fuzz.sh);
 #   4. where lintian is installed (scripts/setup.sh package), the package as it ships:
 #      built from build/, without sanitizers, and checked by lintian (test_lintian).
-# Two cores: the Windows build runs at a lower priority beside the sanitizer build, the
-# Windows tests, which mostly wait on their wires, as soon as both have their programs,
-# and the fuzzers beside the suite, which mostly waits too (logs:
-# build-windows/build.log, build-windows/test.log, build-fuzz/run.log).
+# Two cores: the Windows and fuzzer builds run at lower priorities beside the sanitizer
+# build; tests, which mostly wait on their wires, run beside builds at a higher one:
+# the two longest and the Windows tests as soon as their programs are built, the
+# fuzzers beside the rest of the suite (logs: build-asan/build.log, build-asan/long.log,
+# build-windows/build.log, build-windows/test.log, build-fuzz/build.log,
+# build-fuzz/run.log).
 # Any failure, sanitizer report or fuzzer finding fails the script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,8 +36,10 @@ finish() {
     fi
 }
 
-step "the programs and the tests under the sanitizers, and the Windows programs"
+step "the programs and the tests under the sanitizers, the Windows programs, the fuzzers"
 mkdir -p build-asan build-fuzz build-windows
+# Three builds share the two cores from the start, the sanitizer build first; the
+# tests that run beside them, which mostly wait on their wires, come before all.
 # Line tables and -O1 are all a sanitizer's report needs, and build in two thirds of
 # the time; the measurement programs are scripts/bench.sh's to build.
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVOK_SANITIZE=ON \
@@ -44,10 +48,19 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVOK_SANITIZE=ON 
 CMAKE_TOOLCHAIN_FILE=$PWD/cmake/mingw-w64.cmake nice -n 10 scripts/build.sh build-windows \
     -DCMAKE_BUILD_TYPE=Release >build-windows/build.log 2>&1 &
 windows_build=$!
-# The simulator and tarvokctl first: the Windows tests need them, and start as soon as
-# the Windows programs are built too.
-cmake --build build-asan -j "$(nproc)" --target tarvok-sim tarvokctl >build-asan/build.log
-cmake --build build-asan -j "$(nproc)" >>build-asan/build.log 2>&1 &
+nice -n 15 scripts/fuzz.sh build >build-fuzz/build.log 2>&1 &
+fuzz_build=$!
+asan() { nice -n 5 cmake --build build-asan -j "$(nproc)" "$@" >>build-asan/build.log 2>&1; }
+# The two longest tests, and the simulator and tarvokctl the Windows tests need,
+# first: they run while the rest builds.
+long='^(test_scan_window|test_cli)$'
+asan --target tarvok-sim tarvokctl test_scan_window test_cli || {
+    tail -n 60 build-asan/build.log
+    exit 1
+}
+ctest --test-dir build-asan --output-on-failure -j 2 -R "$long" >build-asan/long.log 2>&1 &
+long_tests=$!
+asan &
 asan_build=$!
 windows_test=
 if finish "$windows_build" build-windows/build.log; then
@@ -58,18 +71,25 @@ fi
 finish "$asan_build" build-asan/build.log || exit 1
 
 step "test suite under AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer"
-nice -n 19 scripts/fuzz.sh all 20 >build-fuzz/run.log 2>&1 &
-fuzz=$!
-ctest --test-dir build-asan --output-on-failure -j 3 -E '^(test_windows|test_lintian)$' ||
-    failed=1
+fuzz=
+if finish "$fuzz_build" build-fuzz/build.log; then
+    nice -n 19 scripts/fuzz.sh all 20 >build-fuzz/run.log 2>&1 &
+    fuzz=$!
+fi
+ctest --test-dir build-asan --output-on-failure -j 3 \
+    -E "^(test_windows|test_lintian|test_scan_window|test_cli)$" || failed=1
+finish "$long_tests" build-asan/long.log || true
+grep -E '^ *[0-9]+/[0-9]+ Test' build-asan/long.log || true
 if [[ -n $windows_test ]]; then
     finish "$windows_test" build-windows/test.log || true
     grep -E '^(1/1 Test|test_line:|test_window:|test_ctl:)' build-windows/test.log || true
 fi
 
-step "fuzzing, 20 s, every target at once"
-finish "$fuzz" build-fuzz/run.log || true
-grep -E '^(fuzz ok|FUZZ FAIL)' build-fuzz/run.log || true
+if [[ -n $fuzz ]]; then
+    step "fuzzing, 20 s, every target at once"
+    finish "$fuzz" build-fuzz/run.log || true
+    grep -E '^(fuzz ok|FUZZ FAIL)' build-fuzz/run.log || true
+fi
 
 # lintian judges the binaries that ship, so they are built for it, as they ship.
 if command -v lintian >/dev/null; then
