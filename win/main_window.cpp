@@ -29,7 +29,7 @@ bool is(HWND control, const wchar_t* window_class) {
 void MainWindow::register_classes(HINSTANCE instance) {
     WNDCLASSEXW c{};
     c.cbSize = sizeof c;
-    c.lpfnWndProc = &MainWindow::proc;
+    c.lpfnWndProc = &owned_window_proc<MainWindow>;
     c.hInstance = instance;
     c.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
     c.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -111,17 +111,6 @@ void MainWindow::init_lists() {
             SendMessageW(control(c.id), CB_SETCURSEL, static_cast<WPARAM>(c.selected), 0);
         }
     }
-}
-
-LRESULT CALLBACK MainWindow::proc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-        auto* window =
-            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-        window->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
-    }
-    auto* window = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return window != nullptr ? window->handle(message, w, l) : DefWindowProcW(hwnd, message, w, l);
 }
 
 LRESULT MainWindow::handle(UINT message, WPARAM w, LPARAM l) {

@@ -18,6 +18,7 @@
 #include "win/result_windows.h"
 #include "win/traffic_window.h"
 #include "win/wire_watch.h"
+#include "win/window_proc.h"
 
 namespace tarvok::win {
 
@@ -52,7 +53,7 @@ public:
     void Command3_Click();
 
 private:
-    static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM w, LPARAM l);
+    friend LRESULT CALLBACK owned_window_proc<MainWindow>(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM w, LPARAM l);
     void create_controls();
     void layout(UINT dpi);

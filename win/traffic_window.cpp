@@ -67,7 +67,7 @@ void keep_newest(HWND view) {
 void TrafficWindow::register_class(HINSTANCE instance) {
     WNDCLASSEXW c{};
     c.cbSize = sizeof c;
-    c.lpfnWndProc = &TrafficWindow::proc;
+    c.lpfnWndProc = &owned_window_proc<TrafficWindow>;
     c.hInstance = instance;
     c.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
     c.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -117,17 +117,6 @@ void TrafficWindow::recorded(const bus::TrafficEvent& event) {
     if (!flush_due_) {
         flush_due_ = SetTimer(hwnd_, kFlushTimer, kFlushMs, nullptr) != 0;
     }
-}
-
-LRESULT CALLBACK TrafficWindow::proc(HWND hwnd, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-        auto* window =
-            static_cast<TrafficWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-        window->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
-    }
-    auto* window = reinterpret_cast<TrafficWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return window != nullptr ? window->handle(message, w, l) : DefWindowProcW(hwnd, message, w, l);
 }
 
 LRESULT TrafficWindow::handle(UINT message, WPARAM w, LPARAM l) {

@@ -13,6 +13,7 @@
 
 #include "bus/traffic.h"
 #include "win/fonts.h"
+#include "win/window_proc.h"
 
 namespace tarvok::win {
 
@@ -37,7 +38,7 @@ public:
     HWND hwnd() const { return hwnd_; }
 
 private:
-    static LRESULT CALLBACK proc(HWND hwnd, UINT message, WPARAM w, LPARAM l);
+    friend LRESULT CALLBACK owned_window_proc<TrafficWindow>(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM w, LPARAM l);
     void create_children();
     void layout();
