@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "form/design.h"
+#include "words/language.h"
 
 namespace tarvok::form {
 
@@ -14,6 +15,8 @@ struct Entry {
     int value;  // a channel 1 to 32 or 255 (all), a rate, or the enum's value
 };
 
+// In the language given; the process's by default.
+std::vector<Entry> entries(List list, words::Language language);
 std::vector<Entry> entries(List list);
 
 }  // namespace tarvok::form

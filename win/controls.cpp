@@ -103,7 +103,9 @@ HWND create_button(HWND window, std::string_view caption, int id) {
 }
 
 void fill_list(HWND combo, form::List list) {
-    for (const auto& entry : form::entries(list)) {
+    // The design's words, as the captions beside them: their short English is the Qt
+    // window's translation.
+    for (const auto& entry : form::entries(list, words::Language::chinese)) {
         const auto at = SendMessageW(combo, CB_ADDSTRING, 0,
                                      reinterpret_cast<LPARAM>(wide(entry.text).c_str()));
         SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(at), entry.value);

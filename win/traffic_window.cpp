@@ -32,7 +32,7 @@ constexpr int kMargin = 9;
 constexpr int kButtonWidth = 88;
 constexpr int kButtonHeight = 26;
 constexpr double kViewPoints = 10.5;
-constexpr double kButtonPoints = 9;
+constexpr double kButtonPoints = 10.5;
 constexpr int kIconResource = 1;
 
 int scaled(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }

@@ -74,7 +74,7 @@ void tab_order_and_lists() {
         if (c.kind != form::Kind::list) {
             continue;
         }
-        const auto entries = form::entries(c.list);
+        const auto entries = form::entries(c.list, words::Language::chinese);
         HWND box = item(c.id);
         bool same = SendMessageW(box, CB_GETCOUNT, 0, 0) == static_cast<LRESULT>(entries.size());
         for (std::size_t i = 0; same && i < entries.size(); ++i) {
