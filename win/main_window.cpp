@@ -16,7 +16,6 @@ namespace tarvok::win {
 namespace {
 
 constexpr const wchar_t* kMainClass = L"TarvokMain";
-constexpr int kIconResource = 1;
 
 bool is(HWND control, const wchar_t* window_class) {
     wchar_t name[32] = {};
@@ -27,15 +26,7 @@ bool is(HWND control, const wchar_t* window_class) {
 }  // namespace
 
 void MainWindow::register_classes(HINSTANCE instance) {
-    WNDCLASSEXW c{};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = &owned_window_proc<MainWindow>;
-    c.hInstance = instance;
-    c.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
-    c.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    c.lpszClassName = kMainClass;
-    RegisterClassExW(&c);
+    register_owned_class<MainWindow>(instance, kMainClass);
     ResultWindows::register_class(instance);
     TrafficWindow::register_class(instance);
 }

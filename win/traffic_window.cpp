@@ -33,7 +33,6 @@ constexpr int kButtonWidth = 88;
 constexpr int kButtonHeight = 26;
 constexpr double kViewPoints = 10.5;
 constexpr double kButtonPoints = 10.5;
-constexpr int kIconResource = 1;
 
 int scaled(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), 96); }
 
@@ -65,15 +64,7 @@ void keep_newest(HWND view) {
 }  // namespace
 
 void TrafficWindow::register_class(HINSTANCE instance) {
-    WNDCLASSEXW c{};
-    c.cbSize = sizeof c;
-    c.lpfnWndProc = &owned_window_proc<TrafficWindow>;
-    c.hInstance = instance;
-    c.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
-    c.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    c.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    c.lpszClassName = kTrafficClass;
-    RegisterClassExW(&c);
+    register_owned_class<TrafficWindow>(instance, kTrafficClass);
 }
 
 TrafficWindow::TrafficWindow(bus::TrafficRecord& record, Fonts& fonts,
