@@ -17,8 +17,8 @@
 #include "win/fonts.h"
 #include "win/result_windows.h"
 #include "win/traffic_window.h"
-#include "win/wire_watch.h"
 #include "win/window_proc.h"
+#include "win/wire_watch.h"
 
 namespace tarvok::win {
 
