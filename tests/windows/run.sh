@@ -208,9 +208,10 @@ echo "tarvokctl.exe against tarvokctl: $compared files compared"
 
 timeout 150 wine "$win/tests/windows/test_window.exe" \
     "$(windows_path "$win/win/tarvok.exe")" "$(windows_path "$run")" || status=1
-# The same window on a screen of 144 dots per inch: everything half as large again.
+# The same window on a screen of 144 dots per inch, on an English system: everything
+# half as large again, and the design's words in its lists as beside them.
 dpi 144
-timeout 150 wine "$win/tests/windows/test_window.exe" \
+LC_ALL=en_US.UTF-8 LANGUAGE= timeout 150 wine "$win/tests/windows/test_window.exe" \
     "$(windows_path "$win/win/tarvok.exe")" "$(windows_path "$run")" 144 || status=1
 dpi 96
 if [[ $status -ne 0 ]]; then
