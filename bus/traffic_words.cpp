@@ -6,6 +6,7 @@
 
 #include "protocol/protocol_words.h"
 #include "protocol/reply.h"
+#include "words/csv.h"
 
 namespace tarvok::bus {
 
@@ -69,17 +70,6 @@ std::string about_words(const TrafficEvent& e) {
 TrafficWords port_words(const TrafficEvent& e, TrafficWord id) {
     const std::string port = std::to_string(e.port);
     return plain(e.ms, text(TrafficWord::port), fill(word(id), {port, e.device, e.settings}));
-}
-
-std::string csv_field(std::string text) {
-    if (text.find_first_of(",\"") == std::string::npos) {
-        return text;
-    }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    }
-    return quoted + '"';
 }
 
 }  // namespace
@@ -159,15 +149,15 @@ std::string dropped_words(std::int64_t dropped) {
 
 std::string saved_traffic(const std::deque<TrafficEvent>& events, std::string_view stamp,
                           bool csv) {
-    // Spreadsheets on Windows read a CSV without a byte order mark in the local code
-    // page, which garbles every Chinese word.
-    std::string out = csv ? "\xEF\xBB\xBF" + fill(word(TrafficWord::csv_began), {stamp}) + '\n' +
+    std::string out = csv ? std::string(words::kUtf8Mark) +
+                                fill(word(TrafficWord::csv_began), {stamp}) + '\n' +
                                 text(TrafficWord::csv_header)
                           : began_words(stamp);
     out += '\n';
     for (const TrafficEvent& event : events) {
         const TrafficWords w = traffic_words(event);
-        out += csv ? std::to_string(w.ms) + ',' + w.kind + ',' + w.hex + ',' + csv_field(w.meaning)
+        out += csv ? std::to_string(w.ms) + ',' + w.kind + ',' + w.hex + ',' +
+                         words::csv_field(w.meaning)
                    : traffic_line(w);
         out += '\n';
     }

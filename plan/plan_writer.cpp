@@ -71,20 +71,6 @@ PlanRow row_cells(const PlanStep& step, PlanLanguage language) {
     return row;
 }
 
-std::string csv_field(std::string_view text) {
-    std::string field;
-    bool quoted = false;
-    for (const char c : text) {
-        const bool breaks = c == '\n' || c == '\r' || c == '\0';
-        quoted = quoted || c == ',' || c == '"' || c == '#';
-        field += breaks ? ' ' : c;
-        if (c == '"') {
-            field += '"';
-        }
-    }
-    return quoted ? "\"" + field + "\"" : field;
-}
-
 std::string write_rows(std::span<const PlanRow> rows, PlanLanguage language) {
     std::string text = std::string(kUtf8Mark) + header(language) + "\r\n";
     for (const PlanRow& row : rows) {

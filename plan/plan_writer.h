@@ -12,6 +12,7 @@
 
 #include "plan/plan.h"
 #include "plan/row_check.h"
+#include "words/csv.h"
 
 namespace tarvok::plan {
 
@@ -25,11 +26,8 @@ PlanRow row_cells(const PlanStep& step, PlanLanguage language);
 std::string write_plan(std::span<const PlanStep> steps, PlanLanguage language);
 std::string write_rows(std::span<const PlanRow> rows, PlanLanguage language);
 
-// Text as one CSV field: line breaks (and NUL, which no text file holds) become
-// blanks, and it is quoted when it holds what a bare field cannot (, " #).
-std::string csv_field(std::string_view text);
-
-// The byte-order mark that tells a spreadsheet the file is UTF-8.
-inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+// A plan is written as words/csv.h writes every CSV file.
+using words::csv_field;
+using words::kUtf8Mark;
 
 }  // namespace tarvok::plan
