@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "bus/traffic_words.h"
 #include "protocol/reply.h"
 #include "testbed/child.h"
 #include "tests/support/pty_far_end.h"
@@ -160,8 +161,9 @@ private slots:
             const tarvok::testbed::PtyPair wire;
             QVERIFY(config.link_port(1, wire.slave_path()));
             tarvok::test::PtyFarEnd far(wire, script);
-            tarvok::testbed::Child ctl(TARVOKCTL_PATH, {"--port", "1", "--retries", "0", "--address",
-                                                        "1", "mode", "--channel", "1", "不关联"});
+            tarvok::testbed::Child ctl(TARVOKCTL_PATH,
+                                       {"--port", "1", "--retries", "0", "--address", "1", "mode",
+                                        "--channel", "1", "不关联"});
             const auto ended = ctl.finish(10000, tarvok::testbed::Waiting::turning);
             said = QString::fromUtf8(ended.out) + ended.errors;
         }
@@ -172,7 +174,7 @@ private slots:
         const auto recorded = [&] {
             QString text;
             for (const auto& event : w.form.traffic().events()) {
-                text += tarvok::ui::words(event).text + '\n';
+                text += QString::fromStdString(tarvok::bus::traffic_words(event).text) + '\n';
             }
             return shared_words(text);
         };

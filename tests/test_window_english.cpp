@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "app/command_line.h"
+#include "bus/traffic_words.h"
 #include "form/lists.h"
 #include "plan/run_words.h"
 #include "tests/support/english.h"
@@ -183,7 +184,7 @@ private slots:
             e.about = tarvok::protocol::encode(
                 5, tarvok::protocol::ModeSetting{3, tarvok::protocol::Mode::linked});
             e.waited_ms = 117;
-            return tarvok::ui::words(e).text;
+            return QString::fromStdString(tarvok::bus::traffic_words(e).text);
         };
         main_form form;
         form.add->setText("x");

@@ -8,11 +8,6 @@ Q_LOGGING_CATEGORY(lcWire, "tarvok.wire", QtWarningMsg)
 
 namespace tarvok::ui {
 
-TrafficWords words(const TrafficEvent& event) {
-    const bus::TrafficWords w = bus::traffic_words(event);
-    return {w.ms, from(w.kind), from(w.hex), from(w.meaning), from(w.text)};
-}
-
 QString stamp_of(const QDateTime& time) {
     return time.toString(QString::fromLatin1(plan::kTimePattern.data(),
                                              static_cast<qsizetype>(plan::kTimePattern.size())));

@@ -18,16 +18,6 @@ namespace tarvok::ui {
 
 using TrafficEvent = bus::TrafficEvent;
 
-// An event in words: the columns of a saved log, and the text of its line.
-struct TrafficWords {
-    qint64 ms;
-    QString kind;  // 发送, 接收, 丢弃, 无应答, 串口
-    QString hex;
-    QString meaning;
-    QString text;  // "发送 55 05 44 00 00 01 03 A2 · 地址 5 第3路 关联方式 自锁"
-};
-
-TrafficWords words(const TrafficEvent& event);
 // "记录开始于 2026-12-07 14:03:05（以下时间从此刻算起）": a record's first line.
 QString began_words(const QDateTime& began);
 // "2026-12-07 14:03:05", as every time a person keeps is written (plan/job_record.h).
