@@ -102,6 +102,15 @@ bus::Micros ComPort::now() const {
         std::chrono::steady_clock::now().time_since_epoch());
 }
 
+// `got` bytes read into the buffer: kept for the reader, and shown to the tap.
+void ComPort::took(DWORD got) {
+    input_.insert(input_.end(), read_buffer_.begin(), read_buffer_.begin() + got);
+    if (tap_ && got > 0) {
+        tap_(std::span(read_buffer_.data(), got));
+    }
+    arrived_ = arrived_ || got > 0;
+}
+
 bool ComPort::start_read() {
     // A read that finishes at once is taken at once; the loop ends at the first that
     // waits, so the event is armed whenever we return.
@@ -112,11 +121,7 @@ bool ComPort::start_read() {
         if (ReadFile(port_.get(), read_buffer_.data(), static_cast<DWORD>(read_buffer_.size()),
                      &got, &read_ov_)) {
             GetOverlappedResult(port_.get(), &read_ov_, &got, FALSE);
-            input_.insert(input_.end(), read_buffer_.begin(), read_buffer_.begin() + got);
-            if (tap_ && got > 0) {
-                tap_(std::span(read_buffer_.data(), got));
-            }
-            arrived_ = arrived_ || got > 0;
+            took(got);
             continue;
         }
         if (GetLastError() == ERROR_IO_PENDING) {
@@ -144,11 +149,7 @@ bool ComPort::harvest_read() {
     reading_ = false;
     DWORD got = 0;
     if (GetOverlappedResult(port_.get(), &read_ov_, &got, FALSE)) {
-        input_.insert(input_.end(), read_buffer_.begin(), read_buffer_.begin() + got);
-        if (tap_ && got > 0) {
-            tap_(std::span(read_buffer_.data(), got));
-        }
-        arrived_ = arrived_ || got > 0;
+        took(got);
     } else if (!still_there(port_.get())) {
         lose();
         return false;

@@ -68,6 +68,7 @@ private:
     // Each returns false when the device is gone (the port is closed then).
     bool harvest_read();
     bool start_read();
+    void took(DWORD got);
     bool harvest_write();
     bool start_write();
     void lose();
